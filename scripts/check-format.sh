@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Fails when a C++ source of the project is not formatted as .clang-format says.
+# With --fix, formats them instead.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+mapfile -t files < <(git ls-files --cached --others --exclude-standard -- \
+  'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'fuzz/*.cpp' 'tools/*.cpp')
+[ ${#files[@]} -gt 0 ] || exit 0
+if [ "${1:-}" = "--fix" ]; then
+  clang-format -i "${files[@]}"
+else
+  clang-format --dry-run -Werror "${files[@]}"
+fi

@@ -1,0 +1,35 @@
+#include "app/action_command_line.h"
+
+namespace partita {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    constexpr std::string_view kSpace = " \t\r\n\v\f";
+    auto first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos)
+        return {};
+    auto last = text.find_last_not_of(kSpace);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+ActionCommand ParseActionCommandLine(std::string_view commandLine) {
+    ActionCommand result;
+    auto a = commandLine.find("-a ");
+    if (a == std::string_view::npos)
+        return result;
+    auto s = commandLine.find("-s ", a + 3);
+    if (s == std::string_view::npos)
+        return result;
+    std::string_view action = Trim(commandLine.substr(a + 3, s - (a + 3)));
+    if (action == "SPLIT") {
+        result.action = CommandAction::Split;
+    } else if (action == "MERGE") {
+        result.action = CommandAction::Merge;
+    }
+    result.source = std::string(Trim(commandLine.substr(s + 3)));
+    return result;
+}
+
+}  // namespace partita

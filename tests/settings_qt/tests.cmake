@@ -1,0 +1,1 @@
+target_link_libraries(${suite} PRIVATE partita_settings_qt)
