@@ -1,0 +1,105 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/job_host.h"
+
+namespace partita::test {
+
+// A job host for tests: answers come from queues filled by the test (defaults when empty), and
+// every call is recorded.
+class ScriptedHost : public JobHost {
+  public:
+    struct Shown {
+        int stringId;
+        std::string text;
+        MessageKind kind;
+    };
+
+    std::deque<bool> yesNoAnswers;                         // default: yes
+    std::deque<bool> infoAnswers;                          // default: OK
+    std::deque<OverwriteReply> overwriteAnswers;           // default: Yes
+    std::deque<StopAnswer> stopAnswers;                    // default: StopSource
+    std::deque<FailureAnswer> failureAnswers;              // default: Ignore
+    std::deque<std::optional<std::string>> folderAnswers;  // default: the start folder
+    CompletionReply completionReply;
+    // Stop requests to raise: the n-th call of TakeStopRequest returns true when n is listed.
+    std::vector<int> stopAtCall;
+
+    std::vector<Shown> messages;
+    std::vector<std::string> questions;
+    std::vector<std::string> overwriteAsked;
+    std::vector<std::string> statuses;
+    std::vector<CompletionReport> completions;
+    std::vector<std::string> openedFolders;
+    std::vector<std::string> playedFiles;
+    std::uint64_t lastProgress = 0, lastRange = 0;
+    int stopCalls = 0;
+
+    void ShowMessage(int stringId, const std::string& text, MessageKind kind) override {
+        messages.push_back({stringId, text, kind});
+    }
+    bool AskYesNo(int, const std::string& text) override {
+        questions.push_back(text);
+        return Pop(yesNoAnswers, true);
+    }
+    bool ShowInfoWithToggle(int, const std::string& text, const std::string&, bool) override {
+        questions.push_back(text);
+        return Pop(infoAnswers, true);
+    }
+    OverwriteReply AskOverwrite(const std::string& path) override {
+        overwriteAsked.push_back(path);
+        return Pop(overwriteAnswers, OverwriteReply{OverwriteAnswer::Yes, {}, false});
+    }
+    StopAnswer AskStop(const std::string&) override {
+        return Pop(stopAnswers, StopAnswer::StopSource);
+    }
+    FailureAnswer AskFailure(int stringId, const std::string& text) override {
+        messages.push_back({stringId, text, MessageKind::Error});
+        return Pop(failureAnswers, FailureAnswer::Ignore);
+    }
+    std::optional<std::string> ChooseFolder(int, const std::string& start) override {
+        return Pop(folderAnswers, std::optional<std::string>(start));
+    }
+    void SetProgress(std::uint64_t position, std::uint64_t range) override {
+        lastProgress = position;
+        lastRange = range;
+    }
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    bool TakeStopRequest() override {
+        ++stopCalls;
+        for (int n : stopAtCall) {
+            if (n == stopCalls)
+                return true;
+        }
+        return false;
+    }
+    CompletionReply ShowCompletion(const CompletionReport& report) override {
+        completions.push_back(report);
+        return completionReply;
+    }
+    void OpenFolder(const std::string& folder) override { openedFolders.push_back(folder); }
+    void PlayFile(const std::string& path) override { playedFiles.push_back(path); }
+
+    bool Showed(int stringId) const {
+        for (const auto& m : messages) {
+            if (m.stringId == stringId)
+                return true;
+        }
+        return false;
+    }
+
+  private:
+    template <typename T, typename D>
+    static T Pop(std::deque<T>& queue, D fallback) {
+        if (queue.empty())
+            return fallback;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+}  // namespace partita::test
