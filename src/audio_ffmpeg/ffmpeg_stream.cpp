@@ -175,16 +175,7 @@ void FfmpegStream::EstimateLength() {
         info_.exactLength = true;
         return;
     }
-    std::int64_t samples = 0;
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-        samples = SamplesIn(stream->duration);
-        // An MP3 with a LAME header states the length with the encoder's delay, which the
-        // decoder leaves out (the stream starts after it).
-        if (info_.container == "mp3" && startTimestamp_ > 0)
-            samples -= SamplesIn(startTimestamp_);
-    } else if (container_->duration != AV_NOPTS_VALUE && container_->duration > 0) {
-        samples = av_rescale_q(container_->duration, AV_TIME_BASE_Q, {1, info_.sampleRate});
-    }
+    std::int64_t samples = StatedSamples();
     if (samples <= 0) {
         Prescan();  // the container does not say: count
         return;
@@ -195,6 +186,21 @@ void FfmpegStream::EstimateLength() {
         info_.dataEnd -= 128;
     if (info_.dataEnd < info_.dataStart)
         info_.dataEnd = info_.dataStart;
+}
+
+std::int64_t FfmpegStream::StatedSamples() const {
+    const AVStream* stream = container_->streams[streamIndex_];
+    std::int64_t samples = 0;
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        samples = SamplesIn(stream->duration);
+        // An MP3 with a LAME header states the length with the encoder's delay, which the
+        // decoder leaves out (the stream starts after it).
+        if (info_.container == "mp3" && startTimestamp_ > 0)
+            samples -= SamplesIn(startTimestamp_);
+    } else if (container_->duration != AV_NOPTS_VALUE && container_->duration > 0) {
+        samples = av_rescale_q(container_->duration, AV_TIME_BASE_Q, {1, info_.sampleRate});
+    }
+    return std::max<std::int64_t>(samples, 0);
 }
 
 void FfmpegStream::Prescan() {
@@ -231,11 +237,13 @@ void FfmpegStream::Prescan() {
     // MPEG packets are whole frames whose trims (encoder delay and padding) are announced
     // apart from their durations; other readers (Ogg) shorten the last packet themselves, so
     // there the end of the last packet is the length.
+    // Where packets carry no durations (WMA lossless) the container's own length, when it
+    // states one, is the better of the two.
     const bool mpeg = info_.container == "mp3";
     if (mpeg && everyDuration)
         lengthSamples_ = total - std::min(total, trimmed);
     else
-        lengthSamples_ = static_cast<std::uint64_t>(std::max<std::int64_t>(lastEnd, 0));
+        lengthSamples_ = static_cast<std::uint64_t>(std::max(lastEnd, StatedSamples()));
     // The end of the last frame is exact for MPEG; other containers end with their file.
     info_.dataEnd =
         mpeg ? std::max(end, info_.dataStart) : std::max(info_.fileSize, info_.dataStart);

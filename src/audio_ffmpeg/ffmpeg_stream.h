@@ -38,6 +38,7 @@ class FfmpegStream final : public AudioStream {
     OpenError OpenDecoder();
     void Prescan();
     void EstimateLength();
+    std::int64_t StatedSamples() const;
     bool Rewind();
     bool SeekContainer(std::int64_t sample);
 
