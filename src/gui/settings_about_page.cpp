@@ -82,8 +82,9 @@ SettingsAboutPage::SettingsAboutPage(const PageContext& context, const QString& 
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(about);
-    layout->addLayout(summaries, 1);
+    layout->addLayout(summaries);
     layout->addLayout(buttons);
+    layout->addStretch(1);
     setFocusPolicy(Qt::StrongFocus);
     RefreshSummaries();
 }

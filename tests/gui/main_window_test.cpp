@@ -321,7 +321,8 @@ TEST_F(MainWindowTest, TitleNamesProgramAndVersion) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Partita Studio v" PARTITA_TEST_VERSION));
 }
 
-// A picture of each pane in both languages, for a look at the layout and the Chinese text.
+// A picture of each pane and of the options dialog in both languages, for a look at the layout and
+// the Chinese text.
 TEST_F(MainWindowTest, SavesAScreenshotOfEachPane) {
     for (Language language : {Language::Chinese, Language::English}) {
         SetCurrentLanguage(language);
@@ -343,6 +344,12 @@ TEST_F(MainWindowTest, SavesAScreenshotOfEachPane) {
                                .arg(names[panel], language == Language::Chinese ? "zh_CN" : "en");
             EXPECT_TRUE(picture.save(file)) << file.toStdString();
         }
+        CSplitterSettings dialog(settings->Store(), &window);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        EXPECT_TRUE(dialog.grab().save(QString::fromStdString(ScreenshotFolder()) +
+                                       QStringLiteral("/options_dialog_%1.png")
+                                           .arg(language == Language::Chinese ? "zh_CN" : "en")));
     }
 }
 
