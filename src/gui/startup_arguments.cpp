@@ -1,6 +1,12 @@
 #include "startup_arguments.h"
 
 namespace partita::gui {
+namespace {
+
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+constexpr const char* kValueOptions[] = {"--settings", "--set", "--lang"};
+
+}  // namespace
 
 StartupArguments ParseStartupArguments(const QStringList& arguments) {
     StartupArguments result;
@@ -15,13 +21,10 @@ StartupArguments ParseStartupArguments(const QStringList& arguments) {
             result.version = true;
             continue;
         }
-        std::string* target = nullptr;
         QString option;
-        for (const char* name : {"--settings", "--set", "--lang"}) {
-            if (argument == name || argument.startsWith(QString(name) + '=')) {
+        for (const char* name : kValueOptions) {
+            if (argument == name || argument.startsWith(QString(name) + '='))
                 option = name;
-                break;
-            }
         }
         if (option.isEmpty()) {
             rest << argument;
@@ -37,16 +40,14 @@ StartupArguments ParseStartupArguments(const QStringList& arguments) {
             continue;
         }
         if (option == "--settings") {
-            target = &result.settingsFile;
-        } else if (option == "--lang") {
-            target = &result.language;
-            if (value != "zh_CN" && value != "en")
-                result.error = "--lang: expected zh_CN or en, got \"" + value.toStdString() + "\"";
-        } else {
+            result.settingsFile = value.toStdString();
+        } else if (option == "--set") {
             result.overrides.push_back(value.toStdString());
+        } else if (value == "zh_CN" || value == "en") {
+            result.language = value.toStdString();
+        } else {
+            result.error = "--lang: expected zh_CN or en, got \"" + value.toStdString() + "\"";
         }
-        if (target)
-            *target = value.toStdString();
     }
     result.commandLine = rest.join(' ').toStdString();
     return result;

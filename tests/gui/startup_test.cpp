@@ -123,16 +123,20 @@ TEST_F(StartupTest, ProgramStartsAndStaysUp) {
     program.start(PARTITA_STUDIO_PATH, {"--settings", QString::fromStdString(IniPath()), "-a",
                                         "MERGE", "-s", "/music/list.m3u"});
     ASSERT_TRUE(program.waitForStarted(10000));
-    EXPECT_FALSE(program.waitForFinished(4000)) << program.readAll().toStdString();
+    // Once the window is up it has stored the pane the MERGE command line opened.
+    auto storedPanel = [&] {
+        return QSettings(QString::fromStdString(IniPath()), QSettings::IniFormat)
+            .value("Settings/Initial Panel");
+    };
+    for (int waited = 0; !storedPanel().isValid() && waited < 30000; waited += 100) {
+        if (program.waitForFinished(100))
+            break;
+    }
+    EXPECT_EQ(storedPanel().toInt(), 1);
+    EXPECT_FALSE(program.waitForFinished(2000)) << program.readAll().toStdString();
     EXPECT_EQ(program.state(), QProcess::Running);
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(10000));
-
-    // It stored the pane the MERGE command line opened.
-    EXPECT_EQ(QSettings(QString::fromStdString(IniPath()), QSettings::IniFormat)
-                  .value("Settings/Initial Panel")
-                  .toInt(),
-              1);
 
     QProcess help;
     help.setProcessEnvironment(environment);
