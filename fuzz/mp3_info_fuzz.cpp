@@ -71,5 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(out);
     if (file.Open(ScratchPath()))
         Exercise(file, choice, length);
+    file.Close();
+    std::remove(ScratchPath().c_str());
     return 0;
 }
