@@ -16,7 +16,7 @@ struct SourceFacts {
     int audioType = -1;  // 1 MPEG audio, 2 WAV, 3 Ogg Vorbis, 4 Windows Media, 5 AIFF
     std::uint64_t durationMs = 0;
     bool tagsRead = true;  // false: the tags could not be read (the values stay empty)
-    TrackTags tags;
+    TagTexts tags;
 };
 
 // Values a loader brings along (a CUE sheet's), taking precedence over the settings' defaults.

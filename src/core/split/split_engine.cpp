@@ -156,14 +156,14 @@ class PreparedFileSource : public PreparedSource {
     }
 
     CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                   const TrackTags& tags, ByteRange* copied) override {
+                   const TagTexts& tags, ByteRange* copied) override {
         (void)tags;
         if (source_.audioType == kAudioWav)
             return CutWavTrack(source_, outPath, startMs, endMs, copied);
         return CutOutcome::NotCut;
     }
 
-    bool WriteTags(const std::string& outPath, const TrackTags& tags) override {
+    bool WriteTags(const std::string& outPath, const TagTexts& tags) override {
         if (source_.audioType != kAudioWav || !tagWriter_)
             return true;
         return tagWriter_(outPath, tags);

@@ -41,7 +41,7 @@ std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t 
                                        std::uint64_t endMs);
 
 // Writes the tags of a non-MPEG output; true when done.
-using OutputTagWriter = std::function<bool(const std::string& path, const TrackTags& tags)>;
+using OutputTagWriter = std::function<bool(const std::string& path, const TagTexts& tags)>;
 
 // The engine the split job uses on real files.
 class FileTrackCutter : public TrackCutter {

@@ -29,7 +29,7 @@ struct SplitTrackReport {
     int trackCount = 0;
     TrackTimes times;  // with the overlaps, within the source
     std::optional<ByteRange> bytes;
-    TrackTags tags;
+    TagTexts tags;
 };
 
 // A source's outcome: done, nothing to do (no path), stopped by the user (this source), or the

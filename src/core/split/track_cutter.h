@@ -6,14 +6,9 @@
 #include <string>
 
 #include "split/item_info.h"
+#include "tags/tag_texts.h"
 
 namespace partita {
-
-// The seven tag texts of one output, in their usual order.
-struct TrackTags {
-    std::string title, artist, album, year, comment, track, genre;
-    bool operator==(const TrackTags&) const = default;
-};
 
 // A byte range of a source file, end exclusive.
 struct ByteRange {
@@ -41,10 +36,10 @@ class PreparedSource {
     virtual std::optional<ByteRange> Plan(std::uint64_t startMs, std::uint64_t endMs) = 0;
     // Cuts one track into `outPath`; `copied` receives the source bytes taken.
     virtual CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                           const TrackTags& tags, ByteRange* copied) = 0;
+                           const TagTexts& tags, ByteRange* copied) = 0;
     // Writes the tags into a finished output whose cut does not carry them (WAV); true when
     // done or not needed.
-    virtual bool WriteTags(const std::string& outPath, const TrackTags& tags) = 0;
+    virtual bool WriteTags(const std::string& outPath, const TagTexts& tags) = 0;
 };
 
 // What the split job needs of the engine: the sources, prepared one at a time.

@@ -21,7 +21,7 @@ class FakeCutter : public TrackCutter {
     struct Cut {
         std::string source, out;
         std::uint64_t start, end;
-        TrackTags tags;
+        TagTexts tags;
     };
     std::vector<Cut> cuts;
     std::vector<std::pair<std::string, SplitMode>> prepared;
@@ -45,7 +45,7 @@ class FakeCutter : public TrackCutter {
             return ByteRange{s, e};
         }
         CutOutcome Cut(const std::string& out, std::uint64_t s, std::uint64_t e,
-                       const TrackTags& tags, ByteRange* copied) override {
+                       const TagTexts& tags, ByteRange* copied) override {
             owner_.cuts.push_back({path_, out, s, e, tags});
             if (owner_.failuresLeft > 0) {
                 --owner_.failuresLeft;
@@ -55,7 +55,7 @@ class FakeCutter : public TrackCutter {
             *copied = {s, e};
             return CutOutcome::Written;
         }
-        bool WriteTags(const std::string&, const TrackTags&) override { return true; }
+        bool WriteTags(const std::string&, const TagTexts&) override { return true; }
 
       private:
         FakeCutter& owner_;
@@ -117,7 +117,7 @@ TEST_F(SplitJobTest, CutsEveryTrackInOrder) {
     EXPECT_EQ(cutter.cuts[2].out, Out("live-3.mp3"));
     EXPECT_EQ(cutter.cuts[1].start, 20'000u);
     EXPECT_EQ(cutter.cuts[1].end, 40'000u);
-    EXPECT_EQ(cutter.cuts[1].tags, (TrackTags{"T002", "", "Album", "2001", "", "002", "Rock"}));
+    EXPECT_EQ(cutter.cuts[1].tags, (TagTexts{"T002", "", "Album", "2001", "", "002", "Rock"}));
     EXPECT_EQ(host.completions.size(), 1u);
     EXPECT_EQ(host.completions[0].stringId, 145);
     EXPECT_EQ(host.statuses.back(), "Idle");
