@@ -168,7 +168,10 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         SplitList list;
         if (o->group)
             list.AddGroup(*o->group);
-        FileSourceProbe probe;
+        int defaultMode = settings::SplitMode.Read(store);
+        FileSourceProbe probe(defaultMode >= 0 && defaultMode <= 2
+                                  ? static_cast<SplitMode>(defaultMode)
+                                  : SplitMode::Auto);
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
             RowId source = LoadSource(list, store, host, probe, path);

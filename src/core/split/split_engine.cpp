@@ -1,34 +1,38 @@
 #include "split/split_engine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "app/output_file.h"
+#include "app/setting_values.h"
+#include "audio/audio_type.h"
 #include "split/file_copy.h"
+#include "split/mpeg_cut.h"
 
 namespace partita {
 namespace {
 
-std::string LowerExtension(const std::string& path) {
-    auto slash = path.find_last_of("/\\");
-    auto dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
+// Analyses an MPEG audio file from the end of its leading ID3v2 tag, whatever the tag's
+// version; nullptr when no stream is found.
+std::unique_ptr<CMP3Info> AnalyseMpeg(const std::string& path) {
+    BufferedFile file;
+    if (!file.Open(path))
+        return nullptr;
+    auto info = std::make_unique<CMP3Info>();
+    if (!info->OpenFile(file, path, LeadingId3v2Size(file)) || !info->streamFound)
+        return nullptr;
+    return info;
 }
 
+// The type by the extension; a file whose extension does not tell is taken for WAV or MPEG
+// audio when it reads as one (other formats are not cut, so the audio module is not needed).
 int ClassifySource(const std::string& path, const ReadOnlyFile& file) {
-    std::string ext = LowerExtension(path);
-    if (ext == "mp3" || ext == "mp2" || ext == "mp1")
-        return kAudioMpeg;
-    if (ext == "wav")
-        return kAudioWav;
+    if (auto type = audio::AudioTypeFromExtension(path))
+        return audio::ToInt(*type);
     if (ReadWavLayout(file))
         return kAudioWav;
+    if (AnalyseMpeg(path))
+        return kAudioMpeg;
     return kAudioUnknown;
 }
 
@@ -95,9 +99,53 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode) {
         source.wav = ReadWavLayout(file);
         if (source.wav)
             source.durationMs = source.wav->DurationMs();
+    } else if (source.audioType == kAudioMpeg) {
+        source.mpeg = AnalyseMpeg(path);
+        if (source.mpeg) {
+            source.frameMode = source.mpeg->FrameModeInForce(static_cast<int>(mode));
+            // Without its index a frame-mode source is cut by the bitrate.
+            if (source.frameMode && !source.mpeg->EnsureFrameIndex())
+                source.frameMode = false;
+            if (source.frameMode && source.mpeg->indexBuilt) {
+                // The frames are counted: the duration is exact, not the VBR header's estimate.
+                BufferedFile frames;
+                if (frames.Open(path))
+                    source.mpeg->durationMs = CountedDurationMs(*source.mpeg, frames);
+            }
+            source.durationMs = source.mpeg->durationMs;
+        }
     }
-    (void)mode;
     return source;
+}
+
+std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
+                                        std::uint64_t endMs) {
+    if (!source.mpeg || startMs > endMs)
+        return std::nullopt;
+    BufferedFile file;
+    if (!file.Open(source.path))
+        return std::nullopt;
+    ByteRange offsets = MpegTrackOffsets(*source.mpeg, file, startMs, endMs, !source.frameMode);
+    return SnappedRange(*source.mpeg, file, offsets.begin, offsets.end);
+}
+
+CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
+                        std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
+                        const std::string& codePage, ByteRange* copied) {
+    if (!source.mpeg || startMs > endMs)
+        return CutOutcome::Failed;
+    MpegCutOptions options;
+    options.noIndex = !source.frameMode;
+    options.writeVbrHeader = writeVbrHeader;
+    options.codePage = codePage;
+    TagInfo info{true,      true,         tags.title, tags.artist, tags.album,
+                 tags.year, tags.comment, tags.track, tags.genre};
+    BufferedFile file;
+    if (!file.Open(source.path))
+        return CutOutcome::Failed;
+    ByteRange offsets = MpegTrackOffsets(*source.mpeg, file, startMs, endMs, options.noIndex);
+    return CutByOffset(*source.mpeg, outPath, startMs, offsets.begin, endMs, offsets.end, options,
+                       info, copied);
 }
 
 std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
@@ -152,14 +200,21 @@ class PreparedFileSource : public PreparedSource {
     std::optional<ByteRange> Plan(std::uint64_t startMs, std::uint64_t endMs) override {
         if (source_.audioType == kAudioWav)
             return WavTrackRange(source_, startMs, endMs);
+        if (source_.audioType == kAudioMpeg)
+            return MpegTrackRange(source_, startMs, endMs);
         return std::nullopt;
     }
 
     CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
                    const TagTexts& tags, ByteRange* copied) override {
-        (void)tags;
         if (source_.audioType == kAudioWav)
             return CutWavTrack(source_, outPath, startMs, endMs, copied);
+        if (source_.audioType == kAudioMpeg) {
+            // Read for every track, as a change between two tracks takes effect at once.
+            bool writeVbrHeader = settings::WriteVbrHeader.Read(settings_) != 0;
+            return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader,
+                                settings::LegacyCodePage.Read(settings_), copied);
+        }
         return CutOutcome::NotCut;
     }
 
@@ -171,7 +226,7 @@ class PreparedFileSource : public PreparedSource {
 
   private:
     SplitSource source_;
-    [[maybe_unused]] SettingsStore& settings_;
+    SettingsStore& settings_;
     const OutputTagWriter& tagWriter_;
     bool readable_ = false;
 };

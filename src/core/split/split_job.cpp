@@ -278,6 +278,10 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
     report.trackIndex = index;
     report.trackCount = run.trackCount;
     report.times = list_.GetTrackTimes(track, true, run.durationMs);
+    // A track that reaches the end of its source as the list knows it takes the source to its
+    // end as the engine measured it, so no tail is lost where the two differ.
+    if (report.times.end >= list_.SourceDuration(run.source))
+        report.times.end = run.durationMs;
     report.times.start = std::min(report.times.start, run.durationMs);
     report.times.end = std::min(report.times.end, run.durationMs);
 
