@@ -1,0 +1,323 @@
+#include "mpeg/mp3_info.h"
+
+#include "stream_builder.h"
+#include "support/test_support.h"
+
+namespace partita {
+namespace {
+
+using namespace test;  // NOLINT: the stream builder and fixtures
+using Mp3InfoTest = TempDirTest;
+namespace fs = std::filesystem;
+
+// Opens bytes held in memory as if they were a file named `name`.
+struct MemoryOpen {
+    explicit MemoryOpen(Bytes data, std::uint64_t start = 0, const std::string& name = "m.mp3")
+        : bytes(std::move(data)) {
+        file.OpenMemory(bytes);
+        opened = info.OpenFile(file, name, start);
+    }
+    Bytes bytes;
+    BufferedFile file;
+    CMP3Info info;
+    bool opened = false;
+};
+
+// 10 000 frames of 417 bytes at 128 kbit/s: the count and 260 625 ms follow from the header.
+TEST(Mp3Info, CbrFromFirstHeader) {
+    Bytes bytes;
+    AppendFrames(bytes, kCbr128, 10000);
+    ASSERT_EQ(bytes.size(), 4'170'000u);
+    MemoryOpen m(bytes);
+    ASSERT_TRUE(m.opened);
+    const CMP3Info& i = m.info;
+    EXPECT_TRUE(i.streamFound);
+    EXPECT_EQ(i.fileLength, 4'170'000u);
+    EXPECT_EQ(i.dataStart, 0u);
+    EXPECT_EQ(i.vbrFramePos, 0u);
+    EXPECT_EQ(i.firstHeader, kCbr128);
+    EXPECT_EQ(i.header.bitrateKbps, 128);
+    EXPECT_EQ(i.frameCount, 10000u);
+    EXPECT_EQ(i.GetFrameCount(), 10000u);
+    EXPECT_EQ(i.durationMs, 260'625u);
+    EXPECT_EQ(i.vbrType, kNoVbrHeader);
+    EXPECT_FALSE(i.IsVbr());
+    EXPECT_EQ(i.avgBitrate, 0.0);
+    EXPECT_FALSE(i.hasId3v1);
+}
+
+// The search starts past an ID3v2.3 tag; a v2.2 tag or one longer than the file is searched
+// through byte by byte, and frames hidden in it are then found.
+TEST(Mp3Info, SkipsId3v2Tag) {
+    auto build = [](Bytes tag) {
+        AppendFrames(tag, kCbr128, 20);
+        Append(tag, Id3v1("Song"));
+        return tag;
+    };
+    Bytes tag = Id3v2(2000);
+    Bytes hidden;
+    AppendFrames(hidden, kCbr192, 2);
+    std::copy(hidden.begin(), hidden.end(), tag.begin() + 100);
+
+    MemoryOpen v23(build(tag));
+    EXPECT_EQ(v23.info.dataStart, 2000u);
+    EXPECT_EQ(v23.info.header.bitrateKbps, 128);
+    EXPECT_TRUE(v23.info.hasId3v1);
+    EXPECT_EQ(v23.info.title, "Song");
+    EXPECT_EQ(v23.info.frameCount, 20u);
+
+    tag[3] = 2;
+    MemoryOpen v22(build(tag));
+    EXPECT_EQ(v22.info.dataStart, 100u);
+    EXPECT_EQ(v22.info.header.bitrateKbps, 192);
+
+    tag[3] = 3;
+    tag[6] = 0x7F;  // longer than the file
+    MemoryOpen tooLong(build(tag));
+    EXPECT_EQ(tooLong.info.dataStart, 100u);
+}
+
+// A start offset inside the file is where the search begins; 0 or one at or past the end
+// falls back to the ID3v2 skip.
+TEST(Mp3Info, StartOffset) {
+    Bytes bytes = Id3v2(500);
+    AppendFrames(bytes, kCbr128, 20);
+    EXPECT_EQ(MemoryOpen(bytes, 500 + 417 * 3 - 10).info.dataStart, 500u + 417 * 3);
+    EXPECT_EQ(MemoryOpen(bytes, 0).info.dataStart, 500u);
+    EXPECT_EQ(MemoryOpen(bytes, bytes.size()).info.dataStart, 500u);
+    EXPECT_EQ(MemoryOpen(bytes, bytes.size() + 1000).info.dataStart, 500u);
+}
+
+// A Xing frame is recorded and skipped; the average bitrate and duration come from its count.
+TEST(Mp3Info, XingHeader) {
+    Bytes bytes = Id3v2(300);
+    Append(bytes, VbrFrame(kCbr128, "Xing", 200));
+    AppendFrames(bytes, kCbr128, 100);
+    AppendFrames(bytes, kCbr192, 100);
+    MemoryOpen m(bytes);
+    const CMP3Info& i = m.info;
+    EXPECT_TRUE(i.streamFound);
+    EXPECT_EQ(i.vbrType, kXingHeader);
+    EXPECT_EQ(i.vbrTag, "Xing");
+    EXPECT_TRUE(i.IsVbr());
+    EXPECT_EQ(i.vbrFramePos, 300u);
+    EXPECT_EQ(i.vbrTagPos, 336u);
+    EXPECT_EQ(i.dataStart, 717u);
+    EXPECT_EQ(i.vbrFrames, 200u);
+    EXPECT_EQ(i.vbrFrameHeader, kCbr128);
+    EXPECT_EQ(i.GetFrameCount(), 200u);
+    const double avgFrame = static_cast<double>(bytes.size() - 300) / 200;
+    EXPECT_DOUBLE_EQ(i.avgBitrate, avgFrame * 44100 / 144000);
+    EXPECT_EQ(i.durationMs, static_cast<std::uint64_t>(static_cast<double>(bytes.size() - 717) /
+                                                       i.avgBitrate * 8));
+    EXPECT_TRUE(i.FrameModeInForce(0));
+    EXPECT_FALSE(i.FrameModeInForce(1));
+}
+
+// LAME's "Info" frame is a header frame like Xing (never audio), but the stream stays CBR:
+// its bitrate, its duration and the automatic split mode are those of a CBR file.
+TEST(Mp3Info, InfoHeaderIsCbr) {
+    Bytes bytes;
+    Append(bytes, VbrFrame(kCbr128, "Info", 300));
+    AppendFrames(bytes, kCbr128, 300);
+    MemoryOpen m(bytes);
+    const CMP3Info& i = m.info;
+    EXPECT_EQ(i.vbrType, kXingHeader);
+    EXPECT_EQ(i.vbrTag, "Info");
+    EXPECT_FALSE(i.IsVbr());
+    EXPECT_EQ(i.vbrFramePos, 0u);
+    EXPECT_EQ(i.dataStart, 417u);
+    EXPECT_EQ(i.GetFrameCount(), 300u);
+    EXPECT_EQ(i.avgBitrate, 0.0);
+    EXPECT_EQ(i.durationMs, 300u * 417 * 8 / 128);
+    EXPECT_FALSE(i.FrameModeInForce(0));
+    EXPECT_TRUE(i.FrameModeInForce(2));
+    EXPECT_EQ(m.info.TimeToOffset(1000, 0, true), 417u + 16000);
+}
+
+// VBRI sits 36 bytes into its frame; Xing follows the side information (21 bytes in MPEG 1
+// mono, 13 in MPEG 2 mono).
+TEST(Mp3Info, VbrTagPlaces) {
+    Bytes vbri = VbrFrame(kCbr128, "VBRI", 50);
+    AppendFrames(vbri, kCbr128, 50);
+    MemoryOpen v(vbri);
+    EXPECT_EQ(v.info.vbrType, kVbriHeader);
+    EXPECT_EQ(v.info.vbrTagPos, 36u);
+    EXPECT_EQ(v.info.vbrFrames, 50u);
+    EXPECT_EQ(v.info.dataStart, 417u);
+
+    const std::uint32_t mono1 = 0xFFFB90C4, mono2 = 0xFFF380C4;
+    for (auto [word, offset] : {std::pair{mono1, 21u}, std::pair{mono2, 13u}}) {
+        Bytes bytes = VbrFrame(word, "Xing", 10);
+        AppendFrames(bytes, word, 10);
+        MemoryOpen m(bytes);
+        EXPECT_EQ(m.info.vbrType, kXingHeader) << std::hex << word;
+        EXPECT_EQ(m.info.vbrTagPos, offset);
+    }
+}
+
+// A candidate counts only when a header of its stream follows where the next frame (or half
+// of it) starts, one byte either way; the second frame of a file must be readable.
+TEST(Mp3Info, FirstFrameNeedsConfirmation) {
+    EXPECT_FALSE(MemoryOpen(Frame(kCbr128)).info.streamFound);
+    Bytes two;
+    AppendFrames(two, kCbr128, 2);
+    EXPECT_TRUE(MemoryOpen(two).info.streamFound);
+
+    // The header after a frame of another layer does not confirm it.
+    Bytes mixed = Frame(0xFFFD9064);  // Layer II
+    AppendFrames(mixed, kCbr128, 3);
+    EXPECT_EQ(MemoryOpen(mixed).info.dataStart, DecodeHeader(0xFFFD9064).frameLength);
+
+    // One byte late, or half a frame on.
+    Bytes late = Frame(kCbr128);
+    late.push_back(0);
+    AppendFrames(late, kCbr128, 3);
+    EXPECT_EQ(MemoryOpen(late).info.dataStart, 0u);
+    Bytes half = Frame(kCbr128);
+    PutWord(half, 208, kCbr128);
+    half.resize(1000, 0);
+    EXPECT_EQ(MemoryOpen(half).info.dataStart, 0u);
+}
+
+// A search gives up after 100 000 words in a file under 1 000 000 bytes, after a quarter of
+// the length in a larger one.
+TEST(Mp3Info, ScanBudget) {
+    auto withGap = [](std::size_t gap, std::size_t total) {
+        Bytes bytes(gap, 0);
+        AppendFrames(bytes, kCbr128, 3);
+        if (bytes.size() < total)
+            bytes.resize(total, 0);
+        return bytes;
+    };
+    EXPECT_TRUE(MemoryOpen(withGap(99'999, 0)).info.streamFound);
+    EXPECT_FALSE(MemoryOpen(withGap(100'000, 0)).info.streamFound);
+    EXPECT_TRUE(MemoryOpen(withGap(499'999, 2'000'000)).info.streamFound);
+    EXPECT_FALSE(MemoryOpen(withGap(500'000, 2'000'000)).info.streamFound);
+    CMP3Info empty;
+    EXPECT_EQ(empty.ScanBudget(), 100'000u);
+}
+
+// Cut points move forward to a frame start within five frame lengths, else stay.
+TEST(Mp3Info, SnapToFrame) {
+    Bytes bytes;
+    AppendFrames(bytes, kCbr128, 3);
+    bytes.resize(bytes.size() + 5000, 0);
+    AppendFrames(bytes, kCbr128, 3);
+    MemoryOpen m(bytes);
+    EXPECT_EQ(m.info.SnapToFrame(m.file, 100), 417u);
+    EXPECT_EQ(m.info.SnapToFrame(m.file, 417), 417u);
+    EXPECT_EQ(m.info.SnapToFrame(m.file, 1300), 1300u);
+    EXPECT_EQ(m.info.SnapToFrame(m.file, 6251 - 2000), 6251u);
+    EXPECT_EQ(m.info.SnapToFrame(m.file, bytes.size() - 2), bytes.size() - 2);
+}
+
+// Times map linearly by the first header's bitrate; 0 is the first frame, a time past the end
+// the end of the audio before the ID3v1 tag; a reference duration rescales the time.
+TEST(Mp3Info, TimeToOffsetCbr) {
+    Bytes bytes = Id3v2(1000);
+    AppendFrames(bytes, kCbr128, 1000);
+    Append(bytes, Id3v1("x"));
+    MemoryOpen m(bytes);
+    CMP3Info& i = m.info;
+    EXPECT_EQ(i.TimeToOffset(0, 0, true), 1000u);
+    EXPECT_EQ(i.TimeToOffset(1000, 0, true), 17'000u);
+    EXPECT_EQ(i.TimeToOffset(1000, 0, false), 17'000u);
+    EXPECT_EQ(i.TimeToOffset(i.durationMs + 1, 0, true), bytes.size() - 128);
+    EXPECT_EQ(i.TimeToOffset(i.durationMs, 0, true),
+              1000u + static_cast<std::uint64_t>(i.durationMs * 16.0));
+    EXPECT_EQ(i.TimeToOffset(5000, 5000, true), bytes.size() - 128);
+    EXPECT_EQ(i.TimeToOffset(1000, i.durationMs * 2, true), 9000u);  // 500 ms of this file
+    FrameIndexEntry at = i.LocateTime(1000, m.file);
+    EXPECT_EQ(at.elapsedMs, 1000.0);
+    EXPECT_EQ(at.endOffset, 17'000u);
+    EXPECT_EQ(at.frameNumber, 17'000 / 417);
+    EXPECT_EQ(i.LocateTime(0, m.file), (FrameIndexEntry{0, 0, 1000}));
+}
+
+// The full walk counts every confirmed frame (the last one has no follower), or every frame
+// after a VBR header frame; average bitrate is the mean of the frames' bitrates.
+TEST(Mp3Info, AnalyseWalksFrames) {
+    Bytes cbr;
+    AppendFrames(cbr, kCbr128, 50);
+    BufferedFile file;
+    file.OpenMemory(cbr);
+    CMP3Info info;
+    ASSERT_TRUE(info.AnalyseFile(file, "m.mp3"));
+    EXPECT_TRUE(info.streamFound);
+    EXPECT_EQ(info.scannedFrames, 49u);
+    EXPECT_EQ(info.avgBitrate, 128.0);
+    EXPECT_EQ(info.durationMs, static_cast<std::uint64_t>(49 * 417 * 8 / 128.0));
+    EXPECT_EQ(info.fileLength, 0u);
+
+    Bytes vbr = Id3v2(700);
+    Append(vbr, VbrFrame(kCbr128, "Xing", 60));
+    AppendFrames(vbr, kCbr128, 30);
+    AppendFrames(vbr, kCbr192, 30);
+    Append(vbr, Id3v1("Tail"));
+    file.OpenMemory(vbr);
+    ASSERT_TRUE(info.AnalyseFile(file, "m.mp3"));
+    EXPECT_EQ(info.scannedFrames, 60u);
+    EXPECT_EQ(info.avgBitrate, 160.0);
+    EXPECT_EQ(info.vbrType, kXingHeader);
+    EXPECT_EQ(info.title, "Tail");
+    EXPECT_EQ(info.header.bitrateKbps, 128);
+
+    Bytes nothing(5000, 0x11);
+    file.OpenMemory(nothing);
+    ASSERT_TRUE(info.AnalyseFile(file, "m.mp3"));
+    EXPECT_FALSE(info.streamFound);
+    EXPECT_EQ(info.scannedFrames, 0u);
+}
+
+// Bitrate × duration is compared with the file size in 64 bits: 40 hours at 320 kbit/s are
+// plausible for a file of their size, and a wrapped 32-bit product never passes a tiny file.
+TEST(Mp3Info, PlausibilityIn64Bits) {
+    EXPECT_TRUE(CMP3Info::IsPlausibleScan(144'000'000, 320, 5'760'000'000));
+    EXPECT_FALSE(CMP3Info::IsPlausibleScan(858'993'464, 40, 1000));
+    EXPECT_FALSE(CMP3Info::IsPlausibleScan(100'000, 128, 1000));
+}
+
+// Extensions decide what each analysis accepts; a missing file fails and leaves the object
+// reset.
+TEST_F(Mp3InfoTest, ExtensionsAndMissingFiles) {
+    Bytes bytes;
+    AppendFrames(bytes, kCbr128, 10);
+    for (const char* name : {"a.mp3", "b.MP2", "c.mp1", "d.Mpa", "e.wav", "f"})
+        WriteFileBytes(dir / name, bytes);
+    CMP3Info info;
+    for (const char* name : {"a.mp3", "b.MP2", "c.mp1", "d.Mpa"}) {
+        EXPECT_TRUE(info.Open((dir / name).string())) << name;
+        EXPECT_TRUE(info.streamFound) << name;
+        EXPECT_EQ(info.path, (dir / name).string());
+    }
+    EXPECT_FALSE(info.Open((dir / "e.wav").string()));
+    EXPECT_FALSE(info.Open((dir / "f").string()));
+    EXPECT_FALSE(info.streamFound);
+    EXPECT_TRUE(info.Analyse((dir / "a.mp3").string()));
+    EXPECT_FALSE(info.Analyse((dir / "b.MP2").string()));
+    EXPECT_FALSE(info.Open((dir / "missing.mp3").string()));
+    EXPECT_EQ(info.path, "");
+    CMP3Info analysed((dir / "a.mp3").string());
+    EXPECT_EQ(analysed.scannedFrames, 9u);
+}
+
+// Open reads the head of a file and its last 128 bytes, not the rest.
+TEST_F(Mp3InfoTest, OpenReadsOnlyTheHead) {
+    Bytes bytes = Id3v2(4000);
+    Append(bytes, VbrFrame(kCbr128, "Xing", 48000));
+    AppendFrames(bytes, kCbr128, 48000);  // 20 MB
+    Append(bytes, Id3v1("End"));
+    WriteFileBytes(dir / "big.mp3", bytes);
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(dir / "big.mp3"));
+    CMP3Info info;
+    ASSERT_TRUE(info.OpenFile(file, (dir / "big.mp3").string()));
+    EXPECT_TRUE(info.streamFound);
+    EXPECT_EQ(info.title, "End");
+    EXPECT_EQ(info.dataStart, 4417u);
+    EXPECT_LT(file.BytesFetched(), 100'000u);
+}
+
+}  // namespace
+}  // namespace partita
