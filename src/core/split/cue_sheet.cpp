@@ -6,6 +6,7 @@
 
 #include "app/message_format.h"
 #include "app/time_text.h"
+#include "audio/audio_type.h"
 #include "split/cue_time.h"
 #include "split/text_line_reader.h"
 
@@ -158,23 +159,6 @@ fs::path ResolveSheetAudioPath(std::string_view fileValue, const fs::path& sheet
     return written;
 }
 
-int AudioTypeByExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == ".mp3" || ext == ".mp2" || ext == ".mp1")
-        return 1;
-    if (ext == ".wav")
-        return 2;
-    if (ext == ".ogg")
-        return 3;
-    if (ext == ".wma" || ext == ".asf")
-        return 4;
-    if (ext == ".aif" || ext == ".aiff")
-        return 5;
-    return 0;
-}
-
 void CProcessCUEFile::Reset() {
     isCue_ = false;
     audioPath_.clear();
@@ -188,7 +172,8 @@ void CProcessCUEFile::Reset() {
 
 void CProcessCUEFile::SetAudioFile(const fs::path& path) {
     audioPath_ = path;
-    audioType_ = AudioTypeByExtension(path);
+    auto type = audio::AudioTypeFromExtension(path);
+    audioType_ = type ? audio::ToInt(*type) : 0;
 }
 
 bool CProcessCUEFile::GetTrack(int index, CueTrackRecord& record) const {

@@ -25,10 +25,6 @@ bool ParseKeyLine(std::string_view line, CueTrackRecord& record);
 std::filesystem::path ResolveSheetAudioPath(std::string_view fileValue,
                                             const std::filesystem::path& sheetFolder);
 
-// The audio type of a path by its extension: 1 MPEG audio, 2 WAV, 3 Ogg Vorbis, 4 Windows
-// Media, 5 AIFF; 0 when the extension does not tell (the file must be opened to know).
-int AudioTypeByExtension(const std::filesystem::path& path);
-
 // One loaded CUE sheet: the audio file it names, what its header says and its tracks. A path
 // that is not a ".cue" file loads as the audio file itself, without tracks.
 class CProcessCUEFile {
@@ -40,6 +36,8 @@ class CProcessCUEFile {
     // string 126 when the sheet cannot be read, 196 for a malformed line (its 1-based number,
     // blank lines counted), 197 for a track whose INDEX lines are missing or too many.
     bool Load(const std::filesystem::path& path);
+    // Sets the audio file and its type as its extension tells (1 MPEG audio, 2 WAV, 3 Ogg
+    // Vorbis, 4 Windows Media, 5 AIFF); 0 when only opening the file can tell.
     void SetAudioFile(const std::filesystem::path& path);
     // Copies track `index`; false when there is no such track.
     bool GetTrack(int index, CueTrackRecord& record) const;

@@ -2,41 +2,18 @@
 
 #include "app/memory_settings_store.h"
 #include "app/string_table.h"
+#include "planned_peaks.h"
 #include "split/silence_detector.h"
+#include "split/stream_peak_source.h"
 #include "support/scripted_host.h"
+#include "support/test_support.h"
 
 namespace partita {
 namespace {
 
+using test::PlannedPeaks;
 using test::ScriptedHost;
-
-// Peak readings from a plan of stretches: a peak held for a number of ms, in 20 ms blocks.
-class PlannedPeaks : public PeakBlockSource {
-  public:
-    struct Stretch {
-        std::uint32_t peak;
-        std::uint64_t ms;
-    };
-    explicit PlannedPeaks(std::vector<Stretch> plan) {
-        for (const Stretch& s : plan) {
-            for (std::uint64_t t = 0; t < s.ms; t += 20)
-                peaks_.push_back(s.peak);
-        }
-    }
-    std::uint64_t LengthMs() const override { return peaks_.size() * 20; }
-    bool NextBlock(PeakBlock& block) override {
-        if (next_ >= peaks_.size())
-            return false;
-        block.peak = peaks_[next_++];
-        block.endMs = next_ * 20;
-        return true;
-    }
-    std::size_t Read() const { return next_; }
-
-  private:
-    std::vector<std::uint32_t> peaks_;
-    std::size_t next_ = 0;
-};
+using test::ToneSegment;
 
 constexpr std::uint32_t kLoud = 16000;  // about −7 dB
 constexpr std::uint32_t kQuiet = 300;   // about −41 dB, under the −30 dB default
@@ -162,6 +139,69 @@ TEST_F(SilenceDetectorTest, Settings) {
     read = SilenceOptions::Read(store);
     EXPECT_EQ(read.levelTenthsDb, 100);
     EXPECT_TRUE(read.excludeSilence);
+}
+
+class DecodedSilenceTest : public test::TempDirTest {
+  protected:
+    void SetUp() override { SetCurrentLanguage(Language::English); }
+    ScriptedHost host;
+};
+
+// Tones with known silences, decoded from WAV and from MP3: every silence is found within
+// 50 ms of where it is; a quiet stretch shorter than the minimum and a 40 ms click inside a
+// silence change nothing.
+TEST_F(DecodedSilenceTest, FindsKnownSilences) {
+    const std::vector<ToneSegment> plan{
+        {440, 2000},  //
+        {0, 2000},    // silence 2000-4000
+        {660, 2000},  //
+        {0, 1000},    // too short: 6000-7000
+        {550, 2000},  //
+        {0, 2000},    // silence 9000-12000, with a click at 11000
+        {880, 40},    //
+        {0, 960},     //
+        {440, 1500},  //
+        {0, 1800},    // silence 13500-15300
+        {330, 1000},  // to 16300
+    };
+    const std::vector<std::pair<double, double>> silences{
+        {2000, 4000}, {9000, 12000}, {13500, 15300}};
+
+    test::WriteWav(dir / "tones.wav", test::SynthesizePcm(plan, 44100, 2), 44100, 2);
+    auto mp3 = test::MakeMp3(dir.Path(), "tones.mp3", plan, {"-b", "128"});
+    for (const std::string& path : {(dir / "tones.wav").string(), mp3.string()}) {
+        for (bool exclude : {false, true}) {
+            SCOPED_TRACE(path + (exclude ? " excluding silences" : ""));
+            auto source = OpenPeakSource(path, false);
+            ASSERT_TRUE(source);
+            EXPECT_NEAR(double(source->LengthMs()), 16300.0, 60.0);
+            SilenceOptions options;
+            options.excludeSilence = exclude;
+            SilenceScan scan = DetectSilence(*source, options, host, "tones");
+            EXPECT_EQ(scan.silenceCount, 3);
+            ASSERT_EQ(scan.points.size(), exclude ? 6u : 3u);
+            for (std::size_t i = 0; i < silences.size(); ++i) {
+                const SilencePoint& end = scan.points[exclude ? 2 * i + 1 : i];
+                EXPECT_NEAR(double(end.ms), silences[i].second - 300, 50.0) << i;
+                EXPECT_FALSE(end.uncheck);
+                if (exclude) {
+                    const SilencePoint& start = scan.points[2 * i];
+                    EXPECT_NEAR(double(start.ms), silences[i].first, 50.0) << i;
+                    EXPECT_TRUE(start.uncheck);
+                }
+            }
+        }
+    }
+}
+
+// A file the audio layer cannot open gives no source and the reason.
+TEST_F(DecodedSilenceTest, UnreadableFile) {
+    test::WriteFileText(dir / "broken.mp3", "not audio at all");
+    int stringId = 0;
+    std::string message;
+    EXPECT_FALSE(OpenPeakSource((dir / "broken.mp3").string(), false, &stringId, &message));
+    EXPECT_NE(stringId, 0);
+    EXPECT_FALSE(message.empty());
 }
 
 }  // namespace
