@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iomanip>
 #include <sstream>
 
 #include "app/message_format.h"
@@ -97,7 +98,8 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     if (info.streamFound) {
         out << "  " << VersionText(h.version) << " Layer " << h.layer << ", ";
         if (info.IsVbr()) {
-            out << "VBR, average " << static_cast<int>(info.avgBitrate + 0.5) << " kbit/s";
+            out << "VBR, average " << std::fixed << std::setprecision(1) << info.avgBitrate
+                << " kbit/s";
         } else {
             out << h.bitrateKbps << " kbit/s";
         }
@@ -111,12 +113,22 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     if (std::uint32_t tag = info.GetId3v2Size(file))
         out << "  ID3v2 tag: " << tag << " bytes\n";
     if (info.hasId3v1) {
-        out << "  ID3v1: \"" << info.title << "\" by \"" << info.artist << "\", album \""
-            << info.album << "\", " << info.year;
-        if (info.track)
-            out << ", track " << info.track;
-        if (!GenreName(info.genre).empty())
-            out << ", " << GenreName(info.genre);
+        out << "  ID3v1:";
+        const std::pair<const char*, std::string> fields[] = {
+            {"title", info.title},
+            {"artist", info.artist},
+            {"album", info.album},
+            {"year", info.year},
+            {"comment", info.comment},
+            {"track", info.track ? std::to_string(info.track) : std::string()},
+            {"genre", GenreName(info.genre)}};
+        const char* separator = " ";
+        for (const auto& [name, value] : fields) {
+            if (!value.empty()) {
+                out << separator << name << " \"" << value << "\"";
+                separator = ", ";
+            }
+        }
         out << "\n";
     }
 
