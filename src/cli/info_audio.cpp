@@ -1,7 +1,7 @@
 #include "info_audio.h"
 
 #include <cmath>
-#include <filesystem>
+#include <utility>
 
 #include "app/message_format.h"
 #include "app/time_text.h"
@@ -30,9 +30,9 @@ const char* TypeName(audio::AudioType type) {
 }
 
 void AddTags(nlohmann::json& item, std::string& text, const std::string& path,
-             SettingsStore& settings) {
+             std::string_view legacyCodePage) {
     TagTexts tags;
-    bool read = ReadTags(path, settings, tags);
+    bool read = ReadTags(path, legacyCodePage, tags);
     item["tags"] = {{"title", tags.title}, {"artist", tags.artist},   {"album", tags.album},
                     {"year", tags.year},   {"comment", tags.comment}, {"track", tags.track},
                     {"genre", tags.genre}};
@@ -51,46 +51,51 @@ void AddTags(nlohmann::json& item, std::string& text, const std::string& path,
     }
 }
 
+// The audio layer's facts of a file that is not MPEG audio.
+bool AddStreamFacts(nlohmann::json& item, std::string& text, const std::string& path) {
+    audio::AudioFileInfo info;
+    audio::OpenError error = audio::ReadAudioFileInfo(path, info);
+    if (error != audio::OpenError::None) {
+        std::string message = audio::OpenErrorMessage(path, error);
+        if (!item.contains("error"))
+            item["error"] = message;
+        text += "  error: " + message + "\n";
+        return false;
+    }
+    // The lists show the average as "%.0f": rounded to the nearest, halves to even.
+    int bitrate = info.hasWmaTags ? info.wmaBitrateKbps
+                                  : static_cast<int>(std::nearbyint(info.averageBitrateKbps));
+    item["durationMs"] = info.durationMs;
+    item["sampleRate"] = info.sampleRate;
+    item["channels"] = info.channels;
+    item["bitrateKbps"] = bitrate;
+    if (info.type == audio::AudioType::Wma)
+        item["vbr"] = info.wmaVbr;
+    text += "  " + std::string(TypeName(info.type)) + ", " + std::to_string(info.sampleRate) +
+            " Hz, " + std::to_string(info.channels) + " channel" + (info.channels == 1 ? "" : "s") +
+            ", " + std::to_string(bitrate) + " kbit/s" +
+            (info.type == audio::AudioType::Wma && info.wmaVbr ? " VBR" : "") + "\n";
+    text += "  " + FormatTime(info.durationMs, kTimeList) + " (" + std::to_string(info.durationMs) +
+            " ms)\n";
+    return true;
+}
+
 }  // namespace
 
+audio::AudioType ClassifyForInfo(const std::string& path, bool mpegStreamFound) {
+    if (auto type = audio::AudioTypeFromExtension(path))
+        return *type;
+    if (mpegStreamFound)
+        return audio::AudioType::Mpeg;
+    return audio::ClassifyAudioFile(path);
+}
+
 bool AddAudioInfo(nlohmann::json& item, std::string& text, const std::string& path,
-                  SettingsStore& settings) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
-        return false;
-    bool ok = true;
-    // MPEG files are known by their extension; their facts come from the frame analysis.
-    if (audio::AudioTypeFromExtension(path) != audio::AudioType::Mpeg) {
-        audio::AudioFileInfo info;
-        audio::OpenError error = audio::ReadAudioFileInfo(path, info);
-        if (error != audio::OpenError::None) {
-            std::string message = audio::OpenErrorMessage(path, error);
-            if (!item.contains("error"))
-                item["error"] = message;
-            text += "  error: " + message + "\n";
-            ok = false;
-        } else {
-            int bitrate = info.hasWmaTags
-                              ? info.wmaBitrateKbps
-                              : static_cast<int>(std::nearbyint(info.averageBitrateKbps));
-            item["audioType"] = audio::ToInt(info.type);
-            item["durationMs"] = info.durationMs;
-            item["sampleRate"] = info.sampleRate;
-            item["channels"] = info.channels;
-            item["bitrateKbps"] = bitrate;
-            if (info.type == audio::AudioType::Wma)
-                item["vbr"] = info.wmaVbr;
-            text += "  audio type: " + std::to_string(audio::ToInt(info.type)) + " (" +
-                    TypeName(info.type) + ")\n";
-            text += "  duration: " + FormatTime(info.durationMs, kTimeList) + " (" +
-                    std::to_string(info.durationMs) + " ms)\n";
-            text += "  sample rate: " + std::to_string(info.sampleRate) + " Hz\n";
-            text += "  channels: " + std::to_string(info.channels) + "\n";
-            text += "  bitrate: " + std::to_string(bitrate) + " kbps" +
-                    (info.type == audio::AudioType::Wma && info.wmaVbr ? " VBR" : "") + "\n";
-        }
-    }
-    AddTags(item, text, path, settings);
+                  audio::AudioType type, std::string_view legacyCodePage) {
+    if (type == audio::AudioType::Unknown)
+        return true;
+    bool ok = type == audio::AudioType::Mpeg || AddStreamFacts(item, text, path);
+    AddTags(item, text, path, legacyCodePage);
     return ok;
 }
 

@@ -2,20 +2,25 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
-#include "app/settings_store.h"
+#include "audio/audio_type.h"
 
 namespace partita::cli {
 
-// What `partita info` reports of a file beyond its MPEG analysis: "tags" (the seven texts,
-// read for every file; a failure adds "tagsError" with string 316) and, for a file that is not
-// MPEG audio, what the audio layer reads: "audioType" (the shared audio type number),
-// "durationMs", "sampleRate", "channels", "bitrateKbps" (the lists' average bitrate, or for WMA
-// the bitrate of its tags) and for WMA "vbr". An MPEG file (known by its extension) never loads
-// the audio module. Appends the readable form of the same facts to `text`. Returns false when
-// the audio facts of a non-MPEG file could not be read; `item` then carries "error" (the
-// message of the open failure) unless it already had one.
+// The audio type of a file for the info report: its extension when that decides; otherwise
+// MPEG audio when the frame analysis found a stream (so an MPEG file never loads the audio
+// module), else what the audio layer finds when it opens the file.
+audio::AudioType ClassifyForInfo(const std::string& path, bool mpegStreamFound);
+
+// What the info report adds to the frame analysis of an audio file (any type but Unknown):
+// "tags", the seven texts (a failure adds "tagsError" with string 316), and for a file that is
+// not MPEG audio what the audio layer reads: "durationMs", "sampleRate", "channels",
+// "bitrateKbps" (the lists' average bitrate, or for WMA the bitrate of its tags) and for WMA
+// "vbr". ID3v1 texts are read in `legacyCodePage`. Appends the readable form to `text`.
+// Returns false when the audio facts of a non-MPEG file could not be read; `item` then carries
+// "error" (the message of the open failure) unless it already had one.
 bool AddAudioInfo(nlohmann::json& item, std::string& text, const std::string& path,
-                  SettingsStore& settings);
+                  audio::AudioType type, std::string_view legacyCodePage);
 
 }  // namespace partita::cli

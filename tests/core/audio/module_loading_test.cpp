@@ -112,7 +112,8 @@ TEST_F(ModuleLoadingTest, BrokenModuleIsRefused) {
         << output;
 }
 
-// The command line's help and its report on an MPEG file never load the module.
+// The command line's help and its report on an MPEG file never load the module; its report on
+// a WAV file does (the poison module ends it), and without a module it says so.
 TEST_F(ModuleLoadingTest, CommandLineRoadsWithoutDecoding) {
     ScopedEnvironment poison(audio::kAudioModuleEnvironment, PARTITA_POISON_MODULE);
     auto mp3 = test::MakeMp3(dir.Path(), "a.mp3", {{440, 300, 0.5}}, {"-b", "64"});
@@ -125,6 +126,19 @@ TEST_F(ModuleLoadingTest, CommandLineRoadsWithoutDecoding) {
     EXPECT_EQ(test::RunProgram(
                   {PARTITA_CLI_PATH, "--settings", ini, "info", "--json", mp3.string()}, &output),
               0)
+        << output;
+    test::WriteWav(dir / "a.wav", test::SynthesizePcm({{440, 100}}, 8000, 1), 8000, 1);
+    std::string wav = (dir / "a.wav").string();
+    EXPECT_EQ(test::RunProgram({PARTITA_CLI_PATH, "--settings", ini, "info", wav}, &output),
+              kPoisoned)
+        << output;
+
+    ScopedEnvironment missing(audio::kAudioModuleEnvironment, (dir / "none.so").string());
+    EXPECT_EQ(test::RunProgram({PARTITA_CLI_PATH, "--settings", ini, "--lang", "en", "info", wav},
+                               &output),
+              1)
+        << output;
+    EXPECT_NE(output.find("Failed to initialize the audio playback module"), std::string::npos)
         << output;
 }
 
