@@ -11,7 +11,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   lame ffmpeg mpg123
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth fonts-wqy-microhei qt6-translations-l10n
 )
 
 missing=()

@@ -18,12 +18,13 @@ class ScriptedHost : public JobHost {
         MessageKind kind;
     };
 
-    std::deque<bool> yesNoAnswers;                         // default: yes
-    std::deque<bool> infoAnswers;                          // default: OK
-    std::deque<OverwriteReply> overwriteAnswers;           // default: Yes
-    std::deque<StopAnswer> stopAnswers;                    // default: StopSource
-    std::deque<FailureAnswer> failureAnswers;              // default: Ignore
-    std::deque<std::optional<std::string>> folderAnswers;  // default: the start folder
+    std::deque<bool> yesNoAnswers;                           // default: yes
+    std::deque<bool> infoAnswers;                            // default: OK
+    std::deque<OverwriteReply> overwriteAnswers;             // default: Yes
+    std::deque<StopAnswer> stopAnswers;                      // default: StopSource
+    std::deque<FailureAnswer> failureAnswers;                // default: Ignore
+    std::deque<std::optional<std::string>> folderAnswers;    // default: the start folder
+    std::deque<std::optional<std::string>> saveFileAnswers;  // default: cancelled
     CompletionReply completionReply;
     // Stop requests to raise: the n-th call of TakeStopRequest returns true when n is listed.
     std::vector<int> stopAtCall;
@@ -32,6 +33,7 @@ class ScriptedHost : public JobHost {
     std::vector<std::string> questions;
     std::vector<std::string> overwriteAsked;
     std::vector<std::string> statuses;
+    std::vector<std::string> saveFileAsked;  // "start folder|proposed name"
     std::vector<CompletionReport> completions;
     std::vector<std::string> openedFolders;
     std::vector<std::string> playedFiles;
@@ -62,6 +64,11 @@ class ScriptedHost : public JobHost {
     }
     std::optional<std::string> ChooseFolder(int, const std::string& start) override {
         return Pop(folderAnswers, std::optional<std::string>(start));
+    }
+    std::optional<std::string> ChooseSaveFile(int, const std::string& start,
+                                              const std::string& name) override {
+        saveFileAsked.push_back(start + "|" + name);
+        return Pop(saveFileAnswers, std::optional<std::string>());
     }
     void SetProgress(std::uint64_t position, std::uint64_t range) override {
         lastProgress = position;

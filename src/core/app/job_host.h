@@ -31,6 +31,7 @@ struct CompletionReport {
     std::string text;
     std::string outputPath;         // the folder (split) or file (merge) written
     bool openFolderPreset = false;  // the open-folder choice as the settings preset it
+    bool startNewPreset = false;    // the start-new tick as the settings preset it
 };
 struct CompletionReply {
     bool startNew = false;  // "new split" / "start new merge"
@@ -61,6 +62,17 @@ class JobHost {
     // A folder picker with a numbered prompt; nullopt when cancelled.
     virtual std::optional<std::string> ChooseFolder(int promptStringId,
                                                     const std::string& startFolder) = 0;
+    // A save-file dialog with a numbered title, for an MP3 output: it opens in `startFolder`
+    // proposing `proposedName`; nullopt when cancelled. A host that cannot ask (the command
+    // line names its output) keeps this default.
+    virtual std::optional<std::string> ChooseSaveFile(int titleStringId,
+                                                      const std::string& startFolder,
+                                                      const std::string& proposedName) {
+        (void)titleStringId;
+        (void)startFolder;
+        (void)proposedName;
+        return std::nullopt;
+    }
 
     virtual void SetProgress(std::uint64_t position, std::uint64_t range) = 0;
     virtual void SetStatus(const std::string& text) = 0;

@@ -1,0 +1,226 @@
+#include "join/direct_merge.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "app/message_format.h"
+#include "join/frame_counter.h"
+#include "join/silent_frame.h"
+#include "mpeg/frame_header.h"
+#include "mpeg/mp3_info.h"
+#include "mpeg/vbr_header.h"
+#include "tags/id3v2.h"
+
+namespace partita {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+enum class Opened { Ok, Skip, Abort };
+
+// Analyses and opens one source, asking Abort, Retry or Ignore while either fails.
+Opened OpenSource(const MergeSource& source, CMP3Info& info, FilePtr& file, JobHost& host) {
+    for (;;) {
+        if (!info.Open(source.path) || !info.streamFound) {
+            FailureAnswer answer = host.AskFailure(125, Message(125, source.path));
+            if (answer == FailureAnswer::Retry)
+                continue;
+            return answer == FailureAnswer::Ignore ? Opened::Skip : Opened::Abort;
+        }
+        file.reset(std::fopen(source.path.c_str(), "rb"));
+        if (file)
+            return Opened::Ok;
+        FailureAnswer answer = host.AskFailure(126, Message(126, source.path));
+        if (answer != FailureAnswer::Retry)
+            return answer == FailureAnswer::Ignore ? Opened::Skip : Opened::Abort;
+    }
+}
+
+// The start of the frame that holds the time `ms` or follows it, within the file's audio:
+// through the frame index when the file has a header frame, else by its bitrate, then moved to
+// the frame header found there.
+std::uint64_t FrameStartAt(CMP3Info& info, std::uint64_t ms, std::uint64_t audioEnd) {
+    std::uint64_t offset = 0;
+    if (info.vbrType != kNoVbrHeader && info.EnsureFrameIndex())
+        offset = info.LocateTime(ms).endOffset;
+    else
+        offset = info.TimeToOffset(ms, 0, true);
+    if (offset >= audioEnd)
+        return audioEnd;
+    offset = info.SnapToFrame(offset);
+    return std::clamp(offset, info.dataStart, audioEnd);
+}
+
+// The state of one run.
+class DirectRun {
+  public:
+    DirectRun(std::FILE* output, const std::string& outputPath, JobHost& host,
+              const DirectMergeOptions& options)
+        : output_(output), outputPath_(outputPath), host_(host), buffer_(options.bufferBytes) {}
+
+    bool Write(const std::uint8_t* data, std::size_t size) {
+        if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
+            host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+            result_ = MergeResult::Failed;
+            return false;
+        }
+        return true;
+    }
+
+    // Copies source bytes [from, to) to the output, counting frames when asked; returns the
+    // bytes copied.
+    std::uint64_t Copy(std::FILE* source, std::uint64_t from, std::uint64_t to,
+                       FrameCounter* counter) {
+        const std::uint64_t start = from;
+        if (to <= from || ::fseeko(source, static_cast<off_t>(from), SEEK_SET) != 0)
+            return 0;
+        while (from < to && result_ == MergeResult::Done) {
+            std::size_t request =
+                static_cast<std::size_t>(std::min<std::uint64_t>(to - from, buffer_.size()));
+            std::size_t got = std::fread(buffer_.data(), 1, request, source);
+            if (got == 0)
+                break;
+            if (!Write(buffer_.data(), got))
+                break;
+            if (counter)
+                counter->Feed(buffer_.data(), got);
+            from += got;
+            if (StopConfirmed(host_))
+                result_ = MergeResult::Stopped;
+            if (got < request)
+                break;
+        }
+        return from - start;
+    }
+
+    // Writes `seconds` of silence as silent frames of the stream of `firstHeader`; returns the
+    // frames and bytes written.
+    void Silence(std::uint32_t firstHeader, int seconds, std::uint64_t& frames,
+                 std::uint64_t& bytes) {
+        std::vector<std::uint8_t> frame = SilentFrame(firstHeader);
+        if (frame.empty())
+            return;
+        std::uint32_t count = SilentFrameCount(firstHeader, seconds);
+        std::size_t perBlock = std::max<std::size_t>(1, buffer_.size() / frame.size());
+        for (std::uint32_t done = 0; done < count && result_ == MergeResult::Done;) {
+            std::size_t n = std::min<std::size_t>(perBlock, count - done);
+            for (std::size_t k = 0; k < n; ++k)
+                std::memcpy(buffer_.data() + k * frame.size(), frame.data(), frame.size());
+            if (!Write(buffer_.data(), n * frame.size()))
+                break;
+            done += static_cast<std::uint32_t>(n);
+            frames += n;
+            bytes += n * frame.size();
+        }
+    }
+
+    MergeResult& Result() { return result_; }
+
+  private:
+    std::FILE* output_;
+    const std::string& outputPath_;
+    JobHost& host_;
+    std::vector<std::uint8_t> buffer_;
+    MergeResult result_ = MergeResult::Done;
+};
+
+}  // namespace
+
+MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* output,
+                        const std::string& outputPath, const TagInfo& tags, JobHost& host,
+                        const DirectMergeOptions& options) {
+    DirectRun run(output, outputPath, host, options);
+    if (tags.writeId3v2) {
+        std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
+        if (!run.Write(tag.data(), tag.size()))
+            return run.Result();
+    }
+
+    // The header frame of the first source, when it has one: where its tag landed in the
+    // output, and the bytes from the tag on, to be patched at the end.
+    bool pending = false;
+    int pendingType = kNoVbrHeader;
+    std::int64_t pendingOffset = 0;
+    std::array<std::uint8_t, kVbrTagBytes> pendingBytes{};
+    std::uint64_t totalFrames = 0;
+    std::uint64_t totalBytes = 0;
+
+    const std::size_t n = sources.size();
+    host.SetProgress(0, n);
+    for (std::size_t i = 0; i < n && run.Result() == MergeResult::Done; ++i) {
+        const MergeSource& source = sources[i];
+        host.SetStatus(MergeStatusText(i, n, source));
+        CMP3Info info({}, options.legacyCodePage);
+        FilePtr file;
+        Opened opened = OpenSource(source, info, file, host);
+        if (opened == Opened::Abort) {
+            run.Result() = MergeResult::Stopped;
+            break;
+        }
+        if (opened == Opened::Skip) {
+            host.SetProgress(i + 1, n);
+            continue;
+        }
+
+        const std::uint64_t audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+        std::uint64_t from = std::min(info.dataStart, audioEnd);
+        std::uint64_t to = audioEnd;
+        const PartialRange& range = source.range;
+        if (range.startMs > 0)
+            from = FrameStartAt(info, range.startMs, audioEnd);
+        if (range.endMs > 0 && range.startMs < range.endMs)
+            to = std::max(from, FrameStartAt(info, range.endMs, audioEnd));
+
+        if (i == 0 && info.vbrType != kNoVbrHeader && info.dataStart > info.vbrFramePos) {
+            // The header frame first, whatever the range; its counts are rewritten at the end.
+            std::vector<std::uint8_t> frame(info.dataStart - info.vbrFramePos);
+            std::uint64_t tagOffset = info.vbrTagPos - info.vbrFramePos;
+            std::int64_t here = ::ftello(output);
+            if (::fseeko(file.get(), static_cast<off_t>(info.vbrFramePos), SEEK_SET) == 0 &&
+                std::fread(frame.data(), 1, frame.size(), file.get()) == frame.size() &&
+                tagOffset + kVbrTagBytes <= frame.size() && here >= 0) {
+                if (!run.Write(frame.data(), frame.size()))
+                    break;
+                pending = true;
+                pendingType = info.vbrType;
+                pendingOffset = here + static_cast<std::int64_t>(tagOffset);
+                std::memcpy(pendingBytes.data(), frame.data() + tagOffset, kVbrTagBytes);
+                totalBytes += frame.size();
+            }
+        }
+
+        if (pending) {
+            FrameCounter counter(info.firstHeader);
+            totalBytes += run.Copy(file.get(), from, to, &counter);
+            totalFrames += counter.Frames();
+        } else {
+            run.Copy(file.get(), from, to, nullptr);
+        }
+        file.reset();
+
+        if (run.Result() == MergeResult::Done && source.silenceSeconds > 0)
+            run.Silence(info.firstHeader, source.silenceSeconds, totalFrames, totalBytes);
+        host.SetProgress(i + 1, n);
+    }
+
+    if (run.Result() == MergeResult::Done && pending) {
+        PatchVbrCounts(static_cast<std::uint32_t>(totalFrames),
+                       static_cast<std::uint32_t>(totalBytes), pendingType, pendingBytes);
+        if (::fseeko(output, static_cast<off_t>(pendingOffset), SEEK_SET) != 0 ||
+            !run.Write(pendingBytes.data(), pendingBytes.size()) ||
+            ::fseeko(output, 0, SEEK_END) != 0) {
+            if (run.Result() == MergeResult::Done) {
+                host.ShowMessage(293, Message(293, outputPath), MessageKind::Error);
+                run.Result() = MergeResult::Failed;
+            }
+        }
+    }
+    return run.Result();
+}
+
+}  // namespace partita

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace partita {
+
+// Counts the frames of one MPEG stream in bytes handed over piece by piece: from a frame header
+// of the stream it jumps by the frame's length; bytes that are no header of the stream are
+// passed over one at a time until one is found again.
+class FrameCounter {
+  public:
+    explicit FrameCounter(std::uint32_t streamHeader) : stream_(streamHeader) {}
+    void Feed(const std::uint8_t* data, std::size_t size);
+    std::uint32_t Frames() const { return frames_; }
+
+  private:
+    std::uint32_t stream_;
+    std::uint64_t skip_ = 0;
+    std::uint8_t window_[4] = {};
+    int have_ = 0;
+    std::uint32_t frames_ = 0;
+};
+
+}  // namespace partita

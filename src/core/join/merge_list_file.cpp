@@ -1,0 +1,238 @@
+#include "join/merge_list_file.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/code_page.h"
+#include "app/message_format.h"
+#include "app/output_file.h"
+#include "app/setting_values.h"
+#include "app/time_text.h"
+
+namespace partita {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kBeginPrefix = "#EXTMERGEBEGIN:";
+constexpr std::string_view kEndPrefix = "#EXTMERGEEND:";
+constexpr std::string_view kSilencePrefix = "#EXTSILENCE:";
+constexpr std::size_t kPlsValueLimit = 1024;
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+// Splits text into its non-empty lines; any run of CR and LF ends a line, so CR LF, LF CR and
+// the empty lines between line ends all read alike.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
+            if (i > start)
+                lines.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+// The integer value of a text as C's atoi reads it: white space, a sign, digits.
+int IntegerValue(std::string_view text) {
+    text = Trim(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    long long value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            break;
+        if (value < 1'000'000'000)
+            value = value * 10 + (c - '0');
+    }
+    if (value > 1'000'000'000)
+        value = 1'000'000'000;
+    return static_cast<int>(negative ? -value : value);
+}
+
+}  // namespace
+
+std::vector<MergeListEntry> ParseM3u(std::string_view text) {
+    // A byte-order mark is not part of the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::vector<MergeListEntry> entries;
+    MergeListEntry pending;
+    for (std::string_view raw : Lines(text)) {
+        std::string_view line = Trim(raw);
+        if (line.empty())
+            continue;
+        if (line.front() == '#') {
+            if (StartsWithIgnoreCase(line, kBeginPrefix))
+                pending.startMs = ParseTime(line.substr(kBeginPrefix.size()), kTimeHourMinSec);
+            else if (StartsWithIgnoreCase(line, kEndPrefix))
+                pending.endMs = ParseTime(line.substr(kEndPrefix.size()), kTimeHourMinSec);
+            else if (StartsWithIgnoreCase(line, kSilencePrefix))
+                pending.silenceSeconds = IntegerValue(line.substr(kSilencePrefix.size()));
+            continue;
+        }
+        pending.path = std::string(line);
+        entries.push_back(pending);
+        pending = MergeListEntry{};
+    }
+    return entries;
+}
+
+bool ParsePls(std::string_view text, std::vector<std::string>& paths) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::vector<std::pair<std::string_view, std::string_view>> values;  // of section "playlist"
+    bool inPlaylist = false;
+    for (std::string_view raw : Lines(text)) {
+        std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            auto close = line.find(']');
+            std::string_view name = Trim(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            inPlaylist = EqualsIgnoreCase(name, "playlist");
+            continue;
+        }
+        auto equals = line.find('=');
+        if (!inPlaylist || equals == std::string_view::npos)
+            continue;
+        values.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    }
+    auto find = [&](std::string_view key) -> std::string_view {
+        for (const auto& [name, value] : values) {
+            if (EqualsIgnoreCase(name, key))
+                return value;
+        }
+        return {};
+    };
+    int count = IntegerValue(find("NumberOfEntries"));
+    if (count < 1)
+        return false;
+    paths.clear();
+    for (int i = 1; i <= count; ++i) {
+        std::string_view value = find("File" + std::to_string(i));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (!value.empty())
+            paths.emplace_back(value.substr(0, kPlsValueLimit));
+    }
+    return true;
+}
+
+Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePage,
+                         std::vector<MergeListEntry>& entries) {
+    entries.clear();
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    if (!in || fs::is_directory(path, ec))
+        return Status::Error(ErrorCode::Unreadable, Message(330, path));
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return Status::Error(ErrorCode::Unreadable, Message(330, path));
+    std::string text = IsValidUtf8(bytes) ? bytes : LegacyToUtf8(bytes, legacyCodePage);
+
+    std::vector<std::string> plsPaths;
+    if (ParsePls(text, plsPaths)) {
+        for (auto& p : plsPaths)
+            entries.push_back(MergeListEntry{std::move(p)});
+    } else {
+        entries = ParseM3u(text);
+    }
+    // A relative path names a file beside the list.
+    fs::path folder = fs::absolute(fs::path(path), ec).parent_path();
+    for (auto& entry : entries) {
+        fs::path p(entry.path);
+        if (p.is_relative() && !folder.empty())
+            entry.path = (folder / p).lexically_normal().string();
+    }
+    return Status::Ok();
+}
+
+std::string FormatM3u(const MergeList& list) {
+    std::string text = "#EXTM3U\r\n";
+    for (const MergeRow& row : list.Rows()) {
+        std::string path = row.Path();
+        if (path.empty())
+            continue;
+        PartialRange range = row.Range();
+        if (range.startMs > 0)
+            text += std::string(kBeginPrefix) + " " + FormatTime(range.startMs, 2) + "\r\n";
+        if (range.endMs > 0)
+            text += std::string(kEndPrefix) + " " + FormatTime(range.endMs, 2) + "\r\n";
+        if (int silence = row.SilenceSeconds(); silence > 0)
+            text += std::string(kSilencePrefix) + " " + std::to_string(silence) + "\r\n";
+        std::error_code ec;
+        fs::path absolute = fs::absolute(fs::path(path), ec);
+        text += (ec ? path : absolute.string()) + "\r\n";
+    }
+    return text;
+}
+
+Status SaveMergeList(const MergeList& list, const std::string& path) {
+    std::string text = FormatM3u(list);
+    OutputFile out;
+    if (!out.Open(path) || !out.Write(text.data(), text.size()) || !out.Commit())
+        return Status::Error(ErrorCode::WriteFailed, Message(331, path));
+    return Status::Ok();
+}
+
+Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspector& inspector,
+                     SettingsStore& settings, MergeListLoad* load) {
+    std::vector<MergeListEntry> entries;
+    Status status = ReadMergeListFile(path, settings::LegacyCodePage.Read(settings), entries);
+    if (!status.ok())
+        return status;
+    std::size_t first = list.Size();
+    MergeListLoad result;
+    for (const MergeListEntry& entry : entries) {
+        std::size_t index = list.Size();
+        MergeAddOutcome outcome = list.AddFile(entry.path, index, inspector, settings);
+        if (outcome.added) {
+            ++result.added;
+            MergeRow& row = list.Row(index);
+            if (entry.startMs > 0)
+                row[kMergeStart] = FormatTime(entry.startMs, kTimeHourMinSec);
+            if (entry.endMs > 0)
+                row[kMergeEnd] = FormatTime(entry.endMs, kTimeHourMinSec);
+            if (entry.silenceSeconds > 0)
+                row[kMergeSilence] = SilenceText(entry.silenceSeconds);
+        }
+        if (outcome.messageId != 0)
+            result.messages.push_back(std::move(outcome));
+    }
+    list.FinishBatch(first, false, settings);
+    if (load)
+        *load = std::move(result);
+    return Status::Ok();
+}
+
+}  // namespace partita

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/result.h"
+#include "join/merge_list.h"
+
+namespace partita {
+
+// One entry of a merge list file: a path and, from the M3U extension lines "#EXTMERGEBEGIN:",
+// "#EXTMERGEEND:" and "#EXTSILENCE:" before it, its range and silence (0 = not set).
+struct MergeListEntry {
+    std::string path;
+    std::uint64_t startMs = 0;
+    std::uint64_t endMs = 0;
+    int silenceSeconds = 0;
+};
+
+// The entries of an M3U text. Lines end at CR, LF, CR LF or LF CR; empty lines are skipped and
+// each line is trimmed. The three extension prefixes are matched in any letter case and apply
+// to the next path line only; every other line starting with "#" is skipped.
+std::vector<MergeListEntry> ParseM3u(std::string_view text);
+
+// The "File1".."FileN" paths of a PLS text when its section "playlist" has a "NumberOfEntries"
+// of 1 or more (section and key names in any letter case); false when the text is not such a
+// list. Empty or missing entries are skipped, and values are cut to 1024 characters.
+bool ParsePls(std::string_view text, std::vector<std::string>& paths);
+
+// Reads a list file: PLS when it is one, M3U text otherwise. Text that is not valid UTF-8 is
+// read in `legacyCodePage`. Relative paths are taken from the list file's folder. Fails with
+// string 330 when the file cannot be read.
+Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePage,
+                         std::vector<MergeListEntry>& entries);
+
+// The M3U text of a list: "#EXTM3U", then per row its extension lines (start and end when set,
+// silence when above 0) and its full path; every line ends with CR LF.
+std::string FormatM3u(const MergeList& list);
+
+// Writes the list as M3U (replacing a file only once it is complete); string 331 on failure.
+Status SaveMergeList(const MergeList& list, const std::string& path);
+
+// Loading a list file into the merge list: the files that could not be added, with their
+// messages.
+struct MergeListLoad {
+    std::size_t added = 0;
+    std::vector<MergeAddOutcome> messages;
+};
+
+// Appends the entries of a list file after the existing rows with the add step, writes each
+// added entry's range and silence into its row, and finishes the batch without re-sorting.
+Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspector& inspector,
+                     SettingsStore& settings, MergeListLoad* load = nullptr);
+
+}  // namespace partita

@@ -1,0 +1,32 @@
+#include "join/merge_source.h"
+
+#include "app/message_format.h"
+#include "app/string_table.h"
+
+namespace partita {
+
+std::vector<MergeSource> MergeSourcesOf(const MergeList& list) {
+    std::vector<MergeSource> sources;
+    sources.reserve(list.Size());
+    for (const MergeRow& row : list.Rows()) {
+        sources.push_back(
+            MergeSource{row.Path(), row[kMergeFileName], row.Range(), row.SilenceSeconds()});
+    }
+    return sources;
+}
+
+std::string MergeStatusText(std::size_t index, std::size_t count, const MergeSource& source) {
+    // The two mode texts belong to the status line alone and have no number of their own.
+    bool chinese = CurrentLanguage() == Language::Chinese;
+    const char* mode = source.range.IsSet() ? (chinese ? "部分合并" : "partial merge")
+                                            : (chinese ? "完全合并" : "full merge");
+    return Message(113, index + 1, count, source.name, mode);
+}
+
+bool StopConfirmed(JobHost& host) {
+    if (!host.TakeStopRequest())
+        return false;
+    return host.AskYesNo(295, Message(295));
+}
+
+}  // namespace partita

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/job_host.h"
+#include "join/merge_list.h"
+
+namespace partita {
+
+// The outcome of a merge: done, failed (its message has been shown), or stopped by the user or
+// aborted.
+enum class MergeResult { Done = 0, Failed = 1, Stopped = 2 };
+
+// One file of a merge as the engines read it from a list row.
+struct MergeSource {
+    std::string path;
+    std::string name;  // the file name shown in the status text
+    PartialRange range;
+    int silenceSeconds = 0;
+};
+
+std::vector<MergeSource> MergeSourcesOf(const MergeList& list);
+
+// The status text of file `index` (0-based) of `count`: string 113 with the partial or full
+// merge mode text.
+std::string MergeStatusText(std::size_t index, std::size_t count, const MergeSource& source);
+
+// Whether the user asked to stop and confirmed it (string 295); a declined request goes on.
+bool StopConfirmed(JobHost& host);
+
+}  // namespace partita

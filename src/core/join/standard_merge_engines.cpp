@@ -1,0 +1,49 @@
+#include "join/standard_merge_engines.h"
+
+#include <cstdlib>
+
+#include "app/setting_values.h"
+#include "audio/audio_type.h"
+#include "join/audio_pcm_decoder.h"
+#include "join/direct_merge.h"
+#include "join/encoder_command.h"
+#include "tags/id3v1.h"
+#include "tags/id3v2.h"
+
+namespace partita {
+
+int StandardMergeEngines::AudioType(const std::string& path) {
+    return audio::ToInt(audio::ClassifyAudioFile(path));
+}
+
+MergeResult StandardMergeEngines::Direct(const std::vector<MergeSource>& sources, std::FILE* output,
+                                         const std::string& outputPath, const TagInfo& tags,
+                                         JobHost& host) {
+    DirectMergeOptions options;
+    options.legacyCodePage = settings::LegacyCodePage.Read(settings_);
+    return DirectMerge(sources, output, outputPath, tags, host, options);
+}
+
+MergeResult StandardMergeEngines::Convert(const std::string& encoderPath,
+                                          const std::string& outputPath,
+                                          const std::vector<MergeSource>& sources,
+                                          const ConvertOptions& options, JobHost& host) {
+    AudioPcmDecoder decoder;
+    return RunConvertMerge(encoderPath, outputPath, sources, options, decoder, host);
+}
+
+bool StandardMergeEngines::WriteId3v2(const std::string& path, const TagInfo& tags) {
+    return partita::WriteId3v2(path, tags);
+}
+
+bool StandardMergeEngines::WriteId3v1(const std::string& path, const TagInfo& tags) {
+    return partita::WriteId3v1(path, tags, settings::LegacyCodePage.Read(settings_));
+}
+
+std::string StandardMergeEngines::FindEncoder() {
+    const char* searchPath = std::getenv("PATH");
+    return partita::FindEncoder(settings::InstallPath.Read(settings_), ProgramFolder(),
+                                searchPath ? searchPath : "");
+}
+
+}  // namespace partita

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "page.h"
+#include "settings_location.h"
+#include "support/test_support.h"
+#include "user_messages.h"
+
+namespace partita::gui::test {
+
+// Records the message boxes instead of showing them.
+class RecordedMessages : public UserMessages {
+  public:
+    void Show(QWidget* parent, Icon icon, const QString& text) override {
+        (void)parent;
+        shown.emplace_back(icon, text);
+    }
+    std::vector<std::pair<Icon, QString>> shown;
+};
+
+// A working page whose hooks record what the window hands them.
+class RecordingPage : public Page {
+  public:
+    RecordingPage(CommandAction takes, QWidget* parent) : Page(parent), takes_(takes) {
+        setFocusPolicy(Qt::StrongFocus);
+    }
+    bool IsBusy() const override { return busy; }
+    bool ApplyCommand(CommandAction action, const std::string& source) override {
+        commands.emplace_back(action, source);
+        return action == takes_ && !source.empty();
+    }
+    void SetPreviewAvailable(bool available) override { previewAvailable = available; }
+    void SaveState() override { ++saveStateCalls; }
+    void Status(const QString& text) { SetStatusText(text); }
+
+    bool busy = false;
+    bool previewAvailable = true;
+    int saveStateCalls = 0;
+    std::vector<std::pair<CommandAction, std::string>> commands;
+
+  private:
+    CommandAction takes_;
+};
+
+// A test's own settings INI file (never the user's settings).
+class IniFileTest : public partita::test::TempDirTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string IniPath() const { return (dir / "settings.ini").string(); }
+    // Opens the INI file afresh, as a new start of the program does.
+    std::unique_ptr<ProgramSettings> OpenSettings(const std::vector<std::string>& overrides = {});
+};
+
+// A folder in the build tree for pictures the tests take.
+std::string ScreenshotFolder();
+
+}  // namespace partita::gui::test
