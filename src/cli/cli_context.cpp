@@ -61,6 +61,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
         commands.emplace_back(app.get_subcommands({}).back(), std::move(runner));
     };
     add(AddInfoCommand(app, context));
+    add(AddSplitCommand(app, context));
 
     try {
         app.parse(argc, argv);

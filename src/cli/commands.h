@@ -15,5 +15,6 @@ struct Context;
 using CommandRunner = std::function<int()>;
 
 CommandRunner AddInfoCommand(CLI::App& app, Context& context);
+CommandRunner AddSplitCommand(CLI::App& app, Context& context);
 
 }  // namespace partita::cli

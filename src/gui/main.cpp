@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "audio/audio_engine.h"
 #include "mp3_joiner_app.h"
 #include "user_messages.h"
 
@@ -10,8 +11,9 @@ int main(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
 
     partita::gui::MessageBoxes messages;
-    // The audio layer's load and release go into these hooks.
+    // The decoding layer is loaded and checked before the window opens.
     partita::gui::AudioLayerHooks audio;
+    audio.load = [] { return partita::audio::CheckAudioEngine().ok(); };
     partita::gui::CMP3JoinerApp studio(audio, messages);
     if (std::optional<int> code = studio.Start(QString::fromLocal8Bit(argv[0]), arguments))
         return *code;

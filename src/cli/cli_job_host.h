@@ -1,0 +1,83 @@
+#pragma once
+
+#include <atomic>
+#include <csignal>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "app/job_host.h"
+
+namespace partita::cli {
+
+// How the command line answers a job's questions.
+struct CliHostOptions {
+    // What to do with an output that exists already.
+    enum class Existing { Ask, Overwrite, Skip };
+    Existing existing = Existing::Ask;
+    // Questions may be asked: standard input and standard error are terminals. Otherwise every
+    // question is answered from the options at once.
+    bool interactive = false;
+    // A progress bar on standard error (a terminal).
+    bool progressBar = false;
+    // Only errors and warnings are printed.
+    bool quiet = false;
+    // The answer to a yes/no question when none can be asked.
+    bool assumeYes = false;
+    // The answer to the folder question; empty: the folder it starts in.
+    std::string outputFolder;
+};
+
+// The job host of the command line: messages and the progress bar go to standard error,
+// questions are answered from the options (or, on a terminal, asked there), and an interrupt
+// (Ctrl+C) becomes the job's stop request.
+class CliJobHost : public JobHost {
+  public:
+    CliJobHost(std::ostream& err, std::istream& in, CliHostOptions options);
+    ~CliJobHost() override;
+    CliJobHost(const CliJobHost&) = delete;
+    CliJobHost& operator=(const CliJobHost&) = delete;
+
+    void ShowMessage(int stringId, const std::string& text, MessageKind kind) override;
+    bool AskYesNo(int stringId, const std::string& text) override;
+    bool ShowInfoWithToggle(int stringId, const std::string& text, const std::string& toggleName,
+                            bool withCancel) override;
+    OverwriteReply AskOverwrite(const std::string& path) override;
+    StopAnswer AskStop(const std::string& sourceName) override;
+    FailureAnswer AskFailure(int stringId, const std::string& text) override;
+    std::optional<std::string> ChooseFolder(int promptStringId,
+                                            const std::string& startFolder) override;
+    void SetProgress(std::uint64_t position, std::uint64_t range) override;
+    void SetStatus(const std::string& text) override;
+    bool TakeStopRequest() override;
+    CompletionReply ShowCompletion(const CompletionReport& report) override;
+    void OpenFolder(const std::string& folder) override;
+    void PlayFile(const std::string& path) override;
+
+    // Prints a line of the program's own (not numbered) to standard error, unless quiet.
+    void Note(const std::string& text);
+    // Raises the stop request, as an interrupt does.
+    static void RequestStop();
+    // Outputs kept because they existed and no one could be asked.
+    int UnansweredSkips() const { return unansweredSkips_; }
+
+  private:
+    void ClearBar();
+    void DrawBar();
+    // Asks on the terminal; returns the first character answered (lower case), 0 at the end.
+    char Ask(const std::string& question);
+
+    std::ostream& err_;
+    std::istream& in_;
+    CliHostOptions options_;
+    std::uint64_t position_ = 0, range_ = 0;
+    std::string status_;
+    bool barShown_ = false;
+    int unansweredSkips_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// Text of a message as a terminal shows it: "\r\n" becomes a line break.
+std::string TerminalText(const std::string& text);
+
+}  // namespace partita::cli

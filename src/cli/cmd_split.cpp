@@ -1,0 +1,238 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "app/override_settings_store.h"
+#include "app/setting_values.h"
+#include "cli_context.h"
+#include "cli_job_host.h"
+#include "cli_time.h"
+#include "commands.h"
+#include "report_writer.h"
+#include "split/source_probe.h"
+#include "split/split_engine.h"
+#include "split/split_job.h"
+
+namespace partita::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SplitOptions {
+    std::vector<std::string> sources;
+    std::string outputFolder;
+    bool sameFolder = false;
+    std::optional<std::string> rule;
+    std::optional<std::string> group;
+    std::optional<std::string> mode;
+    std::vector<std::string> at;
+    bool overwrite = false;
+    bool skipExisting = false;
+    bool countGenerated = false;
+    bool noVbrHeader = false;
+    // The tag columns a source gets, in the list's column numbers.
+    std::vector<std::pair<int, std::optional<std::string>>> tags{
+        {kColTitle, {}},   {kColArtist, {}},      {kColAlbum, {}}, {kColYear, {}},
+        {kColComment, {}}, {kColTrackNumber, {}}, {kColGenre, {}}};
+    bool dryRun = false;
+    bool quiet = false;
+    bool json = false;
+};
+
+const char* StateName(SplitTrackReport::State state) {
+    switch (state) {
+        case SplitTrackReport::State::Written:
+            return "written";
+        case SplitTrackReport::State::Planned:
+            return "planned";
+        case SplitTrackReport::State::Skipped:
+            return "skipped";
+        case SplitTrackReport::State::SameAsSource:
+            return "refused";
+        case SplitTrackReport::State::Failed:
+            return "failed";
+        case SplitTrackReport::State::NotCut:
+            return "not cut";
+    }
+    return "";
+}
+
+// Sets a column of a source and of every track it has.
+void SetSourceColumn(SplitList& list, RowId source, int column, const std::string& text) {
+    list.SetText(source, column, text);
+    for (RowId track : list.Children(source))
+        list.SetText(track, column, text);
+}
+
+// The settings of this run: the command's options stand over the stored values, and what the
+// job writes back (the rule, the folder, the answers) is kept for this run only.
+void OverrideForRun(OverrideSettingsStore& store, const SplitOptions& o, const std::string& rule) {
+    auto set = [&](const auto& setting, const std::string& value) {
+        store.SetOverride(setting.section, setting.name, value);
+    };
+    set(settings::SameFolderAsOriginal, o.sameFolder ? "1" : "0");
+    set(settings::SplitCountGeneratedTrackNumber, o.countGenerated ? "1" : "0");
+    set(settings::WriteVbrHeader, o.noVbrHeader ? "0" : "1");
+    set(settings::SplitConfirmOverwrite, "1");
+    set(settings::SplitOutputFolderConfirmation, "0");
+    set(settings::SplitShowSuccess, "0");
+    set(settings::SplitAutoOpenFolder, "0");
+    set(settings::StartNewSplit, "0");
+    set(settings::ExportCue, "0");
+    set(settings::SplitNamingRule, rule);
+    set(settings::SplitTempOutputFolder, o.outputFolder);
+    if (o.mode) {
+        int mode = *o.mode == "fast" ? 1 : *o.mode == "frame" ? 2 : 0;
+        set(settings::SplitMode, std::to_string(mode));
+    }
+}
+
+}  // namespace
+
+CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
+    auto o = std::make_shared<SplitOptions>();
+    CLI::App* command =
+        app.add_subcommand("split", "Cut MPEG audio and WAV files into tracks without re-encoding");
+    command->add_option("SOURCE", o->sources, "Audio files to split")->required();
+    command->add_option("-o,--output", o->outputFolder, "Folder for the tracks")->type_name("DIR");
+    command->add_flag("--same-folder", o->sameFolder, "Write the tracks next to their source");
+    command
+        ->add_option("--rule", o->rule,
+                     "Naming rule: %F source name, %G group, %S sequence, %N track count, "
+                     "%T title, %A artist, %M album, %K track number; \\ or / makes a "
+                     "folder (default: the stored rule, %G\\%F-%S)")
+        ->type_name("PATTERN");
+    command->add_option("--group", o->group, "Name of the split group of the sources");
+    command->add_option("--mode", o->mode, "How times map to bytes")
+        ->check(CLI::IsMember({"auto", "fast", "frame"}));
+    command->add_option("--at", o->at, "Split points: h:mm:ss.fff, m:ss.fff or seconds")
+        ->delimiter(',')
+        ->type_name("T,T,...");
+    auto* overwrite = command->add_flag("--overwrite", o->overwrite, "Replace existing outputs");
+    command->add_flag("--skip-existing", o->skipExisting, "Keep existing outputs")
+        ->excludes(overwrite);
+    command->add_flag("--count-generated", o->countGenerated,
+                      "Number the outputs without gaps where tracks are left out");
+    command->add_flag("--no-vbr-header", o->noVbrHeader,
+                      "Leave out the copy of a source's VBR header");
+    const char* tagOptions[][2] = {
+        {"--title",
+         "Title of the tracks (%S: the track's position, %K: its track number, "
+         "%M: the album)"},
+        {"--artist", "Artist of the tracks (placeholders as for --title)"},
+        {"--album", "Album of the tracks (%S, %K)"},
+        {"--year", "Year of the tracks"},
+        {"--comment", "Comment of the tracks (placeholders as for --title)"},
+        {"--track", "Track number of the tracks (%S: the track's position)"},
+        {"--genre", "Genre name of the tracks"}};
+    for (std::size_t i = 0; i < o->tags.size(); ++i)
+        command->add_option(tagOptions[i][0], o->tags[i].second, tagOptions[i][1]);
+    command->add_flag("--dry-run", o->dryRun,
+                      "Print every output's path, times and bytes; write nothing");
+    command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
+    command->add_flag("--json", o->json, "One JSON array, an object per output");
+
+    return [o, &context]() -> int {
+        if (o->outputFolder.empty() && !o->sameFolder) {
+            *context.err << "split: give an output folder (-o DIR) or --same-folder\n";
+            return kExitUsage;
+        }
+        std::vector<std::uint64_t> points;
+        for (const std::string& text : o->at) {
+            auto ms = ParseCommandLineTime(text);
+            if (!ms) {
+                *context.err << "split: --at: not a time: \"" << text << "\"\n";
+                return kExitUsage;
+            }
+            points.push_back(*ms);
+        }
+
+        const std::string rule =
+            o->rule.value_or(settings::SplitNamingRule.Read(context.Settings()));
+        OverrideSettingsStore store(context.Settings());
+        OverrideForRun(store, *o, rule);
+
+        CliHostOptions hostOptions;
+        hostOptions.existing = o->overwrite      ? CliHostOptions::Existing::Overwrite
+                               : o->skipExisting ? CliHostOptions::Existing::Skip
+                                                 : CliHostOptions::Existing::Ask;
+        hostOptions.interactive = context.stderrIsTerminal && ::isatty(STDIN_FILENO) != 0;
+        hostOptions.progressBar = context.stderrIsTerminal;
+        hostOptions.quiet = o->quiet;
+        hostOptions.outputFolder = o->outputFolder;
+        CliJobHost host(*context.err, std::cin, hostOptions);
+
+        SplitList list;
+        if (o->group)
+            list.AddGroup(*o->group);
+        int defaultMode = settings::SplitMode.Read(store);
+        FileSourceProbe probe(defaultMode >= 0 && defaultMode <= 2
+                                  ? static_cast<SplitMode>(defaultMode)
+                                  : SplitMode::Auto);
+        int loadFailures = 0;
+        for (const std::string& path : o->sources) {
+            RowId source = LoadSource(list, store, host, probe, path);
+            if (source == kNoRow) {
+                ++loadFailures;
+                continue;
+            }
+            for (const auto& [column, text] : o->tags) {
+                if (text)
+                    SetSourceColumn(list, source, column, *text);
+            }
+            for (std::uint64_t ms : points) {
+                if (list.InsertSplitPoint(source, ms) < 0 && ms != 0) {
+                    host.ShowMessage(0,
+                                     path + ": " + std::to_string(ms) +
+                                         " ms is not before the end; no split there",
+                                     MessageKind::Warning);
+                }
+            }
+        }
+        if (list.Empty())
+            return kExitFailed;
+
+        if (!o->dryRun && !o->sameFolder) {
+            std::error_code ec;
+            fs::create_directories(o->outputFolder, ec);
+        }
+
+        ReportWriter report(*context.out, o->json);
+        SplitJobOptions jobOptions;
+        jobOptions.dryRun = o->dryRun;
+        jobOptions.onTrack = [&](const SplitTrackReport& r) {
+            nlohmann::json item{{"source", r.sourcePath},    {"output", r.outPath},
+                                {"track", r.trackIndex + 1}, {"startMs", r.times.start},
+                                {"endMs", r.times.end},      {"state", StateName(r.state)}};
+            std::ostringstream text;
+            if (r.state == SplitTrackReport::State::Planned) {
+                text << r.outPath << "\t" << r.times.start << "\t" << r.times.end;
+            } else if (!o->quiet || r.state != SplitTrackReport::State::Written) {
+                text << StateName(r.state) << "\t" << r.outPath;
+            }
+            if (r.bytes) {
+                item["byteStart"] = r.bytes->begin;
+                item["byteEnd"] = r.bytes->end;
+                if (r.state == SplitTrackReport::State::Planned)
+                    text << "\t" << r.bytes->begin << "-" << r.bytes->end;
+            }
+            report.Add(item, text.str());
+        };
+        FileTrackCutter cutter(store);
+        SplitJob job(list, store, host, cutter, jobOptions);
+        SplitJobResult result = job.StartSplit(rule, o->outputFolder);
+        report.Finish();
+
+        if (result.stopped)
+            return kExitStopped;
+        if (result.status != SplitJobStatus::Finished || result.failed > 0 || loadFailures > 0 ||
+            host.UnansweredSkips() > 0)
+            return kExitFailed;
+        return kExitOk;
+    };
+}
+
+}  // namespace partita::cli

@@ -1,0 +1,273 @@
+#include "split/cue_sheet.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "app/message_format.h"
+#include "app/time_text.h"
+#include "audio/audio_type.h"
+#include "split/cue_time.h"
+#include "split/text_line_reader.h"
+
+namespace partita {
+namespace fs = std::filesystem;
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) !=
+            std::toupper(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Cuts UTF-8 text to at most `chars` characters.
+std::string CutToChars(std::string text, std::size_t chars) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue;  // a continuation byte belongs to the character before it
+        if (count == chars) {
+            text.resize(i);
+            break;
+        }
+        ++count;
+    }
+    return text;
+}
+
+// A decimal integer as the C library reads one: blanks, a sign and the leading digits; a text
+// without digits reads as 0. Values beyond 32 bits saturate.
+std::int32_t ReadInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), 1LL << 32);
+    value = negative ? -value : value;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t ReadOverlap(std::string_view text) {
+    std::uint64_t ms = ParseTime(text, kTimeList);
+    return static_cast<std::int32_t>(
+        std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
+}
+
+bool IsWindowsAbsolute(std::string_view path) {
+    bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                 path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return drive || path.substr(0, 2) == "\\\\";
+}
+
+}  // namespace
+
+bool GetQuotedValue(std::string_view line, std::string& value) {
+    auto first = line.find('"');
+    if (first == std::string_view::npos)
+        return false;
+    auto last = line.rfind('"');
+    value = last > first ? std::string(line.substr(first + 1, last - first - 1)) : std::string();
+    return true;
+}
+
+bool ParseKeyLine(std::string_view line, CueTrackRecord& record) {
+    using R = CueTrackRecord;
+    struct TextKey {
+        std::string_view key;
+        bool own;  // behind the "REM @" prefix
+        std::string R::*field;
+        std::size_t chars;
+        R::Present bit;
+    };
+    static constexpr TextKey kTextKeys[] = {
+        {"PERFORMER", false, &R::performer, R::kPerformerChars, R::kPerformer},
+        {"TITLE", false, &R::title, R::kTitleChars, R::kTitle},
+        {"ALBUM", true, &R::album, R::kAlbumChars, R::kAlbum},
+        {"YEAR", true, &R::year, R::kYearChars, R::kYear},
+        {"COMMENT", true, &R::comment, R::kCommentChars, R::kComment},
+        {"TRACK", true, &R::track, R::kTrackChars, R::kTrack},
+        {"GENRE", true, &R::genre, R::kGenreChars, R::kGenre},
+    };
+    struct NumberKey {
+        std::string_view key;
+        std::int32_t R::*field;
+        bool overlap;  // a time text; else an integer
+        R::Present bit;
+    };
+    static constexpr NumberKey kNumberKeys[] = {
+        {"FW OVERLAP", &R::fwOverlapMs, true, R::kFwOverlap},
+        {"BW OVERLAP", &R::bwOverlapMs, true, R::kBwOverlap},
+        {"SPLIT MODE", &R::splitMode, false, R::kSplitMode},
+        {"SELECTED", &R::selected, false, R::kSelected},
+    };
+
+    std::string_view prefix = kCueKeyPrefix;
+    bool own = StartsWithNoCase(line, prefix);
+    std::string_view rest = own ? line.substr(prefix.size()) : line;
+    std::string value;
+    for (const TextKey& k : kTextKeys) {
+        if (k.own == own && StartsWithNoCase(rest, k.key)) {
+            if (!GetQuotedValue(line, value))
+                return false;
+            record.*k.field = CutToChars(std::move(value), k.chars);
+            record.present |= k.bit;
+            return true;
+        }
+    }
+    if (!own)
+        return true;
+    for (const NumberKey& k : kNumberKeys) {
+        if (StartsWithNoCase(rest, k.key)) {
+            if (!GetQuotedValue(line, value))
+                return false;
+            record.*k.field = k.overlap ? ReadOverlap(value) : ReadInteger(value);
+            record.present |= k.bit;
+            return true;
+        }
+    }
+    return true;
+}
+
+fs::path ResolveSheetAudioPath(std::string_view fileValue, const fs::path& sheetFolder) {
+    std::string value(fileValue);
+    std::string name = value.substr(value.find_last_of("\\/") + 1);
+    fs::path written;
+    if (IsWindowsAbsolute(value)) {
+        written = fs::path(value);
+    } else {
+        std::replace(value.begin(), value.end(), '\\', '/');
+        fs::path relative(value);
+        written = relative.is_absolute() ? relative : sheetFolder / relative;
+    }
+    std::error_code ec;
+    if (fs::is_regular_file(written, ec))
+        return written;
+    fs::path beside = sheetFolder / name;
+    if (!name.empty() && fs::is_regular_file(beside, ec))
+        return beside;
+    return written;
+}
+
+void CProcessCUEFile::Reset() {
+    isCue_ = false;
+    audioPath_.clear();
+    audioType_ = 0;
+    cuePath_.clear();
+    header_ = CueTrackRecord();
+    tracks_.clear();
+    error_ = Status::Ok();
+    errorStringId_ = 0;
+}
+
+void CProcessCUEFile::SetAudioFile(const fs::path& path) {
+    audioPath_ = path;
+    auto type = audio::AudioTypeFromExtension(path);
+    audioType_ = type ? audio::ToInt(*type) : 0;
+}
+
+bool CProcessCUEFile::GetTrack(int index, CueTrackRecord& record) const {
+    if (index < 0 || index >= TrackCount())
+        return false;
+    record = tracks_[static_cast<std::size_t>(index)];
+    return true;
+}
+
+bool CProcessCUEFile::Fail(int stringId, ErrorCode code, std::string message) {
+    tracks_.clear();
+    errorStringId_ = stringId;
+    error_ = Status::Error(code, std::move(message));
+    return false;
+}
+
+bool CProcessCUEFile::FailLine(int line) {
+    return Fail(196, ErrorCode::Damaged, Message(196, line));
+}
+
+bool CProcessCUEFile::FailTrack(int track) {
+    return Fail(197, ErrorCode::Damaged, Message(197, track));
+}
+
+bool CProcessCUEFile::Load(const fs::path& path) {
+    Reset();
+    cuePath_ = path;
+    std::string ext = path.extension().string();
+    if (!StartsWithNoCase(ext, ".cue") || ext.size() != 4) {
+        SetAudioFile(path);
+        return true;
+    }
+    isCue_ = true;
+
+    TextLineReader reader;
+    if (!reader.Open(path, legacyCodePage_)) {
+        std::error_code ec;
+        ErrorCode code = fs::exists(path, ec) ? ErrorCode::Unreadable : ErrorCode::NotFound;
+        return Fail(126, code, Message(126, path.string()));
+    }
+
+    // The header: everything before the first TRACK line.
+    int counter = 1;
+    std::string line;
+    std::string fileValue;
+    int trackLine = 0;
+    while (trackLine == 0) {
+        if (!reader.ReadNextTextLine(counter, line))
+            return FailLine(reader.LineCount() + 1);
+        int number = counter - 1;
+        if (StartsWithNoCase(line, "FILE")) {
+            // A later FILE line replaces an earlier one; the file type after it is not used.
+            if (!GetQuotedValue(line, fileValue))
+                return FailLine(number);
+        } else if (StartsWithNoCase(line, "TRACK")) {
+            trackLine = number;
+        } else if (!ParseKeyLine(line, header_)) {
+            return FailLine(number);
+        }
+    }
+    if (fileValue.empty())
+        return FailLine(trackLine);
+    SetAudioFile(ResolveSheetAudioPath(fileValue, path.parent_path()));
+
+    // The tracks, each up to the next TRACK line. Track numbers count from 1 in file order.
+    bool atTrack = true;
+    for (int number = 1; atTrack; ++number) {
+        CueTrackRecord record;
+        int indexCount = 0;
+        atTrack = false;
+        while (reader.ReadNextTextLine(counter, line)) {
+            if (StartsWithNoCase(line, "TRACK")) {
+                atTrack = true;
+                break;
+            }
+            if (StartsWithNoCase(line, "INDEX")) {
+                if (indexCount >= 2)
+                    return FailTrack(number);
+                std::string_view time = line;
+                time = time.substr(time.find_last_of(" \t") + 1);
+                std::string text = FormatTime(CueTimeToMs(time), kTimeList);
+                if (indexCount == 0)
+                    record.startText = text;
+                record.endText = text;
+                ++indexCount;
+            } else if (!ParseKeyLine(line, record)) {
+                return FailLine(counter - 1);
+            }
+        }
+        if (indexCount == 0)
+            return FailTrack(number);
+        tracks_.push_back(std::move(record));
+    }
+    return true;
+}
+
+}  // namespace partita

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/result.h"
+#include "split/cue_track_record.h"
+
+namespace partita {
+
+// The value of a line: the text between its first and its last double quote (inner quotes stay
+// part of it). False when the line has no double quote; a single one yields an empty value.
+bool GetQuotedValue(std::string_view line, std::string& value);
+
+// Reads one key line (TITLE, PERFORMER, or the program's own "REM @..." keys) into `record`.
+// Lines with other keys are ignored; false when a known key has no quoted value.
+bool ParseKeyLine(std::string_view line, CueTrackRecord& record);
+
+// The audio file a FILE line names, as found from the sheet's folder: a name without folder, or
+// a relative path, lies next to the sheet; "\" and "/" both separate folders. A path that does
+// not exist here (a Windows path, a moved folder) falls back to the same file name next to the
+// sheet when that file exists; otherwise the path as written is returned.
+std::filesystem::path ResolveSheetAudioPath(std::string_view fileValue,
+                                            const std::filesystem::path& sheetFolder);
+
+// One loaded CUE sheet: the audio file it names, what its header says and its tracks. A path
+// that is not a ".cue" file loads as the audio file itself, without tracks.
+class CProcessCUEFile {
+  public:
+    explicit CProcessCUEFile(std::string legacyCodePage = "ISO-8859-1")
+        : legacyCodePage_(std::move(legacyCodePage)) {}
+
+    // Resets and loads `path`. On failure the object holds no tracks and Error() says why:
+    // string 126 when the sheet cannot be read, 196 for a malformed line (its 1-based number,
+    // blank lines counted), 197 for a track whose INDEX lines are missing or too many.
+    bool Load(const std::filesystem::path& path);
+    // Sets the audio file and its type as its extension tells (1 MPEG audio, 2 WAV, 3 Ogg
+    // Vorbis, 4 Windows Media, 5 AIFF); 0 when only opening the file can tell.
+    void SetAudioFile(const std::filesystem::path& path);
+    // Copies track `index`; false when there is no such track.
+    bool GetTrack(int index, CueTrackRecord& record) const;
+    void Reset();
+
+    bool IsCue() const { return isCue_; }
+    int TrackCount() const { return static_cast<int>(tracks_.size()); }
+    const std::filesystem::path& AudioPath() const { return audioPath_; }
+    int AudioType() const { return audioType_; }
+    const std::filesystem::path& CuePath() const { return cuePath_; }
+    const CueTrackRecord& Header() const { return header_; }
+    const std::vector<CueTrackRecord>& Tracks() const { return tracks_; }
+
+    const Status& Error() const { return error_; }
+    int ErrorStringId() const { return errorStringId_; }
+
+  private:
+    bool Fail(int stringId, ErrorCode code, std::string message);
+    bool FailLine(int line);
+    bool FailTrack(int track);
+
+    std::string legacyCodePage_;
+    bool isCue_ = false;
+    std::filesystem::path audioPath_;
+    int audioType_ = 0;
+    std::filesystem::path cuePath_;
+    CueTrackRecord header_;
+    std::vector<CueTrackRecord> tracks_;
+    Status error_;
+    int errorStringId_ = 0;
+};
+
+}  // namespace partita

@@ -1,0 +1,247 @@
+#include "split/mpeg_cut.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/output_file.h"
+#include "split/file_copy.h"
+#include "tags/id3v1.h"
+#include "tags/id3v2.h"
+
+namespace partita {
+namespace {
+
+// No frame is longer than this (MPEG 2 Layer II, 160 kbit/s at 8 kHz, padded).
+constexpr std::uint64_t kMaxFrameLength = 2881;
+
+// The header of a frame of the source's stream at `offset`, when there is one.
+bool StreamHeaderAt(const CMP3Info& info, BufferedFile& file, std::uint64_t offset,
+                    FrameHeaderInfo& frame) {
+    std::uint32_t word = 0;
+    if (!file.WordAt(offset, word) || !IsValidHeader(word) || !SameStream(word, info.firstHeader))
+        return false;
+    DecodeHeader(word, frame);
+    return frame.frameLength > 0;
+}
+
+// Frames of the source's stream that begin in [begin, end), walking by their lengths and
+// searching byte by byte across damaged stretches.
+std::uint32_t CountFrames(const CMP3Info& info, BufferedFile& file, std::uint64_t begin,
+                          std::uint64_t end) {
+    std::uint32_t frames = 0;
+    FrameHeaderInfo frame;
+    for (std::uint64_t p = begin; p < end;) {
+        if (StreamHeaderAt(info, file, p, frame)) {
+            ++frames;
+            p += static_cast<std::uint64_t>(frame.frameLength);
+        } else if (p + 4 > file.Size()) {
+            break;
+        } else {
+            ++p;
+        }
+    }
+    return frames;
+}
+
+// The VBR header frame of the source with the counts of the output.
+bool WriteVbrHeaderFrame(const CMP3Info& info, const ReadOnlyFile& in, std::uint32_t frames,
+                         std::uint64_t audioBytes, OutputFile& out) {
+    // The header frame itself: from its start up to the first audio frame, and no longer than
+    // its header says.
+    const std::uint64_t frameLength = std::min<std::uint64_t>(
+        DecodeHeader(info.vbrFrameHeader).frameLength, info.dataStart - info.vbrFramePos);
+    const std::uint64_t tagOffset = info.vbrTagPos - info.vbrFramePos;
+    if (frameLength < tagOffset + kVbrTagBytes)
+        return false;
+    std::vector<std::uint8_t> bytes(frameLength);
+    if (in.ReadAt(info.vbrFramePos, bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    const std::uint64_t total = frameLength + audioBytes;
+    PatchVbrCounts(frames, static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFF)),
+                   info.vbrType, std::span<std::uint8_t>(bytes).subspan(tagOffset));
+    return out.Write(bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+std::uint64_t AudioEnd(const CMP3Info& info) {
+    return info.hasId3v1 && info.fileLength >= kId3v1Size ? info.fileLength - kId3v1Size
+                                                          : info.fileLength;
+}
+
+std::uint64_t SnapToConfirmedFrame(const CMP3Info& info, BufferedFile& file, std::uint64_t offset) {
+    // Frames begin before the end of the audio; a trailing tag holds none.
+    const std::uint64_t end = AudioEnd(info);
+    const std::uint64_t limit = std::min(offset + 5 * kMaxFrameLength, end);
+    FrameHeaderInfo frame;
+    for (std::uint64_t p = offset; p < limit; ++p) {
+        if (!StreamHeaderAt(info, file, p, frame) || frame.bitrateKbps == 0 ||
+            frame.sampleRate == 0) {
+            continue;
+        }
+        if (p - offset >= 5 * static_cast<std::uint64_t>(frame.frameLength))
+            return offset;
+        const std::uint64_t next = p + static_cast<std::uint64_t>(frame.frameLength);
+        FrameHeaderInfo following;
+        if (next >= end || StreamHeaderAt(info, file, next, following))
+            return p;
+    }
+    return offset;
+}
+
+ByteRange SnappedRange(const CMP3Info& info, BufferedFile& file, std::uint64_t startOffset,
+                       std::uint64_t endOffset) {
+    endOffset = std::min(endOffset, info.fileLength);
+    ByteRange range{SnapToConfirmedFrame(info, file, startOffset),
+                    SnapToConfirmedFrame(info, file, endOffset)};
+    range.end = std::max(range.end, range.begin);
+    return range;
+}
+
+CutOutcome CutByOffset(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+                       std::uint64_t startOffset, std::uint64_t endMs, std::uint64_t endOffset,
+                       const MpegCutOptions& options, const TagInfo& tags, ByteRange* copied) {
+    (void)startMs;
+    (void)endMs;
+    if (startOffset > endOffset)
+        return CutOutcome::Failed;
+    ReadOnlyFile in(info.path);
+    BufferedFile scan;
+    if (!in.IsOpen() || !scan.Open(info.path) || in.Size() != info.fileLength)
+        return CutOutcome::Failed;  // gone, or changed since it was analysed
+    const ByteRange range = SnappedRange(info, scan, startOffset, endOffset);
+
+    OutputFile out;
+    if (!out.Open(outPath))
+        return CutOutcome::Failed;
+    if (tags.writeId3v2) {
+        std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
+        if (!out.Write(tag.data(), tag.size()))
+            return CutOutcome::Failed;
+    }
+    if (info.vbrType != kNoVbrHeader && options.writeVbrHeader) {
+        // With the frame index in use the count is exact; otherwise it is estimated from the
+        // average frame size (rounded for a constant-bitrate stream, whose frames differ by
+        // one padding byte at most, so the estimate is exact).
+        std::uint32_t frames = 0;
+        if (!options.noIndex && info.indexBuilt) {
+            frames = CountFrames(info, scan, range.begin, range.end);
+        } else if (info.GetFrameCount() != 0 && info.fileLength > info.dataStart) {
+            const double averageFrame = static_cast<double>(info.fileLength - info.dataStart) /
+                                        static_cast<double>(info.GetFrameCount());
+            const double estimate = static_cast<double>(range.end - range.begin) / averageFrame;
+            frames = static_cast<std::uint32_t>(info.IsVbr() ? estimate : std::round(estimate));
+        }
+        if (!WriteVbrHeaderFrame(info, in, frames, range.end - range.begin, out))
+            return CutOutcome::Failed;
+    }
+    if (!AppendFileRange(in, range.begin, range.end, out.Stream()))
+        return CutOutcome::Failed;
+    if (tags.writeId3v1) {
+        Id3v1Bytes tag = MakeId3v1(tags, options.codePage);
+        if (!out.Write(tag.data(), tag.size()))
+            return CutOutcome::Failed;
+    }
+    if (!out.Commit())
+        return CutOutcome::Failed;
+    if (copied)
+        *copied = range;
+    return CutOutcome::Written;
+}
+
+CutOutcome CutByTime(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+                     std::uint64_t endMs, std::uint64_t refDurationMs,
+                     const MpegCutOptions& options, const TagInfo& tags, ByteRange* copied) {
+    if (startMs > endMs)
+        return CutOutcome::Failed;
+    std::uint64_t startOffset = info.TimeToOffset(startMs, refDurationMs, options.noIndex);
+    std::uint64_t endOffset = info.TimeToOffset(endMs, refDurationMs, options.noIndex);
+    return CutByOffset(info, outPath, startMs, startOffset, endMs, endOffset, options, tags,
+                       copied);
+}
+
+int SamplesPerFrame(const FrameHeaderInfo& header) {
+    if (header.layer == 1)
+        return 384;
+    return header.layer == 3 && header.version != 3 ? 576 : 1152;
+}
+
+std::uint64_t FrameBoundaryAt(const CMP3Info& info, BufferedFile& file, std::uint64_t ms) {
+    const int samples = SamplesPerFrame(info.header);
+    if (info.header.sampleRate == 0 || ms == 0)
+        return info.dataStart;
+    const std::uint64_t target = static_cast<std::uint64_t>(
+        std::llround(static_cast<double>(ms) * info.header.sampleRate / (samples * 1000.0)));
+    std::uint64_t frames = 0;
+    std::uint64_t p = info.dataStart;
+    for (const FrameIndexEntry& entry : info.index) {
+        if (entry.frameNumber < 0 || static_cast<std::uint64_t>(entry.frameNumber) > target)
+            break;
+        frames = static_cast<std::uint64_t>(entry.frameNumber);
+        p = entry.endOffset;
+    }
+    const std::uint64_t end = AudioEnd(info);
+    FrameHeaderInfo frame;
+    while (frames < target && p < end) {
+        if (StreamHeaderAt(info, file, p, frame)) {
+            p += static_cast<std::uint64_t>(frame.frameLength);
+            ++frames;
+        } else if (p + 4 > file.Size()) {
+            break;
+        } else {
+            ++p;  // a damaged stretch: on to the next header
+        }
+    }
+    return std::min(p, end);
+}
+
+std::uint64_t CountedDurationMs(const CMP3Info& info, BufferedFile& file) {
+    if (info.header.sampleRate == 0)
+        return info.durationMs;
+    std::uint64_t frames = 0;
+    std::uint64_t from = info.dataStart;
+    if (!info.index.empty() && info.index.back().frameNumber > 0) {
+        frames = static_cast<std::uint64_t>(info.index.back().frameNumber);
+        from = info.index.back().endOffset;
+    }
+    frames += CountFrames(info, file, from, AudioEnd(info));
+    return frames * static_cast<std::uint64_t>(SamplesPerFrame(info.header)) * 1000 /
+           static_cast<std::uint64_t>(info.header.sampleRate);
+}
+
+ByteRange MpegTrackOffsets(CMP3Info& info, BufferedFile& file, std::uint64_t startMs,
+                           std::uint64_t endMs, bool noIndex) {
+    const bool frameMode = !noIndex && info.indexBuilt;
+    auto map = [&](std::uint64_t ms) {
+        if (ms == 0)
+            return info.dataStart;
+        // A track that reaches the source's duration ends with its audio, whatever the
+        // duration's rounding left of the last frame.
+        if (ms >= info.durationMs)
+            return AudioEnd(info);
+        return frameMode ? FrameBoundaryAt(info, file, ms) : info.TimeToOffset(ms, 0, true);
+    };
+    std::uint64_t begin = map(startMs);
+    return {begin, std::max(begin, map(endMs))};
+}
+
+std::uint64_t LeadingId3v2Size(BufferedFile& file) {
+    std::uint8_t head[10];
+    if (file.ReadAt(0, head, sizeof head) != sizeof head || head[0] != 'I' || head[1] != 'D' ||
+        head[2] != '3' || head[3] < 2 || head[3] > 4) {
+        return 0;
+    }
+    std::uint64_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (head[i] & 0x80)
+            return 0;
+        size = (size << 7) | head[i];
+    }
+    size += 10;
+    if (head[3] == 4 && (head[5] & 0x10))
+        size += 10;  // the footer
+    return size < file.Size() ? size : 0;
+}
+
+}  // namespace partita

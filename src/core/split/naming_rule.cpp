@@ -1,0 +1,163 @@
+#include "split/naming_rule.h"
+
+#include <vector>
+
+#include "app/message_format.h"
+
+namespace partita {
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+std::string Trim(std::string_view text) {
+    const char* blanks = " \t\r\n";
+    auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    auto last = text.find_last_not_of(blanks);
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// The file name of a path: the text after its last folder separator.
+std::string_view FileNameOf(std::string_view path) {
+    auto cut = path.find_last_of("/\\");
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+// Replaces the characters a file or folder name cannot hold. Folder separators are replaced
+// too: at this point they can only have come from a placeholder.
+void ReplaceForbidden(std::string& text, bool keepColon) {
+    for (char& c : text) {
+        switch (c) {
+            case '/':
+            case '\\':
+            case '*':
+            case '?':
+            case '"':
+            case '<':
+            case '>':
+            case '|':
+                c = '_';
+                break;
+            case ':':
+                if (!keepColon)
+                    c = '_';
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+// Steps 1 and 2 of the expansion: placeholders of the tag columns, the file name and the
+// sequence; a rule without any placeholder gets the sequence appended (names only).
+std::string ExpandPlaceholders(const CItemInfo& row, std::string_view rule,
+                               std::string_view sourcePath, int c, bool isFolder,
+                               std::string_view sequenceFormat) {
+    std::string sequence = c >= 0 ? FormatSequence(sequenceFormat, c + 1) : std::string();
+    std::string text(rule);
+    if (text.find('%') != std::string::npos) {
+        ReplaceAll(text, "%T", ExpandField(row, c, kColTitle));
+        ReplaceAll(text, "%A", ExpandField(row, c, kColArtist));
+        ReplaceAll(text, "%M", ExpandField(row, c, kColAlbum));
+        ReplaceAll(text, "%K", ExpandField(row, c, kColTrackNumber));
+        std::string_view name = FileNameOf(sourcePath);
+        auto dot = name.rfind('.');
+        ReplaceAll(text, "%F", name.substr(0, dot));
+        ReplaceAll(text, "%S", sequence);
+    } else if (!isFolder) {
+        text += sequence;
+    }
+    return text;
+}
+
+}  // namespace
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty())
+        return;
+    std::size_t pos = 0;
+    while ((pos = text.find(from, pos)) != std::string::npos) {
+        text.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+}
+
+std::string SequenceFormat(int trackCount) {
+    int width = 1;
+    for (int n = trackCount; n >= 10; n /= 10)
+        ++width;
+    if (width < 2)
+        return "%d";
+    return FormatMessageText("%%0%dd", std::vector<MessageArg>{width});
+}
+
+std::string FormatSequence(std::string_view format, int number) {
+    return FormatMessageText(format, std::vector<MessageArg>{number});
+}
+
+std::string ExpandField(const CItemInfo& row, int c, int column) {
+    std::string text = row.Text(column);
+    ReplaceAll(text, "%S", FormatMessageText("%03d", std::vector<MessageArg>{c + 1}));
+    if (text.find("%K") != std::string::npos) {
+        ReplaceAll(
+            text, "%K",
+            column == kColTrackNumber ? std::string("0") : ExpandField(row, c, kColTrackNumber));
+    }
+    if (text.find("%M") != std::string::npos) {
+        bool remove = column == kColAlbum || column == kColTrackNumber;
+        ReplaceAll(text, "%M", remove ? std::string() : ExpandField(row, c, kColAlbum));
+    }
+    return text;
+}
+
+std::string ExpandName(const CItemInfo& row, std::string_view rule, std::string_view sourcePath,
+                       int c, bool isFolder, std::string_view sequenceFormat) {
+    if (!isFolder) {
+        std::string name =
+            Trim(ExpandPlaceholders(row, rule, sourcePath, c, false, sequenceFormat));
+        ReplaceForbidden(name, false);
+        std::string_view file = FileNameOf(sourcePath);
+        auto dot = file.rfind('.');
+        if (dot != std::string_view::npos)
+            name += std::string(".") + std::string(file.substr(dot + 1));
+        return name;
+    }
+    // A folder part: each level of the rule is expanded on its own, so the levels are the
+    // rule's, never a tag's.
+    std::string folder;
+    std::size_t begin = 0;
+    while (begin <= rule.size()) {
+        std::size_t end = begin;
+        while (end < rule.size() && !IsSeparator(rule[end]))
+            ++end;
+        std::string level = Trim(ExpandPlaceholders(row, rule.substr(begin, end - begin),
+                                                    sourcePath, c, true, sequenceFormat));
+        ReplaceForbidden(level, true);
+        if (level == ".." || level == ".")
+            level = "_";
+        if (!level.empty())
+            folder += level + "/";
+        begin = end + 1;
+    }
+    return folder;
+}
+
+RuleParts SplitRule(std::string_view rule) {
+    auto cut = rule.find_last_of("/\\");
+    if (cut == std::string_view::npos)
+        return {{}, std::string(rule)};
+    return {std::string(rule.substr(0, cut + 1)), std::string(rule.substr(cut + 1))};
+}
+
+std::string CombinePath(std::string_view folder, std::string_view name) {
+    if (folder.empty())
+        return std::string(name);
+    if (IsSeparator(folder.back()))
+        return std::string(folder) + std::string(name);
+    return std::string(folder) + "/" + std::string(name);
+}
+
+}  // namespace partita

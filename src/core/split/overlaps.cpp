@@ -1,0 +1,58 @@
+#include "split/overlaps.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/message_format.h"
+#include "app/setting_values.h"
+#include "app/time_text.h"
+
+namespace partita {
+
+CutRange WidenByOverlaps(std::uint64_t start, std::uint64_t end, const Overlaps& overlaps,
+                         std::uint64_t durationMs) {
+    CutRange range;
+    range.start = start - std::min(start, overlaps.backwardMs);
+    std::uint64_t widened = end + std::min(overlaps.forwardMs, ~end);  // saturates
+    range.end = std::min(widened, durationMs);
+    return range;
+}
+
+std::string OverlapSummary(const Overlaps& overlaps) {
+    const std::string fw = FormatTime(overlaps.forwardMs, kTimeList);
+    const std::string bw = FormatTime(overlaps.backwardMs, kTimeList);
+    if (overlaps.forwardMs && overlaps.backwardMs)
+        return Message(271, fw, bw);
+    if (overlaps.forwardMs)
+        return Message(269, fw);
+    if (overlaps.backwardMs)
+        return Message(270, bw);
+    return Message(268);
+}
+
+OverlapSettings OverlapSettings::Read(SettingsStore& store) {
+    OverlapSettings values;
+    values.overlaps.forwardMs =
+        static_cast<std::uint64_t>(std::max(settings::ForwardOverlap.Read(store), 0));
+    values.overlaps.backwardMs =
+        static_cast<std::uint64_t>(std::max(settings::BackwardOverlap.Read(store), 0));
+    values.automatic = settings::AutoOverlap.Read(store) != 0;
+    return values;
+}
+
+void OverlapSettings::Write(SettingsStore& store, bool withAutomatic) const {
+    auto clampMs = [](std::uint64_t ms) {
+        return static_cast<int>(std::min<std::uint64_t>(ms, 0x7fffffff));
+    };
+    settings::ForwardOverlap.Write(store, clampMs(overlaps.forwardMs));
+    settings::BackwardOverlap.Write(store, clampMs(overlaps.backwardMs));
+    if (withAutomatic)
+        settings::AutoOverlap.Write(store, automatic ? 1 : 0);
+}
+
+Overlaps OverlapSettings::ForNewSource(SettingsStore& store) {
+    OverlapSettings values = Read(store);
+    return values.automatic ? values.overlaps : Overlaps{};
+}
+
+}  // namespace partita

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/settings_store.h"
+#include "mpeg/mp3_info.h"
+#include "split/item_info.h"
+#include "split/track_cutter.h"
+#include "split/wav_layout.h"
+
+namespace partita {
+
+// Audio types of a source file.
+inline constexpr int kAudioUnknown = -1;
+inline constexpr int kAudioMpeg = 1;
+inline constexpr int kAudioWav = 2;
+
+// A source prepared for cutting: analysed once, then cut track by track.
+struct SplitSource {
+    std::string path;
+    int audioType = kAudioUnknown;
+    std::uint64_t fileLength = 0;
+    std::uint64_t durationMs = 0;    // 0 when the type is unknown or the analysis failed
+    bool frameMode = false;          // times map frame by frame rather than by the bitrate
+    std::unique_ptr<CMP3Info> mpeg;  // MPEG audio: the analysis (and frame index)
+    std::optional<WavLayout> wav;    // WAV: where the samples lie
+};
+
+// Classifies and analyses a source. `mode` decides, for MPEG audio, how times are mapped.
+SplitSource PrepareSource(const std::string& path, SplitMode mode);
+
+// Cuts [startMs, endMs) of an MPEG source into `outPath` (see mpeg_cut.h), the times mapped
+// frame by frame in frame mode, by the bitrate otherwise.
+CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
+                        std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
+                        const std::string& codePage, ByteRange* copied = nullptr);
+// The bytes CutMpegTrack would copy.
+std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
+                                        std::uint64_t endMs);
+
+// Cuts [startMs, endMs) of a WAV source into `outPath`: the source's header chunks, the samples
+// between the two cut points (both on whole sample frames, the end never past the data chunk)
+// and the RIFF sizes patched. The output appears under its name only when complete.
+CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
+                       std::uint64_t endMs, ByteRange* copied = nullptr);
+// The bytes CutWavTrack would copy.
+std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
+                                       std::uint64_t endMs);
+
+// Writes the tags of a non-MPEG output; true when done.
+using OutputTagWriter = std::function<bool(const std::string& path, const TagTexts& tags)>;
+
+// The engine the split job uses on real files.
+class FileTrackCutter : public TrackCutter {
+  public:
+    // `settings` gives "Write VBR Header" for every MPEG track; `tagWriter` writes the tags of
+    // WAV outputs (none: they stay as cut).
+    explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {})
+        : settings_(settings), tagWriter_(std::move(tagWriter)) {}
+
+    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override;
+
+  private:
+    SettingsStore& settings_;
+    OutputTagWriter tagWriter_;
+};
+
+}  // namespace partita

@@ -1,0 +1,367 @@
+#include "split/split_job.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/message_format.h"
+#include "app/output_file.h"
+#include "app/setting_values.h"
+#include "split/naming_rule.h"
+
+namespace partita {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool CanOpenForReading(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    return in.is_open();
+}
+
+// Creates the last level of a folder; true when it exists as a folder afterwards.
+bool MakeFolderLevel(const std::string& folder) {
+    std::error_code ec;
+    fs::path path(folder);
+    if (!path.has_filename())
+        path = path.parent_path();
+    fs::create_directory(path, ec);
+    return !ec && fs::is_directory(path, ec);
+}
+
+}  // namespace
+
+// The state of one source while its tracks are cut.
+struct SplitJob::SourceRun {
+    RowId source = kNoRow;
+    std::string sourcePath;
+    std::string namePart;
+    std::string folder;
+    std::string sequenceFormat;
+    int trackCount = 0;
+    bool countGenerated = false;
+    int counter = 0;  // the sequence counter c
+    std::unique_ptr<PreparedSource> prepared;
+    std::uint64_t durationMs = 0;
+    SplitFileResult result = SplitFileResult::Done;
+};
+
+SplitJob::SplitJob(const SplitList& list, SettingsStore& settings, JobHost& host,
+                   TrackCutter& cutter, SplitJobOptions options)
+    : list_(list),
+      settings_(settings),
+      host_(host),
+      cutter_(cutter),
+      options_(std::move(options)) {}
+
+void SplitJob::Report(const SplitTrackReport& report) {
+    switch (report.state) {
+        case SplitTrackReport::State::Written:
+            ++result_.written;
+            break;
+        case SplitTrackReport::State::Skipped:
+            ++result_.skipped;
+            break;
+        case SplitTrackReport::State::Planned:
+            break;
+        default:
+            ++result_.failed;
+            break;
+    }
+    if (options_.onTrack)
+        options_.onTrack(report);
+}
+
+SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string outputFolder) {
+    result_ = {};
+    if (list_.Empty()) {
+        result_.status = SplitJobStatus::NothingToSplit;
+        return result_;
+    }
+    if (namingRule.empty()) {
+        host_.ShowMessage(147, Message(147), MessageKind::Warning);
+        result_.status = SplitJobStatus::NoNamingRule;
+        return result_;
+    }
+    settings::SplitNamingRule.Write(settings_, namingRule);
+
+    const bool sameFolder = settings::SameFolderAsOriginal.Read(settings_) != 0;
+    if (!sameFolder &&
+        (outputFolder.empty() || settings::SplitOutputFolderConfirmation.Read(settings_) != 0)) {
+        if (outputFolder.empty())
+            outputFolder = settings::SplitTempOutputFolder.Read(settings_);
+        std::optional<std::string> chosen = host_.ChooseFolder(134, outputFolder);
+        if (!chosen) {
+            result_.status = SplitJobStatus::Cancelled;
+            return result_;
+        }
+        outputFolder = *chosen;
+    }
+    settings::SplitTempOutputFolder.Write(settings_, outputFolder);
+    result_.outputFolder = outputFolder;
+
+    bool stopAll = false;
+    for (RowId group : list_.Groups()) {
+        if (stopAll)
+            break;
+        if (!list_.Info(group).selected)
+            continue;
+        bool overwriteAll = false;
+        // A group name is one folder level however it is spelt.
+        std::string groupName = list_.Text(group, kColTrack);
+        for (char& c : groupName) {
+            if (c == '/' || c == '\\')
+                c = '_';
+        }
+        std::string rule = namingRule;
+        ReplaceAll(rule, "%G", groupName);
+        for (RowId source : list_.Children(group)) {
+            if (!list_.Info(source).selected)
+                continue;
+            std::string baseFolder = sameFolder ? list_.Text(source, kColPath) : outputFolder;
+            SplitMode mode = ParseSplitModeText(list_.Text(source, kColMode));
+            if (SplitFile(source, baseFolder, rule, mode, overwriteAll) ==
+                SplitFileResult::StopAll) {
+                stopAll = true;
+                break;
+            }
+        }
+    }
+    if (!options_.dryRun)
+        PostActions(outputFolder, sameFolder);
+    host_.SetProgress(0, 0);
+    host_.SetStatus(Message(140));
+    return result_;
+}
+
+void SplitJob::PostActions(const std::string& outputFolder, bool sameFolder) {
+    bool open = settings::SplitAutoOpenFolder.Read(settings_) != 0;
+    bool startNew = false;
+    if (settings::SplitShowSuccess.Read(settings_) != 0) {
+        CompletionReport report;
+        report.stringId = sameFolder ? 310 : 145;
+        report.text = sameFolder ? Message(310) : Message(145, outputFolder);
+        report.outputPath = outputFolder;
+        report.openFolderPreset = open;
+        CompletionReply reply = host_.ShowCompletion(report);
+        settings::SplitShowSuccess.Write(settings_, reply.dontShowAgain ? 0 : 1);
+        open = sameFolder ? false : (open || reply.openFolder);
+        startNew = reply.startNew;
+    } else if (sameFolder) {
+        open = false;
+    }
+    if (open)
+        host_.OpenFolder(outputFolder);
+    result_.startNew = startNew || settings::StartNewSplit.Read(settings_) != 0;
+}
+
+SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder, std::string rule,
+                                    SplitMode mode, bool& overwriteAll) {
+    SourceRun run;
+    run.source = source;
+    run.sourcePath = list_.Contains(source) ? list_.SourcePath(source) : std::string();
+    if (run.sourcePath.empty())
+        return SplitFileResult::NothingToDo;
+
+    run.trackCount = list_.TrackCount(source);
+    ReplaceAll(rule, "%N", std::to_string(run.trackCount));
+    run.sequenceFormat = SequenceFormat(run.trackCount);
+
+    RuleParts parts = SplitRule(rule);
+    run.namePart = parts.namePart;
+    run.folder = baseFolder;
+    if (!parts.folderPart.empty()) {
+        std::string levels =
+            ExpandName(list_.Info(source), parts.folderPart, run.sourcePath, -1, true);
+        if (!levels.empty()) {
+            run.folder = CombinePath(baseFolder, levels);
+            if (!options_.dryRun && !MakeFolderLevel(run.folder)) {
+                host_.ShowMessage(291, Message(291, run.folder), MessageKind::Warning);
+                ++result_.failed;
+                return SplitFileResult::StopAll;
+            }
+        }
+    }
+
+    host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
+    run.countGenerated = settings::SplitCountGeneratedTrackNumber.Read(settings_) != 0;
+    run.prepared = cutter_.Prepare(run.sourcePath, mode);
+    run.durationMs = run.prepared ? run.prepared->DurationMs() : 0;
+
+    if (run.prepared && run.prepared->Readable()) {
+        const auto& tracks = list_.Children(source);
+        for (int index = 0; index < static_cast<int>(tracks.size()); ++index) {
+            if (SplitTrack(run, tracks[index], index, overwriteAll) == TrackStep::LeaveSource)
+                break;
+        }
+    } else {
+        // A source that cannot be read is passed over; its selected tracks are reported.
+        for (RowId track : list_.Children(source)) {
+            if (!list_.Info(track).selected)
+                continue;
+            SplitTrackReport report;
+            report.state = SplitTrackReport::State::NotCut;
+            report.sourcePath = run.sourcePath;
+            report.trackIndex = list_.TrackIndex(track);
+            report.trackCount = run.trackCount;
+            report.times = list_.GetTrackTimes(track, false);
+            Report(report);
+        }
+    }
+    run.prepared.reset();
+
+    if (run.result == SplitFileResult::Done && !options_.dryRun && options_.exportCue &&
+        settings::ExportCue.Read(settings_) != 0) {
+        std::string name = FileNameOf(run.sourcePath);
+        options_.exportCue(list_, source,
+                           CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"));
+    }
+
+    if (run.result == SplitFileResult::SourceStopped) {
+        host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
+        host_.SetStatus(Message(144));
+    } else {
+        host_.SetProgress(static_cast<std::uint64_t>(run.trackCount),
+                          static_cast<std::uint64_t>(run.trackCount));
+        host_.SetStatus(Message(142));
+    }
+    return run.result;
+}
+
+bool SplitJob::RefuseOwnSource(SourceRun& run, SplitTrackReport& report) {
+    // Writing over the file being read would destroy it; the same file under another spelling
+    // (a link, a relative path) counts too.
+    if (!IsSameFile(report.outPath, run.sourcePath))
+        return false;
+    host_.ShowMessage(124, Message(124, report.outPath), MessageKind::Error);
+    report.state = SplitTrackReport::State::SameAsSource;
+    Report(report);
+    return true;
+}
+
+SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
+                                         bool& overwriteAll) {
+    host_.SetProgress(static_cast<std::uint64_t>(index),
+                      static_cast<std::uint64_t>(run.trackCount));
+    if (host_.TakeStopRequest()) {
+        switch (host_.AskStop(FileNameOf(run.sourcePath))) {
+            case StopAnswer::StopSource:
+                run.result = SplitFileResult::SourceStopped;
+                result_.stopped = true;
+                return TrackStep::LeaveSource;
+            case StopAnswer::StopAll:
+                run.result = SplitFileResult::StopAll;
+                result_.stopped = true;
+                return TrackStep::LeaveSource;
+            case StopAnswer::Continue:
+                break;
+        }
+    }
+
+    const CItemInfo& info = list_.Info(track);
+    std::string name =
+        ExpandName(info, run.namePart, run.sourcePath, run.counter, false, run.sequenceFormat);
+    host_.SetStatus(Message(141, FileNameOf(run.sourcePath), index + 1, run.trackCount, name));
+
+    SplitTrackReport report;
+    report.sourcePath = run.sourcePath;
+    report.outPath = CombinePath(run.folder, name);
+    report.trackIndex = index;
+    report.trackCount = run.trackCount;
+    report.times = list_.GetTrackTimes(track, true, run.durationMs);
+    // A track that reaches the end of its source as the list knows it takes the source to its
+    // end as the engine measured it, so no tail is lost where the two differ.
+    if (report.times.end >= list_.SourceDuration(run.source))
+        report.times.end = run.durationMs;
+    report.times.start = std::min(report.times.start, run.durationMs);
+    report.times.end = std::min(report.times.end, run.durationMs);
+
+    if (!run.countGenerated || info.selected)
+        ++run.counter;
+    if (!info.selected)
+        return TrackStep::Next;
+
+    // The tags count by the track's position, whatever the file names count.
+    report.tags.title = ExpandField(info, index, kColTitle);
+    report.tags.artist = ExpandField(info, index, kColArtist);
+    report.tags.album = ExpandField(info, index, kColAlbum);
+    report.tags.year = info.Text(kColYear);
+    report.tags.comment = ExpandField(info, index, kColComment);
+    report.tags.track = ExpandField(info, index, kColTrackNumber);
+    report.tags.genre = info.Text(kColGenre);
+
+    if (options_.dryRun) {
+        report.state = SplitTrackReport::State::Planned;
+        report.bytes = run.prepared->Plan(report.times.start, report.times.end);
+        Report(report);
+        return TrackStep::Next;
+    }
+
+    if (RefuseOwnSource(run, report))
+        return TrackStep::Next;
+
+    if (settings::SplitConfirmOverwrite.Read(settings_) != 0 && !overwriteAll &&
+        CanOpenForReading(report.outPath)) {
+        OverwriteReply reply = host_.AskOverwrite(report.outPath);
+        settings::SplitConfirmOverwrite.Write(settings_, reply.dontAskAgain ? 0 : 1);
+        switch (reply.answer) {
+            case OverwriteAnswer::Yes:
+                break;
+            case OverwriteAnswer::YesToAll:
+                overwriteAll = true;
+                break;
+            case OverwriteAnswer::Skip:
+                report.state = SplitTrackReport::State::Skipped;
+                Report(report);
+                return TrackStep::Next;
+            case OverwriteAnswer::OtherName:
+                report.outPath = reply.otherPath;
+                host_.SetStatus(Message(141, FileNameOf(run.sourcePath), index + 1, run.trackCount,
+                                        FileNameOf(report.outPath)));
+                if (RefuseOwnSource(run, report))
+                    return TrackStep::Next;
+                break;
+        }
+    }
+
+    for (;;) {
+        ByteRange copied;
+        CutOutcome outcome = run.prepared->Cut(report.outPath, report.times.start, report.times.end,
+                                               report.tags, &copied);
+        if (outcome == CutOutcome::NotCut) {
+            report.state = SplitTrackReport::State::NotCut;
+            Report(report);
+            return TrackStep::Next;
+        }
+        if (outcome == CutOutcome::Written) {
+            if (!run.prepared->WriteTags(report.outPath, report.tags))
+                host_.ShowMessage(317, Message(317), MessageKind::Warning);
+            report.state = SplitTrackReport::State::Written;
+            report.bytes = copied;
+            Report(report);
+            return TrackStep::Next;
+        }
+        FailureAnswer answer = host_.AskFailure(143, Message(143, report.outPath));
+        if (answer == FailureAnswer::Retry)
+            continue;
+        report.state = SplitTrackReport::State::Failed;
+        Report(report);
+        if (answer == FailureAnswer::Abort) {
+            run.result = SplitFileResult::SourceStopped;
+            result_.stopped = true;
+            return TrackStep::LeaveSource;
+        }
+        return TrackStep::Next;
+    }
+}
+
+}  // namespace partita

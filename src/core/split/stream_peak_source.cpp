@@ -1,0 +1,53 @@
+#include "split/stream_peak_source.h"
+
+#include <algorithm>
+
+#include "audio/audio_engine.h"
+#include "audio/open_error.h"
+
+namespace partita {
+namespace {
+
+// The string the audio layer's message for an open failure is made from.
+int OpenErrorStringId(audio::OpenError error) {
+    switch (error) {
+        case audio::OpenError::None:
+            return 125;
+        case audio::OpenError::Protected:
+            return 312;
+        case audio::OpenError::WmaCodecMissing:
+            return 313;
+        case audio::OpenError::ModuleUnavailable:
+            return 263;
+        default:
+            return 311;
+    }
+}
+
+}  // namespace
+
+bool StreamPeakSource::NextBlock(PeakBlock& block) {
+    audio::PeakLevel level;
+    if (!stream_->ReadPeakLevel(level))
+        return false;
+    block.peak = std::max(level.left, level.right);
+    block.endMs = stream_->PositionMs();
+    return true;
+}
+
+std::unique_ptr<StreamPeakSource> OpenPeakSource(const std::string& path, bool prescan,
+                                                 int* stringId, std::string* message) {
+    audio::OpenOptions options;
+    options.prescan = prescan;
+    audio::OpenResult opened = audio::OpenAudioStream(path, options);
+    if (!opened) {
+        if (stringId)
+            *stringId = OpenErrorStringId(opened.error);
+        if (message)
+            *message = audio::OpenErrorMessage(path, opened.error);
+        return nullptr;
+    }
+    return std::make_unique<StreamPeakSource>(std::move(opened.stream));
+}
+
+}  // namespace partita

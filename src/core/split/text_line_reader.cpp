@@ -1,0 +1,111 @@
+#include "split/text_line_reader.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "app/code_page.h"
+
+namespace partita {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) {
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+std::string DecodeTextBytes(std::string_view bytes, std::string_view legacyCodePage,
+                            TextEncoding* found) {
+    TextEncoding encoding;
+    std::string text;
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        encoding = TextEncoding::Utf8Bom;
+        text = std::string(bytes.substr(3));
+    } else if (StartsWith(bytes, "\xFF\xFE")) {
+        encoding = TextEncoding::Utf16Le;
+        text = LegacyToUtf8(bytes.substr(2), "UTF-16LE");
+    } else if (StartsWith(bytes, "\xFE\xFF")) {
+        encoding = TextEncoding::Utf16Be;
+        text = LegacyToUtf8(bytes.substr(2), "UTF-16BE");
+    } else if (IsValidUtf8(bytes)) {
+        encoding = TextEncoding::Utf8;
+        text = std::string(bytes);
+    } else {
+        encoding = TextEncoding::Legacy;
+        text = LegacyToUtf8(bytes, legacyCodePage);
+    }
+    if (found)
+        *found = encoding;
+    return text;
+}
+
+bool TextLineReader::Open(const std::filesystem::path& path, std::string_view legacyCodePage) {
+    lines_.clear();
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxFileBytes)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return false;
+    SetText(DecodeTextBytes(bytes, legacyCodePage, &encoding_));
+    return true;
+}
+
+void TextLineReader::SetText(std::string_view text) {
+    lines_.clear();
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines_.emplace_back(Trim(text.substr(start, i - start)));
+        // A CR LF or LF CR pair is one line end; CR CR or LF LF are two.
+        if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') &&
+            text[i + 1] != c) {
+            ++i;
+        }
+        start = ++i;
+    }
+    std::string_view rest = Trim(text.substr(start));
+    if (!rest.empty())
+        lines_.emplace_back(rest);
+}
+
+bool TextLineReader::ReadTextLine(int lineNumber, std::string& line) const {
+    if (lineNumber < 1 || lineNumber > LineCount())
+        return false;
+    line = lines_[static_cast<std::size_t>(lineNumber - 1)];
+    return true;
+}
+
+bool TextLineReader::ReadNextTextLine(int& counter, std::string& line) const {
+    if (counter < 1)
+        counter = 1;
+    while (counter <= LineCount()) {
+        const std::string& candidate = lines_[static_cast<std::size_t>(counter - 1)];
+        ++counter;
+        if (!candidate.empty()) {
+            line = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace partita

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "split/item_info.h"
+#include "tags/tag_texts.h"
+
+namespace partita {
+
+// A byte range of a source file, end exclusive.
+struct ByteRange {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+};
+
+enum class CutOutcome {
+    Written,  // the output is complete under its name
+    Failed,   // nothing was written under the output's name; an existing file is unchanged
+    NotCut,   // the source's format is not one that is cut
+};
+
+// One source, analysed once before its tracks are cut.
+class PreparedSource {
+  public:
+    virtual ~PreparedSource() = default;
+    // The audio type: 1 MPEG audio, 2 WAV, 3 Ogg Vorbis, 4 Windows Media, 5 AIFF, -1 unknown.
+    virtual int AudioType() const = 0;
+    // Duration in ms; 0 when the source could not be analysed.
+    virtual std::uint64_t DurationMs() const = 0;
+    // Whether the file can be opened for reading; its tracks are passed over when not.
+    virtual bool Readable() const = 0;
+    // The source bytes a track would be made of; nullopt when the source is not cut.
+    virtual std::optional<ByteRange> Plan(std::uint64_t startMs, std::uint64_t endMs) = 0;
+    // Cuts one track into `outPath`; `copied` receives the source bytes taken.
+    virtual CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
+                           const TagTexts& tags, ByteRange* copied) = 0;
+    // Writes the tags into a finished output whose cut does not carry them (WAV); true when
+    // done or not needed.
+    virtual bool WriteTags(const std::string& outPath, const TagTexts& tags) = 0;
+};
+
+// What the split job needs of the engine: the sources, prepared one at a time.
+class TrackCutter {
+  public:
+    virtual ~TrackCutter() = default;
+    virtual std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) = 0;
+};
+
+}  // namespace partita

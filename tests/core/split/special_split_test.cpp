@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "app/memory_settings_store.h"
+#include "app/string_table.h"
+#include "split/overlaps.h"
+#include "split/special_split.h"
+
+namespace partita {
+namespace {
+
+using Points = std::vector<std::uint64_t>;
+
+// Equal parts divide by whole ms, the remainder staying in the last part; fixed lengths stop
+// before the end.
+TEST(SpecialSplit, PointArithmetic) {
+    EXPECT_EQ(EqualPartPoints(3, 0, 10000), (Points{3333, 6666}));
+    EXPECT_EQ(EqualPartPoints(2, 1000, 5000), (Points{3000}));
+    EXPECT_EQ(EqualPartPoints(1, 0, 10000), Points{});
+    EXPECT_EQ(EqualPartPoints(0, 0, 10000), Points{});
+    EXPECT_EQ(EqualPartPoints(5, 0, 3), Points{});
+    EXPECT_EQ(FixedLengthPoints(60000, 0, 180000), (Points{60000, 120000}));
+    EXPECT_EQ(FixedLengthPoints(60000, 0, 180001), (Points{60000, 120000, 180000}));
+    EXPECT_EQ(FixedLengthPoints(1000, 500, 3000), (Points{1500, 2500}));
+    EXPECT_EQ(FixedLengthPoints(0, 0, 180000), Points{});
+    EXPECT_EQ(FixedLengthPoints(5000, 0, 5000), Points{});
+}
+
+class SpecialSplitValidation : public ::testing::Test {
+  protected:
+    void SetUp() override { SetCurrentLanguage(Language::English); }
+    static SpecialSplitRequest ByTime(std::uint64_t step, std::uint64_t length,
+                                      SpecialSplitScope scope = SpecialSplitScope::Whole) {
+        SpecialSplitRequest r;
+        r.type = SpecialSplitType::FixedTime;
+        r.stepMs = step;
+        r.scopeLengthMs = length;
+        r.scope = scope;
+        return r;
+    }
+    static int Refused(const SpecialSplitRequest& r) {
+        auto refusal = ValidateSpecialSplit(r);
+        return refusal ? refusal->stringId : 0;
+    }
+};
+
+// Counts of 1 to 999 pass; anything else is string 170 on the count field.
+TEST_F(SpecialSplitValidation, Counts) {
+    SpecialSplitRequest r;
+    r.scopeLengthMs = 1000;
+    for (int count : {1, 2, 999})
+        EXPECT_EQ(Refused((r.count = count, r)), 0) << count;
+    r.count = 1000;
+    auto refusal = ValidateSpecialSplit(r);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->stringId, 170);
+    EXPECT_EQ(refusal->field, SpecialSplitRefusal::Field::Count);
+    EXPECT_EQ(refusal->text, "Invalid number of sections. It must be between 1 and 999.");
+    EXPECT_EQ(Refused((r.count = 0, r)), 170);
+}
+
+// Part lengths: 0 (169), too many parts (243, also for a group's 100 hours), longer than the
+// track (172) or the source (171); a length equal to the scope passes.
+TEST_F(SpecialSplitValidation, PartLengths) {
+    EXPECT_EQ(Refused(ByTime(0, 100000)), 169);
+    EXPECT_EQ(Refused(ByTime(100, 99900)), 0);
+    EXPECT_EQ(Refused(ByTime(100, 99901)), 243);
+    EXPECT_EQ(Refused(ByTime(360360, kGroupScopeLengthMs)), 243);
+    EXPECT_EQ(Refused(ByTime(360361, kGroupScopeLengthMs)), 0);
+    EXPECT_EQ(Refused(ByTime(60001, 60000)), 171);
+    EXPECT_EQ(Refused(ByTime(60001, 60000, SpecialSplitScope::SelectedTrack)), 172);
+    EXPECT_EQ(Refused(ByTime(60000, 60000)), 0);
+
+    auto refusal = ValidateSpecialSplit(ByTime(100, 3600000));
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text,
+              "0:00.100 is too small. The maximum number of pieces created at one time must be "
+              "less than 999.");
+    EXPECT_EQ(refusal->field, SpecialSplitRefusal::Field::Time);
+    refusal = ValidateSpecialSplit(ByTime(70000, 65000, SpecialSplitScope::SelectedTrack));
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(refusal->text.find("1:10.000 is invalid"), std::string::npos);
+    EXPECT_NE(refusal->text.find("1:05.000"), std::string::npos);
+}
+
+// Overlaps widen the cut but never before 0 nor past the end of the source.
+TEST(Overlaps, WidenTheCut) {
+    Overlaps o{2000, 1500};
+    CutRange r = WidenByOverlaps(1000, 5000, o, 60000);
+    EXPECT_EQ(r.start, 0u);
+    EXPECT_EQ(r.end, 6500u);
+    r = WidenByOverlaps(30000, 59000, o, 60000);
+    EXPECT_EQ(r.start, 28000u);
+    EXPECT_EQ(r.end, 60000u);
+    r = WidenByOverlaps(30000, 40000, Overlaps{0, ~0ull}, 60000);
+    EXPECT_EQ(r.end, 60000u);
+}
+
+// The list's summary names the overlaps a track has.
+TEST(Overlaps, Summary) {
+    SetCurrentLanguage(Language::Chinese);
+    EXPECT_EQ(OverlapSummary({}), "无交迭");
+    EXPECT_EQ(OverlapSummary({0, 1500}), "向前交迭: 0:01.500");
+    EXPECT_EQ(OverlapSummary({2000, 0}), "向后交迭: 0:02.000");
+    EXPECT_EQ(OverlapSummary({2000, 1500}), "向前/向后交迭: 0:01.500/0:02.000");
+}
+
+// A new source gets the stored overlaps only while "Auto Overlap" is on; the automatic switch
+// is stored only for the whole-source scope.
+TEST(Overlaps, Settings) {
+    MemorySettingsStore store;
+    EXPECT_EQ(OverlapSettings::ForNewSource(store), Overlaps{});
+    OverlapSettings values{{300, 700}, true};
+    values.Write(store, false);
+    EXPECT_EQ(OverlapSettings::ForNewSource(store), Overlaps{});
+    values.Write(store, true);
+    EXPECT_EQ(OverlapSettings::ForNewSource(store), (Overlaps{300, 700}));
+    EXPECT_EQ(store.ReadInt("Settings", "FW Overlap", -1), 700);
+    EXPECT_EQ(store.ReadInt("Settings", "BW Overlap", -1), 300);
+}
+
+}  // namespace
+}  // namespace partita

@@ -1,0 +1,386 @@
+#include "split/split_job.h"
+
+#include <fstream>
+
+#include "app/memory_settings_store.h"
+#include "app/setting_values.h"
+#include "app/string_table.h"
+#include "split/naming_rule.h"
+#include "support/scripted_host.h"
+#include "support/test_support.h"
+
+namespace partita {
+namespace {
+
+using test::ScriptedHost;
+using State = SplitTrackReport::State;
+
+// A cutter that writes the track's times into the output and remembers every call.
+class FakeCutter : public TrackCutter {
+  public:
+    struct Cut {
+        std::string source, out;
+        std::uint64_t start, end;
+        TagTexts tags;
+    };
+    std::vector<Cut> cuts;
+    std::vector<std::pair<std::string, SplitMode>> prepared;
+    int failuresLeft = 0;  // cuts that fail before the next succeeds
+    int audioType = 1;
+    std::uint64_t duration = 60'000;
+
+    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override {
+        prepared.emplace_back(path, mode);
+        return std::make_unique<Source>(*this, path);
+    }
+
+  private:
+    class Source : public PreparedSource {
+      public:
+        Source(FakeCutter& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+        int AudioType() const override { return owner_.audioType; }
+        std::uint64_t DurationMs() const override { return owner_.duration; }
+        bool Readable() const override { return true; }
+        std::optional<ByteRange> Plan(std::uint64_t s, std::uint64_t e) override {
+            return ByteRange{s, e};
+        }
+        CutOutcome Cut(const std::string& out, std::uint64_t s, std::uint64_t e,
+                       const TagTexts& tags, ByteRange* copied) override {
+            owner_.cuts.push_back({path_, out, s, e, tags});
+            if (owner_.failuresLeft > 0) {
+                --owner_.failuresLeft;
+                return CutOutcome::Failed;
+            }
+            std::ofstream(out) << s << "-" << e;
+            *copied = {s, e};
+            return CutOutcome::Written;
+        }
+        bool WriteTags(const std::string&, const TagTexts&) override { return true; }
+
+      private:
+        FakeCutter& owner_;
+        std::string path_;
+    };
+};
+
+class SplitJobTest : public test::TempDirTest {
+  protected:
+    void SetUp() override {
+        SetCurrentLanguage(Language::English);
+        out = (dir / "out").string();
+        std::filesystem::create_directory(out);
+    }
+
+    // A source of 60 s in `group` with split points at the given times.
+    RowId AddSource(RowId group, const std::string& name, std::vector<std::uint64_t> points) {
+        list.SetCurrent(group);
+        SourceRowValues values;
+        values.title = "T%S";
+        values.trackNumber = "%S";
+        values.album = "Album";
+        values.genre = "Rock";
+        values.year = "2001";
+        std::string path = (dir / name).string();
+        test::WriteFileText(path, "source");
+        RowId source = list.AddSource(path, 60'000, values);
+        list.InsertSplitPoint(source, 0);
+        for (auto p : points)
+            list.InsertSplitPoint(source, p);
+        return source;
+    }
+
+    SplitJobResult Run(const std::string& rule = "%F-%S", SplitJobOptions options = {}) {
+        options.onTrack = [this](const SplitTrackReport& r) { reports.push_back(r); };
+        SplitJob job(list, settings, host, cutter, options);
+        return job.StartSplit(rule, out);
+    }
+
+    std::string Out(const std::string& name) const { return out + "/" + name; }
+
+    SplitList list;
+    MemorySettingsStore settings;
+    ScriptedHost host;
+    FakeCutter cutter;
+    std::vector<SplitTrackReport> reports;
+    std::string out;
+};
+
+// Every selected track of every selected source is cut, named by the rule, with its tags.
+TEST_F(SplitJobTest, CutsEveryTrackInOrder) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "live.mp3", {20'000, 40'000});
+    SplitJobResult result = Run();
+    EXPECT_EQ(result.status, SplitJobStatus::Finished);
+    EXPECT_EQ(result.written, 3);
+    ASSERT_EQ(cutter.cuts.size(), 3u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("live-1.mp3"));
+    EXPECT_EQ(cutter.cuts[2].out, Out("live-3.mp3"));
+    EXPECT_EQ(cutter.cuts[1].start, 20'000u);
+    EXPECT_EQ(cutter.cuts[1].end, 40'000u);
+    EXPECT_EQ(cutter.cuts[1].tags, (TagTexts{"T002", "", "Album", "2001", "", "002", "Rock"}));
+    EXPECT_EQ(host.completions.size(), 1u);
+    EXPECT_EQ(host.completions[0].stringId, 145);
+    EXPECT_EQ(host.statuses.back(), "Idle");
+    EXPECT_EQ(settings::SplitTempOutputFolder.Read(settings), out);
+    EXPECT_EQ(settings::SplitNamingRule.Read(settings), "%F-%S");
+}
+
+// The folder part names a folder below the output folder, created once per source.
+TEST_F(SplitJobTest, GroupFolderIsCreated) {
+    RowId group = list.AddGroup("默认分割组");
+    AddSource(
+        group, "live.mp3",
+        {5000, 10'000, 15'000, 20'000, 25'000, 30'000, 35'000, 40'000, 45'000, 50'000, 55'000});
+    Run("%G\\%F-%S");
+    ASSERT_EQ(cutter.cuts.size(), 12u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("默认分割组/live-01.mp3"));
+    EXPECT_TRUE(std::filesystem::is_directory(Out("默认分割组")));
+    EXPECT_TRUE(std::filesystem::exists(Out("默认分割组/live-12.mp3")));
+}
+
+// A group name can neither add levels nor leave the output folder.
+TEST_F(SplitJobTest, GroupNameIsOneLevel) {
+    AddSource(list.AddGroup("../a/b"), "live.mp3", {});
+    Run("%G\\%F");
+    ASSERT_EQ(cutter.cuts.size(), 1u);
+    EXPECT_EQ(cutter.cuts[0].out, Out(".._a_b/live.mp3"));
+}
+
+// A folder level that cannot be made (its parent is missing) stops the job with string 291;
+// the success box still shows.
+TEST_F(SplitJobTest, FolderFailureStopsJob) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {});
+    AddSource(group, "b.mp3", {});
+    SplitJobResult result = Run("missing\\%G\\%F");
+    EXPECT_TRUE(host.Showed(291));
+    EXPECT_TRUE(cutter.cuts.empty());
+    EXPECT_EQ(cutter.prepared.size(), 0u);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(host.completions.size(), 1u);
+}
+
+// Unselected groups, sources and tracks are passed over; with "count generated" the files are
+// numbered without gaps, otherwise by position.
+TEST_F(SplitJobTest, SelectionAndCounting) {
+    RowId group = list.AddGroup("G");
+    RowId source = AddSource(group, "a.mp3", {20'000, 40'000});
+    list.SetSelected(list.Children(source)[0], false);
+    RowId other = AddSource(group, "b.mp3", {});
+    list.SetSelected(other, false);
+    AddSource(list.AddGroup("H"), "c.mp3", {});
+    list.SetSelected(list.Groups()[1], false);
+
+    Run("%F-%S");
+    ASSERT_EQ(cutter.cuts.size(), 2u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("a-2.mp3"));
+    EXPECT_EQ(cutter.cuts[1].out, Out("a-3.mp3"));
+
+    cutter.cuts.clear();
+    settings::SplitCountGeneratedTrackNumber.Write(settings, 1);
+    settings::SplitConfirmOverwrite.Write(settings, 0);
+    Run("%F-%S");
+    ASSERT_EQ(cutter.cuts.size(), 2u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("a-1.mp3"));
+    EXPECT_EQ(cutter.cuts[1].out, Out("a-2.mp3"));
+    // The tags keep counting by position.
+    EXPECT_EQ(cutter.cuts[0].tags.title, "T002");
+}
+
+// Overlaps widen the cut, clamped to the source's duration.
+TEST_F(SplitJobTest, OverlapsWidenCuts) {
+    RowId source = AddSource(list.AddGroup("G"), "a.mp3", {30'000});
+    for (RowId track : list.Children(source)) {
+        list.SetText(track, kColBackOverlap, "0:02.000");
+        list.SetText(track, kColFwdOverlap, "0:45.000");
+    }
+    Run();
+    ASSERT_EQ(cutter.cuts.size(), 2u);
+    EXPECT_EQ(cutter.cuts[0].start, 0u);
+    EXPECT_EQ(cutter.cuts[0].end, 60'000u);
+    EXPECT_EQ(cutter.cuts[1].start, 28'000u);
+    EXPECT_EQ(cutter.cuts[1].end, 60'000u);
+}
+
+// The overwrite question: yes to all holds until the next group; skip keeps the file; another
+// name writes there; the "don't ask" tick is stored.
+TEST_F(SplitJobTest, OverwriteAnswers) {
+    RowId g1 = list.AddGroup("G1");
+    AddSource(g1, "a.mp3", {20'000, 40'000});
+    AddSource(list.AddGroup("G2"), "b.mp3", {30'000});
+    for (const char* name : {"a-1.mp3", "a-2.mp3", "a-3.mp3", "b-1.mp3", "b-2.mp3"})
+        test::WriteFileText(Out(name), "old");
+    host.overwriteAnswers = {{OverwriteAnswer::Skip, {}, false},
+                             {OverwriteAnswer::YesToAll, {}, false},
+                             {OverwriteAnswer::OtherName, Out("renamed.mp3"), true}};
+    SplitJobResult result = Run();
+    // a-1 skipped, a-2 yes to all, a-3 not asked; group G2 asks again for b-1.
+    EXPECT_EQ(host.overwriteAsked,
+              (std::vector<std::string>{Out("a-1.mp3"), Out("a-2.mp3"), Out("b-1.mp3")}));
+    EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(result.written, 4);
+    EXPECT_EQ(test::ReadFileBytes(Out("a-1.mp3")).size(), 3u);
+    EXPECT_TRUE(std::filesystem::exists(Out("renamed.mp3")));
+    // The last answer ticked "don't ask again": b-2 was overwritten without a question.
+    EXPECT_EQ(settings::SplitConfirmOverwrite.Read(settings), 0);
+    EXPECT_EQ(reports.back().outPath, Out("b-2.mp3"));
+}
+
+// An output that is its own source is refused with string 124 and the job goes on.
+TEST_F(SplitJobTest, OutputThatIsItsSourceIsRefused) {
+    RowId source = AddSource(list.AddGroup("G"), "live.mp3", {30'000});
+    settings::SameFolderAsOriginal.Write(settings, 1);
+    list.SetText(list.Children(source)[0], kColTitle, "live");
+    SplitJobResult result = Run("%T");
+    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(host.overwriteAsked.empty());
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].state, State::SameAsSource);
+    EXPECT_EQ(reports[1].state, State::Written);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(test::ReadFileBytes(dir / "live.mp3").size(), 6u);  // "source" untouched
+    EXPECT_EQ(host.completions.back().stringId, 310);
+    EXPECT_TRUE(host.openedFolders.empty());
+}
+
+// Another name chosen in the overwrite question is checked the same way.
+TEST_F(SplitJobTest, OtherNameThatIsTheSourceIsRefused) {
+    AddSource(list.AddGroup("G"), "live.mp3", {});
+    test::WriteFileText(Out("live-1.mp3"), "old");
+    host.overwriteAnswers = {{OverwriteAnswer::OtherName, (dir / "live.mp3").string(), false}};
+    Run();
+    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(cutter.cuts.empty());
+}
+
+// The same file through a link is still the source.
+TEST_F(SplitJobTest, OwnSourceThroughLink) {
+    RowId source = AddSource(list.AddGroup("G"), "live.mp3", {});
+    std::filesystem::create_symlink(dir / "live.mp3", Out("link.mp3"));
+    list.SetText(list.Children(source)[0], kColTitle, "link");
+    settings::SplitConfirmOverwrite.Write(settings, 0);
+    Run("%T");
+    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(cutter.cuts.empty());
+}
+
+// A failed cut asks abort / retry / ignore: retry cuts again, ignore goes on, abort ends the
+// source but not the job.
+TEST_F(SplitJobTest, FailureAnswers) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {20'000, 40'000});
+    AddSource(group, "b.mp3", {});
+    cutter.failuresLeft = 3;
+    host.failureAnswers = {FailureAnswer::Retry, FailureAnswer::Ignore, FailureAnswer::Abort};
+    SplitJobResult result = Run();
+    // a-1 fails, retried and fails, ignored; a-2 fails, aborted; b-1 written.
+    ASSERT_EQ(cutter.cuts.size(), 4u);
+    EXPECT_EQ(cutter.cuts[1].out, Out("a-1.mp3"));
+    EXPECT_EQ(cutter.cuts[2].out, Out("a-2.mp3"));
+    EXPECT_EQ(cutter.cuts[3].out, Out("b-1.mp3"));
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(result.written, 1);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(host.messages[0].stringId, 143);
+}
+
+// The stop request is read before every track: stop this source, stop all (the success box
+// still shows), or go on.
+TEST_F(SplitJobTest, StopAnswers) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {20'000, 40'000});
+    AddSource(group, "b.mp3", {30'000});
+    AddSource(list.AddGroup("H"), "c.mp3", {});
+    host.stopAtCall = {1, 2, 4};
+    host.stopAnswers = {StopAnswer::Continue, StopAnswer::StopSource, StopAnswer::StopAll};
+    SplitJobResult result = Run();
+    // a-1 continued and cut, a-2 stops a; b-1 cut, b-2 stops all.
+    ASSERT_EQ(cutter.cuts.size(), 2u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("a-1.mp3"));
+    EXPECT_EQ(cutter.cuts[1].out, Out("b-1.mp3"));
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(host.completions.size(), 1u);
+    EXPECT_EQ(std::count(host.statuses.begin(), host.statuses.end(), "Aborted"), 1);
+}
+
+// The job's start: an empty list does nothing, an empty rule shows 147, a cancelled picker
+// ends it, and "same folder" never asks for a folder.
+TEST_F(SplitJobTest, StartConditions) {
+    EXPECT_EQ(Run().status, SplitJobStatus::NothingToSplit);
+    AddSource(list.AddGroup("G"), "a.mp3", {});
+    EXPECT_EQ(Run("").status, SplitJobStatus::NoNamingRule);
+    EXPECT_TRUE(host.Showed(147));
+    host.folderAnswers = {std::nullopt};
+    EXPECT_EQ(Run().status, SplitJobStatus::Cancelled);
+    EXPECT_TRUE(cutter.cuts.empty());
+    settings::SameFolderAsOriginal.Write(settings, 1);
+    host.folderAnswers = {std::nullopt};
+    EXPECT_EQ(Run().status, SplitJobStatus::Finished);
+    EXPECT_EQ(cutter.cuts.size(), 1u);
+    EXPECT_EQ(cutter.cuts[0].out, (dir / "a-1.mp3").string());
+}
+
+// The post actions: the box's open-folder and new-split answers, "Start New Split", and the
+// don't-show-again tick.
+TEST_F(SplitJobTest, PostActions) {
+    AddSource(list.AddGroup("G"), "a.mp3", {});
+    host.completionReply.openFolder = true;
+    host.completionReply.dontShowAgain = true;
+    SplitJobResult result = Run();
+    EXPECT_EQ(host.openedFolders, (std::vector<std::string>{out}));
+    EXPECT_FALSE(result.startNew);
+    EXPECT_EQ(settings::SplitShowSuccess.Read(settings), 0);
+    settings::StartNewSplit.Write(settings, 1);
+    settings::SplitConfirmOverwrite.Write(settings, 0);
+    result = Run();
+    EXPECT_EQ(host.completions.size(), 1u);  // not shown again
+    EXPECT_TRUE(result.startNew);
+}
+
+// The sheet export runs for sources that were split to the end, named after the source.
+TEST_F(SplitJobTest, CueExportAfterSource) {
+    settings::ExportCue.Write(settings, 1);
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {});
+    AddSource(group, "b.mp3", {30'000});
+    host.stopAtCall = {3};  // before b's second track
+    std::vector<std::string> sheets;
+    SplitJobOptions options;
+    options.exportCue = [&](const SplitList&, RowId, const std::string& path) {
+        sheets.push_back(path);
+        return true;
+    };
+    Run("%F-%S", options);
+    EXPECT_EQ(sheets, (std::vector<std::string>{Out("a.cue")}));
+}
+
+// A dry run names and maps every output, writes and asks nothing.
+TEST_F(SplitJobTest, DryRunWritesNothing) {
+    AddSource(list.AddGroup("G"), "a.mp3", {20'000});
+    test::WriteFileText(Out("a-1.mp3"), "old");
+    SplitJobOptions options;
+    options.dryRun = true;
+    SplitJobResult result = Run("sub\\%F-%S", options);
+    EXPECT_TRUE(cutter.cuts.empty());
+    EXPECT_TRUE(host.overwriteAsked.empty());
+    EXPECT_TRUE(host.completions.empty());
+    EXPECT_FALSE(std::filesystem::exists(Out("sub")));
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1].state, State::Planned);
+    EXPECT_EQ(reports[1].outPath, Out("sub/a-2.mp3"));
+    EXPECT_EQ(reports[1].bytes->begin, 20'000u);
+    EXPECT_EQ(result.written, 0);
+}
+
+// The source's mode text decides the mode it is prepared in; "%N" is its track count.
+TEST_F(SplitJobTest, ModeAndTrackCount) {
+    RowId source = AddSource(list.AddGroup("G"), "a.mp3", {30'000});
+    list.SetText(source, kColMode, "Frame Split");
+    Run("%F of %N-%S");
+    ASSERT_EQ(cutter.prepared.size(), 1u);
+    EXPECT_EQ(cutter.prepared[0].second, SplitMode::Frame);
+    EXPECT_EQ(cutter.cuts[1].out, Out("a of 2-2.mp3"));
+}
+
+}  // namespace
+}  // namespace partita
