@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the release programs and runs the main job on the bundled
-# sample (or on the files given).
+# sample: it is cut into three tracks at its two silences, into build/demo-output.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -8,5 +8,9 @@ cd "$root"
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)"
-if [ $# -eq 0 ]; then set -- res/sample/sample.mp3; fi
-build/release/src/cli/partita info "$@"
+out=build/demo-output
+mkdir -p "$out"
+partita=build/release/src/cli/partita
+"$partita" --settings "$out/settings.ini" split res/sample/sample.mp3 -o "$out" \
+  --rule "%F-%S" --at 11,22 --overwrite
+"$partita" --settings "$out/settings.ini" info "$out"/sample-*.mp3

@@ -1,7 +1,11 @@
 #include "join/direct_merge.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -61,7 +65,12 @@ class DirectRun {
   public:
     DirectRun(std::FILE* output, const std::string& outputPath, JobHost& host,
               const DirectMergeOptions& options)
-        : output_(output), outputPath_(outputPath), host_(host), buffer_(options.bufferBytes) {}
+        : output_(output),
+          outputPath_(outputPath),
+          host_(host),
+          bufferSize_(std::max<std::size_t>(options.bufferBytes, 1)),
+          // Left uninitialised: pages the copy never uses cost nothing.
+          buffer_(new std::uint8_t[bufferSize_]) {}
 
     bool Write(const std::uint8_t* data, std::size_t size) {
         if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
@@ -76,26 +85,12 @@ class DirectRun {
     // bytes copied.
     std::uint64_t Copy(std::FILE* source, std::uint64_t from, std::uint64_t to,
                        FrameCounter* counter) {
-        const std::uint64_t start = from;
-        if (to <= from || ::fseeko(source, static_cast<off_t>(from), SEEK_SET) != 0)
+        if (to <= from)
             return 0;
-        while (from < to && result_ == MergeResult::Done) {
-            std::size_t request =
-                static_cast<std::size_t>(std::min<std::uint64_t>(to - from, buffer_.size()));
-            std::size_t got = std::fread(buffer_.data(), 1, request, source);
-            if (got == 0)
-                break;
-            if (!Write(buffer_.data(), got))
-                break;
-            if (counter)
-                counter->Feed(buffer_.data(), got);
-            from += got;
-            if (StopConfirmed(host_))
-                result_ = MergeResult::Stopped;
-            if (got < request)
-                break;
-        }
-        return from - start;
+        std::uint64_t copied = 0;
+        if (!counter && KernelCopy(source, from, to, copied))
+            return copied;
+        return copied + BufferedCopy(source, from + copied, to, counter);
     }
 
     // Writes `seconds` of silence as silent frames of the stream of `firstHeader`; returns the
@@ -106,12 +101,12 @@ class DirectRun {
         if (frame.empty())
             return;
         std::uint32_t count = SilentFrameCount(firstHeader, seconds);
-        std::size_t perBlock = std::max<std::size_t>(1, buffer_.size() / frame.size());
+        std::size_t perBlock = std::max<std::size_t>(1, bufferSize_ / frame.size());
         for (std::uint32_t done = 0; done < count && result_ == MergeResult::Done;) {
             std::size_t n = std::min<std::size_t>(perBlock, count - done);
             for (std::size_t k = 0; k < n; ++k)
-                std::memcpy(buffer_.data() + k * frame.size(), frame.data(), frame.size());
-            if (!Write(buffer_.data(), n * frame.size()))
+                std::memcpy(buffer_.get() + k * frame.size(), frame.data(), frame.size());
+            if (!Write(buffer_.get(), n * frame.size()))
                 break;
             done += static_cast<std::uint32_t>(n);
             frames += n;
@@ -122,10 +117,79 @@ class DirectRun {
     MergeResult& Result() { return result_; }
 
   private:
+    // Lets the kernel copy from file to file, without passing the bytes through this process,
+    // in chunks of the buffer's size. False (with `copied` telling how far it got) when the
+    // file systems do not allow it; the caller copies the rest itself.
+    bool KernelCopy(std::FILE* source, std::uint64_t from, std::uint64_t to,
+                    std::uint64_t& copied) {
+        if (std::fflush(output_) != 0)
+            return false;
+        const int in = ::fileno(source);
+        const int out = ::fileno(output_);
+        auto inOffset = static_cast<off_t>(from);
+        bool done = true;
+        while (from + copied < to && result_ == MergeResult::Done) {
+            std::size_t request =
+                static_cast<std::size_t>(std::min<std::uint64_t>(to - from - copied, bufferSize_));
+            ssize_t n = ::copy_file_range(in, &inOffset, out, nullptr, request, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
+                                   errno != EOPNOTSUPP && errno != EBADF)) {
+                    host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+                    result_ = MergeResult::Failed;
+                } else {
+                    done = false;
+                }
+                break;
+            }
+            if (n == 0)
+                break;
+            copied += static_cast<std::uint64_t>(n);
+            if (StopConfirmed(host_))
+                result_ = MergeResult::Stopped;
+        }
+        // The stream goes on where the kernel left the file.
+        off_t end = ::lseek(out, 0, SEEK_CUR);
+        if (end < 0 || ::fseeko(output_, end, SEEK_SET) != 0) {
+            if (result_ == MergeResult::Done) {
+                host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+                result_ = MergeResult::Failed;
+            }
+        }
+        return done;
+    }
+
+    std::uint64_t BufferedCopy(std::FILE* source, std::uint64_t from, std::uint64_t to,
+                               FrameCounter* counter) {
+        const std::uint64_t start = from;
+        if (to <= from || ::fseeko(source, static_cast<off_t>(from), SEEK_SET) != 0)
+            return 0;
+        while (from < to && result_ == MergeResult::Done) {
+            std::size_t request =
+                static_cast<std::size_t>(std::min<std::uint64_t>(to - from, bufferSize_));
+            std::size_t got = std::fread(buffer_.get(), 1, request, source);
+            if (got == 0)
+                break;
+            if (!Write(buffer_.get(), got))
+                break;
+            if (counter)
+                counter->Feed(buffer_.get(), got);
+            from += got;
+            if (StopConfirmed(host_))
+                result_ = MergeResult::Stopped;
+            if (got < request)
+                break;
+        }
+        return from - start;
+    }
+
     std::FILE* output_;
     const std::string& outputPath_;
     JobHost& host_;
-    std::vector<std::uint8_t> buffer_;
+    std::size_t bufferSize_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
     MergeResult result_ = MergeResult::Done;
 };
 

@@ -1,0 +1,248 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "app/override_settings_store.h"
+#include "app/setting_values.h"
+#include "cli_context.h"
+#include "cli_job_host.h"
+#include "cli_time.h"
+#include "commands.h"
+#include "join/audio_file_inspector.h"
+#include "join/merge_job.h"
+#include "join/merge_list_file.h"
+#include "join/standard_merge_engines.h"
+#include "report_writer.h"
+
+namespace partita::cli {
+namespace fs = std::filesystem;
+namespace {
+
+// The command line's host, except that a source that cannot be read ends the merge: nobody is
+// there to answer retry or ignore.
+class MergeHost : public CliJobHost {
+  public:
+    using CliJobHost::CliJobHost;
+    FailureAnswer AskFailure(int stringId, const std::string& text) override {
+        ShowMessage(stringId, text, MessageKind::Error);
+        sourceFailed_ = true;
+        return FailureAnswer::Abort;
+    }
+    bool SourceFailed() const { return sourceFailed_; }
+
+  private:
+    bool sourceFailed_ = false;
+};
+
+struct MergeOptions {
+    std::vector<std::string> files;
+    std::string output;
+    std::string mode = "auto";
+    int rate = 0;
+    int channels = 0;
+    bool noGapless = false;
+    std::optional<int> silence;
+    std::string start, end;
+    std::string list, saveList;
+    std::optional<std::string> title, artist, album, year, comment, track, genre;
+    bool noId3v1 = false, noId3v2 = false;
+    bool overwrite = false;
+    bool quiet = false;
+};
+
+int RunMerge(const MergeOptions& o, Context& context) {
+    std::ostream& err = *context.err;
+    if (o.files.empty() && o.list.empty()) {
+        err << "merge: name the files to join, or a list with --list\n";
+        return kExitUsage;
+    }
+    if (o.output.empty() && o.saveList.empty()) {
+        err << "merge: name the output with -o (or save the list with --save-list)\n";
+        return kExitUsage;
+    }
+    std::optional<std::uint64_t> start = std::uint64_t{0}, end;
+    if (!o.start.empty() && !(start = ParseCommandLineTime(o.start))) {
+        err << "merge: --start: not a time: " << o.start << "\n";
+        return kExitUsage;
+    }
+    if (!o.end.empty()) {
+        end = ParseCommandLineTime(o.end);
+        if (!end || *end <= *start) {
+            err << "merge: --end: not a time after the start: " << o.end << "\n";
+            return kExitUsage;
+        }
+    }
+
+    // The run's own view of the settings: the command line answers for the desktop's boxes and
+    // stored habits, and nothing of this run is stored.
+    OverrideSettingsStore settings(context.Settings());
+    for (const IntSetting* s :
+         {&settings::JoinShowSuccess, &settings::JoinAutoOpenFolder, &settings::JoinPlayResult,
+          &settings::StartNewMerge, &settings::AutoApplySilence, &settings::PartialMergeAutoApply})
+        settings.SetOverride(s->section, s->name, "0");
+    for (const IntSetting* s : {&settings::JoinConfirmOverwrite, &settings::MergeDiffParamsDialog})
+        settings.SetOverride(s->section, s->name, "1");
+    settings.SetOverride(settings::MergeSourceLastFolder.section,
+                         settings::MergeSourceLastFolder.name,
+                         settings::MergeSourceLastFolder.Read(context.Settings()));
+
+    CliHostOptions hostOptions;
+    hostOptions.existing =
+        o.overwrite ? CliHostOptions::Existing::Overwrite : CliHostOptions::Existing::Ask;
+    hostOptions.interactive = context.stderrIsTerminal && ::isatty(STDIN_FILENO) != 0;
+    // A stop (Ctrl+C) needs no confirmation when nobody can be asked.
+    hostOptions.assumeYes = true;
+    hostOptions.progressBar = context.stderrIsTerminal;
+    hostOptions.quiet = o.quiet;
+    MergeHost host(err, std::cin, hostOptions);
+    AudioFileInspector inspector(settings::LegacyCodePage.Read(settings));
+    MergeList list;
+
+    // The list file's entries first, with their own ranges and silences; then the files named.
+    if (!o.list.empty()) {
+        MergeListLoad load;
+        Status status = LoadMergeList(list, o.list, inspector, settings, &load);
+        if (!status.ok()) {
+            host.ShowMessage(330, status.message, MessageKind::Error);
+            return kExitFailed;
+        }
+        bool failed = false;
+        for (const MergeAddOutcome& m : load.messages) {
+            host.ShowMessage(m.messageId, m.message,
+                             m.added ? MessageKind::Warning : MessageKind::Error);
+            failed = failed || !m.added;
+        }
+        if (failed)
+            return kExitFailed;
+    }
+    for (const std::string& file : o.files) {
+        std::size_t row = list.Size();
+        MergeAddOutcome added = list.AddFile(file, row, inspector, settings);
+        if (added.messageId != 0) {
+            host.ShowMessage(added.messageId, added.message,
+                             added.added ? MessageKind::Warning : MessageKind::Error);
+        }
+        if (!added.added)
+            return kExitFailed;
+        if (o.silence)
+            list.SetSilence(row, std::max(0, *o.silence));
+        if (start > 0 || end)
+            list.SetRange(row, *start, end ? *end : list.Row(row).LengthMs());
+    }
+    list.FinishBatch(0, false, settings);
+
+    if (!o.saveList.empty()) {
+        Status saved = SaveMergeList(list, o.saveList);
+        if (!saved.ok()) {
+            host.ShowMessage(331, saved.message, MessageKind::Error);
+            return kExitFailed;
+        }
+        if (o.output.empty())
+            return kExitOk;
+    }
+
+    MergeRequest request = MergeRequest::FromSettings(settings);
+    request.mode = o.mode == "direct"    ? MergeMode::Direct
+                   : o.mode == "convert" ? MergeMode::Convert
+                                         : MergeMode::Auto;
+    request.outputSampleRate = o.rate;
+    request.outputChannels = o.channels;
+    request.gapless = !o.noGapless && request.gapless;
+    TagInfo& tags = request.tags;
+    for (auto [given, text] :
+         {std::pair{&o.title, &tags.title}, std::pair{&o.artist, &tags.artist},
+          std::pair{&o.album, &tags.album}, std::pair{&o.year, &tags.year},
+          std::pair{&o.comment, &tags.comment}, std::pair{&o.track, &tags.track},
+          std::pair{&o.genre, &tags.genre}}) {
+        if (*given)
+            *text = **given;
+    }
+    if (o.noId3v1)
+        tags.writeId3v1 = false;
+    if (o.noId3v2)
+        tags.writeId3v2 = false;
+    std::error_code ec;
+    request.outputPath = fs::absolute(o.output, ec).lexically_normal().string();
+
+    StandardMergeEngines engines(settings);
+    MergeJob job(list, settings, host, engines);
+    MergeJobOutcome outcome = job.Run(request);
+    switch (outcome.end) {
+        case MergeJobEnd::Done: {
+            if (!o.quiet) {
+                ReportWriter report(*context.out, false);
+                std::string how = outcome.mode == MergeMode::Direct
+                                      ? "direct merge"
+                                      : "convert merge, " + std::to_string(outcome.sampleRate) +
+                                            " Hz, " + (outcome.channels == 1 ? "mono" : "stereo");
+                report.Add({{"output", outcome.outputPath}}, outcome.outputPath + ": " +
+                                                                 std::to_string(list.Size()) +
+                                                                 " files joined (" + how + ")\n");
+            }
+            return kExitOk;
+        }
+        case MergeJobEnd::Stopped:
+            return host.SourceFailed() ? kExitFailed : kExitStopped;
+        case MergeJobEnd::EmptyList:
+            return kExitUsage;
+        default:
+            return kExitFailed;
+    }
+}
+
+}  // namespace
+
+CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
+    auto o = std::make_shared<MergeOptions>();
+    CLI::App* command = app.add_subcommand(
+        "merge",
+        "Join audio files into one MP3: frame by frame when they are MPEG files of one format, "
+        "else through the lame encoder");
+    command->add_option("FILE", o->files, "Audio files, in order (after the entries of --list)");
+    command->add_option("-o,--output", o->output, "The MP3 file to write")->type_name("OUT");
+    command->add_option("--mode", o->mode, "auto (the default), direct or convert")
+        ->check(CLI::IsMember({"auto", "direct", "convert"}));
+    command->add_option("--rate", o->rate, "Sample rate of a convert merge (default: the highest)")
+        ->check(CLI::IsMember({8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}))
+        ->type_name("HZ");
+    command
+        ->add_option("--channels", o->channels,
+                     "Channels of a convert merge (default: mono when every file is mono)")
+        ->check(CLI::IsMember({1, 2}));
+    command->add_flag("--no-gapless", o->noGapless,
+                      "Keep the joins of a convert merge as they are");
+    command->add_option("--silence", o->silence, "Seconds of silence after every FILE")
+        ->type_name("SECONDS")
+        ->check(CLI::NonNegativeNumber);
+    command->add_option("--start", o->start, "Join every FILE from this time (whole seconds)")
+        ->type_name("T");
+    command->add_option("--end", o->end, "Join every FILE up to this time (whole seconds)")
+        ->type_name("T");
+    command
+        ->add_option("--list", o->list,
+                     "A merge list (M3U or PLS) whose entries come first, with their own "
+                     "ranges and silences")
+        ->type_name("LIST");
+    command
+        ->add_option("--save-list", o->saveList,
+                     "Save the list as M3U (and join nothing unless -o is given)")
+        ->type_name("LIST.m3u");
+    command->add_option("--title", o->title, "Title of the output's tags");
+    command->add_option("--artist", o->artist, "Artist of the output's tags");
+    command->add_option("--album", o->album, "Album of the output's tags");
+    command->add_option("--year", o->year, "Year of the output's tags");
+    command->add_option("--comment", o->comment, "Comment of the output's tags");
+    command->add_option("--track", o->track, "Track number of the output's tags")->type_name("K");
+    command->add_option("--genre", o->genre, "Genre (its name) of the output's tags")
+        ->type_name("G");
+    command->add_flag("--no-id3v1", o->noId3v1, "Write no ID3v1 tag");
+    command->add_flag("--no-id3v2", o->noId3v2, "Write no ID3v2 tag");
+    command->add_flag("--overwrite", o->overwrite, "Replace an existing output");
+    command->add_flag("--quiet", o->quiet, "Print only warnings and errors");
+    return [o, &context]() { return RunMerge(*o, context); };
+}
+
+}  // namespace partita::cli

@@ -1,0 +1,91 @@
+#include "join/audio_file_inspector.h"
+
+#include "app/message_format.h"
+#include "audio/audio_file_info.h"
+#include "audio/audio_type.h"
+#include "mpeg/mp3_info.h"
+#include "tags/tag_reader.h"
+
+namespace partita {
+namespace {
+
+// The facts of an MPEG file from its first frame and its VBR header; false when no stream is
+// found (or the name is not one the analysis takes).
+bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFileFacts& facts) {
+    CMP3Info info({}, codePage);
+    if (!info.Open(path) || !info.streamFound || info.durationMs == 0)
+        return false;
+    facts.audioType = audio::ToInt(audio::AudioType::Mpeg);
+    facts.durationMs = info.durationMs;
+    facts.fileSize = info.fileLength;
+    facts.sampleRate = info.header.sampleRate;
+    facts.channelMode = info.header.channelMode;
+    facts.channels = info.header.channelMode == 3 ? 1 : 2;
+    // A VBR stream shows its average; a constant one (an "Info" header frame included) the
+    // first frame's bitrate.
+    facts.vbr = info.IsVbr();
+    facts.bitrateKbps = facts.vbr ? info.avgBitrate : info.header.bitrateKbps;
+    return true;
+}
+
+}  // namespace
+
+bool AudioFileInspector::Inspect(const std::string& path, MergeFileFacts& facts,
+                                 MergeFileError& error) {
+    facts = MergeFileFacts{};
+    auto known = audio::AudioTypeFromExtension(path);
+    bool mpeg = false;
+    if (!known || *known == audio::AudioType::Mpeg)
+        mpeg = InspectMpeg(path, legacyCodePage_, facts);
+    if (!mpeg) {
+        audio::AudioFileInfo info;
+        audio::OpenError failure = audio::ReadAudioFileInfo(path, info);
+        if (failure != audio::OpenError::None || info.durationMs == 0) {
+            switch (failure) {
+                case audio::OpenError::None:
+                    error.stringId = 125;
+                    break;
+                case audio::OpenError::Protected:
+                    error.stringId = 312;
+                    break;
+                case audio::OpenError::WmaCodecMissing:
+                    error.stringId = 313;
+                    break;
+                case audio::OpenError::ModuleUnavailable:
+                    error.stringId = 263;
+                    break;
+                default:
+                    error.stringId = 311;
+                    break;
+            }
+            error.text = failure == audio::OpenError::None ? Message(125, path)
+                                                           : audio::OpenErrorMessage(path, failure);
+            return false;
+        }
+        facts.audioType = audio::ToInt(info.type);
+        facts.durationMs = info.durationMs;
+        facts.fileSize = info.fileSize;
+        facts.sampleRate = info.sampleRate;
+        facts.channels = info.channels;
+        facts.channelMode = -1;
+        if (info.type == audio::AudioType::Wma && info.hasWmaTags) {
+            facts.bitrateKbps = info.wmaBitrateKbps;
+            facts.vbr = info.wmaVbr;
+        } else {
+            facts.bitrateKbps = info.averageBitrateKbps;
+        }
+    }
+
+    TagTexts tags;
+    facts.tagsRead = ReadTags(path, legacyCodePage_, tags);
+    facts.title = tags.title;
+    facts.artist = tags.artist;
+    facts.album = tags.album;
+    facts.year = tags.year;
+    facts.comment = tags.comment;
+    facts.track = tags.track;
+    facts.genre = tags.genre;
+    return true;
+}
+
+}  // namespace partita
