@@ -293,8 +293,9 @@ bool FfmpegStream::Seek(std::uint64_t ms) {
     if (!container_)
         return false;
     const std::int64_t rate = info_.sampleRate;
-    const std::uint64_t limitMs = UINT64_MAX / static_cast<std::uint64_t>(rate) / 2;
-    const auto target = static_cast<std::int64_t>(std::min(ms, limitMs) * rate / 1000);
+    // Far past any end; keeps the sample arithmetic below from overflowing.
+    ms = std::min<std::uint64_t>(ms, UINT64_MAX / 768000 / 4);
+    const auto target = static_cast<std::int64_t>(ms * static_cast<std::uint64_t>(rate) / 1000);
     ResetDecoding();
     const bool pastEnd = info_.exactLength && static_cast<std::uint64_t>(target) >= lengthSamples_;
     position_ = output_.FramesForMs(pastEnd ? info_.durationMs : ms);

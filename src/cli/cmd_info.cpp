@@ -1,7 +1,6 @@
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
+#include <iomanip>
 #include <sstream>
 
 #include "app/message_format.h"
@@ -9,6 +8,7 @@
 #include "app/time_text.h"
 #include "cli_context.h"
 #include "commands.h"
+#include "info_audio.h"
 #include "mpeg/mp3_info.h"
 #include "report_writer.h"
 #include "tags/genre_list.h"
@@ -17,28 +17,6 @@ namespace partita::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The audio type of a file for this report, from its extension alone (1 MPEG audio, 2 WAV,
-// 3 Ogg Vorbis, 4 Windows Media, 5 AIFF); a file with no or another extension, or ".mpa",
-// counts as MPEG audio when the stream scan found a stream and as unknown (-1) otherwise. The
-// classifier that opens such files with the audio library can take this function's place;
-// MPEG files are always classified without it.
-int ClassifyForInfo(const fs::path& path, bool streamFound) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == ".mp3" || ext == ".mp2" || ext == ".mp1")
-        return 1;
-    if (ext == ".wav")
-        return 2;
-    if (ext == ".ogg")
-        return 3;
-    if (ext == ".wma" || ext == ".asf")
-        return 4;
-    if (ext == ".aif" || ext == ".aiff")
-        return 5;
-    return streamFound ? 1 : -1;
-}
 
 std::string VbrText(const CMP3Info& info) {
     if (info.vbrType == kNoVbrHeader)
@@ -65,7 +43,8 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     info.OpenFile(file, path);
     const FrameHeaderInfo& h = info.header;
 
-    item["audioType"] = ClassifyForInfo(path, info.streamFound);
+    const audio::AudioType type = ClassifyForInfo(path, info.streamFound);
+    item["audioType"] = audio::ToInt(type);
     item["streamFound"] = info.streamFound;
     item["fileLength"] = info.fileLength;
     item["dataStart"] = info.dataStart;
@@ -97,7 +76,8 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     if (info.streamFound) {
         out << "  " << VersionText(h.version) << " Layer " << h.layer << ", ";
         if (info.IsVbr()) {
-            out << "VBR, average " << static_cast<int>(info.avgBitrate + 0.5) << " kbit/s";
+            out << "VBR, average " << std::fixed << std::setprecision(1) << info.avgBitrate
+                << " kbit/s";
         } else {
             out << h.bitrateKbps << " kbit/s";
         }
@@ -111,12 +91,22 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     if (std::uint32_t tag = info.GetId3v2Size(file))
         out << "  ID3v2 tag: " << tag << " bytes\n";
     if (info.hasId3v1) {
-        out << "  ID3v1: \"" << info.title << "\" by \"" << info.artist << "\", album \""
-            << info.album << "\", " << info.year;
-        if (info.track)
-            out << ", track " << info.track;
-        if (!GenreName(info.genre).empty())
-            out << ", " << GenreName(info.genre);
+        out << "  ID3v1:";
+        const std::pair<const char*, std::string> fields[] = {
+            {"title", info.title},
+            {"artist", info.artist},
+            {"album", info.album},
+            {"year", info.year},
+            {"comment", info.comment},
+            {"track", info.track ? std::to_string(info.track) : std::string()},
+            {"genre", GenreName(info.genre)}};
+        const char* separator = " ";
+        for (const auto& [name, value] : fields) {
+            if (!value.empty()) {
+                out << separator << name << " \"" << value << "\"";
+                separator = ", ";
+            }
+        }
         out << "\n";
     }
 
@@ -129,8 +119,9 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
             << FormatTime(analysed.durationMs, kTimeList) << " (" << analysed.durationMs
             << " ms)\n";
     }
+    // Tags of every audio file, and what the audio layer reads of files that are not MPEG.
     text = out.str();
-    return true;
+    return AddAudioInfo(item, text, path, type, codePage);
 }
 
 }  // namespace
@@ -142,8 +133,7 @@ CommandRunner AddInfoCommand(CLI::App& app, Context& context) {
         bool full = false;
     };
     auto options = std::make_shared<Options>();
-    CLI::App* command =
-        app.add_subcommand("info", "Show what the MPEG analysis reads from audio files");
+    CLI::App* command = app.add_subcommand("info", "Show what the program reads from audio files");
     command->add_option("FILE", options->files, "Audio files")->required();
     command->add_flag("--json", options->json, "One JSON array, an object per file");
     command->add_flag("--full", options->full,

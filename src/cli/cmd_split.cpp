@@ -171,7 +171,8 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         int defaultMode = settings::SplitMode.Read(store);
         FileSourceProbe probe(defaultMode >= 0 && defaultMode <= 2
                                   ? static_cast<SplitMode>(defaultMode)
-                                  : SplitMode::Auto);
+                                  : SplitMode::Auto,
+                              settings::LegacyCodePage.Read(store));
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
             RowId source = LoadSource(list, store, host, probe, path);

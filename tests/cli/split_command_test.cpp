@@ -5,6 +5,7 @@
 #include "cli_job_host.h"
 #include "cli_support.h"
 #include "cli_time.h"
+#include "tags/tag_reader.h"
 
 namespace partita {
 namespace {
@@ -185,6 +186,33 @@ TEST(CliJobHostTest, AsksOnTerminal) {
     EXPECT_EQ(host.AskOverwrite("/out/a.mp3").answer, OverwriteAnswer::YesToAll);
     EXPECT_EQ(host.AskStop("a.mp3"), StopAnswer::Continue);
     EXPECT_EQ(host.AskStop("a.mp3"), StopAnswer::StopAll);  // end of input
+}
+
+// An MP3 source keeps its own tags in its tracks, and no split of MPEG audio needs the audio
+// module: it is not there.
+TEST_F(SplitCommandTest, Mp3SplitsWithoutAudioModule) {
+    auto mp3 = test::MakeMp3(dir.Path(), "song.mp3", {{440, 2500}},
+                             {"-b", "64", "--add-id3v2", "--tt", "Song", "--ta", "Band"});
+    ::setenv("PARTITA_AUDIO_MODULE", (dir / "no-such-module.so").c_str(), 1);
+    auto r = Split({mp3.string(), "-o", out.string(), "--rule", "%F-%S", "--at", "1.25", "--album",
+                    "Live %S"});
+    ::unsetenv("PARTITA_AUDIO_MODULE");
+    EXPECT_EQ(r.code, 0) << r.output;
+    TagTexts tags;
+    ASSERT_TRUE(ReadTags(out / "song-2.mp3", "ISO-8859-1", tags));
+    EXPECT_EQ(tags.title, "Song[音轨 002]");
+    EXPECT_EQ(tags.artist, "Band");
+    EXPECT_EQ(tags.album, "Live 002");
+    EXPECT_EQ(tags.track, "2");  // "002" read back as a number
+    EXPECT_TRUE(test::DecodesCleanly(out / "song-1.mp3"));
+}
+
+// A file that is no audio at all is reported with the audio layer's reason.
+TEST_F(SplitCommandTest, NotAudioIsReported) {
+    test::WriteFileText(dir / "notes.txt", "not audio");
+    auto r = Split({(dir / "notes.txt").string(), "-o", out.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.output.find("notes.txt"), std::string::npos) << r.output;
 }
 
 }  // namespace

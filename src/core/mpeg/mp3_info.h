@@ -41,8 +41,10 @@ class CMP3Info {
     // With a path, runs Analyse on it. ID3v1 texts are read in `legacyCodePage`.
     explicit CMP3Info(const std::string& path = {}, std::string legacyCodePage = "ISO-8859-1");
     virtual ~CMP3Info();
-    CMP3Info(const CMP3Info&) = delete;
-    CMP3Info& operator=(const CMP3Info&) = delete;
+    CMP3Info(const CMP3Info&) = default;
+    CMP3Info& operator=(const CMP3Info&) = default;
+    CMP3Info(CMP3Info&&) = default;
+    CMP3Info& operator=(CMP3Info&&) = default;
 
     // Clears every result and frees the index; the code page stays.
     void Reset();
@@ -56,7 +58,8 @@ class CMP3Info {
 
     // Header-based analysis of ".mp3", ".mp2", ".mp1" or ".mpa" files. The first frame is
     // searched from `startOffset` when 0 < startOffset < file length, else just past a leading
-    // ID3v2 tag. With buildIndex, a file with a VBR header frame gets its frame index at once.
+    // ID3v2 tag (loaders pass 0: the first frame comes out as from the audio data's start).
+    // With buildIndex, a file with a VBR header frame gets its frame index at once.
     // False for another extension or an unopenable file; callers test streamFound as well.
     bool Open(const std::string& path, std::uint64_t startOffset = 0, bool buildIndex = false,
               const FrameIndexProgress& progress = {});

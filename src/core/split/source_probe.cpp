@@ -1,20 +1,56 @@
 #include "split/source_probe.h"
 
 #include "app/message_format.h"
+#include "audio/audio_file_info.h"
 #include "split/split_engine.h"
+#include "tags/tag_reader.h"
 
 namespace partita {
+namespace {
+
+// The string a reason for a failed open is told with.
+int MessageIdOf(audio::OpenError error) {
+    switch (error) {
+        case audio::OpenError::None:
+            return 125;
+        case audio::OpenError::Protected:
+            return 312;
+        case audio::OpenError::WmaCodecMissing:
+            return 313;
+        case audio::OpenError::ModuleUnavailable:
+            return 263;
+        default:
+            return 311;
+    }
+}
+
+}  // namespace
 
 std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, ProbeFailure* failure) {
-    SplitSource source = PrepareSource(path, SplitMode::Fast);
-    if (source.audioType == kAudioUnknown || source.durationMs == 0) {
-        if (failure)
-            *failure = {125, Message(125, path)};
-        return std::nullopt;
-    }
     SourceFacts facts;
-    facts.audioType = source.audioType;
-    facts.durationMs = source.durationMs;
+    // Analysed as the split will be in the default mode, so the list shows the duration the
+    // split works with.
+    SplitSource source = PrepareSource(path, mode_);
+    if (source.audioType == kAudioMpeg || source.audioType == kAudioWav) {
+        if (source.durationMs == 0) {
+            if (failure)
+                *failure = {125, Message(125, path)};
+            return std::nullopt;
+        }
+        facts.audioType = source.audioType;
+        facts.durationMs = source.durationMs;
+    } else {
+        audio::AudioFileInfo info;
+        audio::OpenError error = audio::ReadAudioFileInfo(path, info);
+        if (error != audio::OpenError::None || info.durationMs == 0) {
+            if (failure)
+                *failure = {MessageIdOf(error), audio::OpenErrorMessage(path, error)};
+            return std::nullopt;
+        }
+        facts.audioType = audio::ToInt(info.type);
+        facts.durationMs = info.durationMs;
+    }
+    facts.tagsRead = ReadTags(path, codePage_, facts.tags);
     return facts;
 }
 

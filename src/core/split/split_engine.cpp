@@ -8,6 +8,7 @@
 #include "audio/audio_type.h"
 #include "split/file_copy.h"
 #include "split/mpeg_cut.h"
+#include "tags/non_mpeg_tags.h"
 
 namespace partita {
 namespace {
@@ -232,6 +233,15 @@ class PreparedFileSource : public PreparedSource {
 };
 
 }  // namespace
+
+FileTrackCutter::FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter)
+    : settings_(settings), tagWriter_(std::move(tagWriter)) {
+    if (!tagWriter_) {
+        tagWriter_ = [](const std::string& path, const TagTexts& tags) {
+            return WriteNonMpegTags(path, tags);
+        };
+    }
+}
 
 std::unique_ptr<PreparedSource> FileTrackCutter::Prepare(const std::string& path, SplitMode mode) {
     return std::make_unique<PreparedFileSource>(PrepareSource(path, mode), settings_, tagWriter_);

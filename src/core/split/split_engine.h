@@ -58,9 +58,8 @@ using OutputTagWriter = std::function<bool(const std::string& path, const TagTex
 class FileTrackCutter : public TrackCutter {
   public:
     // `settings` gives "Write VBR Header" for every MPEG track; `tagWriter` writes the tags of
-    // WAV outputs (none: they stay as cut).
-    explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {})
-        : settings_(settings), tagWriter_(std::move(tagWriter)) {}
+    // WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF INFO list).
+    explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {});
 
     std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override;
 

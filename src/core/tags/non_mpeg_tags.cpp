@@ -4,6 +4,7 @@
 #include <taglib/wavfile.h>
 
 #include <cctype>
+#include <fstream>
 #include <vector>
 
 #include "audio/audio_type.h"
@@ -48,6 +49,24 @@ bool IsWmaField(std::string name) {
             return true;
     }
     return false;
+}
+
+// The RIFF form of a file: "WAVE" for a RIFF WAVE file, "RF64" for the 64-bit form, empty for
+// anything else (TagLib's own check takes any four letters for a chunk name).
+std::string RiffForm(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    char head[12] = {};
+    if (!file.read(head, sizeof head))
+        return {};
+    std::string_view id(head, 4);
+    std::string_view form(head + 8, 4);
+    if (form != "WAVE")
+        return {};
+    if (id == "RIFF")
+        return "WAVE";
+    if (id == "RF64" || id == "BW64")
+        return "RF64";
+    return {};
 }
 
 std::optional<audio::AudioType> NonMpegKind(const std::filesystem::path& path) {
@@ -108,6 +127,11 @@ bool ReadNonMpegTags(const std::filesystem::path& path, TagTexts& out) {
         return false;
     taglib_support::InstallTextHandlers();
     if (*kind == audio::AudioType::Wav) {
+        std::string form = RiffForm(path);
+        if (form == "RF64")
+            return true;  // the 64-bit form carries no tags of the kinds written here
+        if (form.empty())
+            return false;
         TagLib::RIFF::WAV::File file(path.c_str(), false);
         if (!file.isValid())
             return false;
@@ -134,6 +158,8 @@ bool WriteNonMpegTags(const std::filesystem::path& path, const TagTexts& texts) 
     NonMpegTagFields fields = MakeNonMpegTagFields(texts);
     taglib_support::InstallTextHandlers();
     if (*kind == audio::AudioType::Wav) {
+        if (RiffForm(path) != "WAVE")
+            return false;
         TagLib::RIFF::WAV::File file(path.c_str(), false);
         if (!file.isValid() || file.readOnly())
             return false;

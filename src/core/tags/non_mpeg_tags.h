@@ -27,12 +27,13 @@ NonMpegTagFields MakeNonMpegTagFields(const TagTexts& texts);
 
 // Reads the seven texts of a WAV or Windows Media file. Year and track are read as numbers
 // (0 gives an empty text); a genre of the form "(17)" becomes its name. False when the file is
-// neither or cannot be opened.
+// neither or cannot be opened. An RF64 file reads as untagged.
 bool ReadNonMpegTags(const std::filesystem::path& path, TagTexts& out);
 
 // Writes the seven texts into a WAV file (both the ID3v2 chunk and the RIFF INFO list) or a
 // Windows Media file (its attributes); empty texts remove their field. False when the file is
-// neither, cannot be opened or cannot be saved. The samples are not touched.
+// neither (RF64 files are not written), cannot be opened or cannot be saved. The samples are
+// not touched.
 bool WriteNonMpegTags(const std::filesystem::path& path, const TagTexts& texts);
 
 // The WMA tag list of a Windows Media file ("name=value" strings, each ended by a zero byte,

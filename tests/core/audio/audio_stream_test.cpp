@@ -146,7 +146,7 @@ TEST_F(AudioStreamTest, Mp3SeekLandsOnFrameStarts) {
                 if (prescan)
                     EXPECT_EQ(at - frames.begin(), expected) << file << " " << ms;
                 else
-                    EXPECT_NEAR(double(at - frames.begin()), double(expected), 3.0) << file << ms;
+                    EXPECT_NEAR(double(at - frames.begin()), double(expected), 2.0) << file << ms;
             }
             ASSERT_TRUE(stream->Seek(60000));
             EXPECT_EQ(stream->SeekFileOffset(), stream->Info().dataEnd);

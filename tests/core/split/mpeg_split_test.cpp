@@ -326,5 +326,31 @@ TEST(MpegCutTest, LeadingId3v2Size) {
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
 }
 
+// A cut that fails leaves an existing output as it was and no file of its own: a source that
+// changed since it was analysed, a start after the end, a folder that cannot be written.
+TEST_F(MpegSplitTest, FailedCutKeepsExistingOutput) {
+    auto mp3 = test::MakeMp3(dir.Path(), "cbr.mp3", kSong, {"-b", "128"});
+    SplitSource prepared = PrepareSource(mp3.string(), SplitMode::Auto);
+    ASSERT_TRUE(prepared.mpeg);
+    auto out = dir / "out.mp3";
+    test::WriteFileText(out, "precious");
+    EXPECT_EQ(CutMpegTrack(prepared, out.string(), 2000, 1000, {}, true, "ISO-8859-1"),
+              CutOutcome::Failed);
+    Bytes shrunk = test::ReadFileBytes(mp3);
+    shrunk.resize(shrunk.size() / 2);
+    test::WriteFileBytes(mp3, shrunk);
+    EXPECT_EQ(CutMpegTrack(prepared, out.string(), 0, 1000, {}, true, "ISO-8859-1"),
+              CutOutcome::Failed);
+    EXPECT_EQ(test::ReadFileBytes(out).size(), 8u);
+    EXPECT_EQ(CutMpegTrack(prepared, (dir / "missing" / "x.mp3").string(), 0, 1000, {}, true,
+                           "ISO-8859-1"),
+              CutOutcome::Failed);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"cbr.mp3", "out.mp3"}));
+}
+
 }  // namespace
 }  // namespace partita

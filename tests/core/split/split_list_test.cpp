@@ -7,6 +7,7 @@
 #include "app/string_table.h"
 #include "app/time_text.h"
 #include "split/source_loader.h"
+#include "split/split_list_commands.h"
 #include "support/scripted_host.h"
 
 namespace partita {
@@ -352,6 +353,43 @@ TEST_F(SplitListTest, ObserverSeesChanges) {
     list.Clear();
     EXPECT_EQ(log.events, (std::vector<std::string>{"+ 0,1", "+ 0,1", "+ 0,1", "+ 1,1", "-? 0,2",
                                                     "- 0,2", "reset"}));
+}
+
+// The commands that speak: a group goes only after a yes, the whole list only after OK,
+// refused boundaries are explained, and the first group brings the tips.
+TEST_F(SplitListTest, CommandsAskAndTell) {
+    test::ScriptedHost host;
+    RowId group = AddGroupTelling(list, host, "G");
+    EXPECT_EQ(host.questions.size(), 1u);  // the tips box
+    AddGroupTelling(list, host, "H");
+    EXPECT_EQ(host.questions.size(), 1u);
+    RowId source = AddSource();
+    list.InsertSplitPoint(source, 1000);
+    RowId track = list.Children(source)[1];
+    EXPECT_EQ(TrackCaption(list, track), "曲目号码 #02/02:");
+    EXPECT_FALSE(MoveTrackStart(list, host, track, kDuration));
+    EXPECT_TRUE(host.Showed(189));
+    EXPECT_FALSE(MoveTrackEnd(list, host, track, 1000));
+    EXPECT_TRUE(host.Showed(190));
+    EXPECT_TRUE(MoveTrackStart(list, host, track, 2000));
+
+    list.SetCurrent(group);
+    host.yesNoAnswers = {false};
+    EXPECT_FALSE(RemoveCurrentRow(list, host));
+    EXPECT_TRUE(list.Contains(group));
+    EXPECT_TRUE(RemoveCurrentRow(list, host));  // yes
+    EXPECT_FALSE(list.Contains(group));
+    list.SetCurrent(track);
+    size_t asked = host.questions.size();
+    EXPECT_TRUE(RemoveCurrentRow(list, host));  // a track goes without a question
+    EXPECT_EQ(host.questions.size(), asked);
+
+    host.infoAnswers = {false};
+    EXPECT_FALSE(ClearSplitList(list, host));
+    EXPECT_FALSE(list.Empty());
+    EXPECT_TRUE(ClearSplitList(list, host));
+    EXPECT_TRUE(list.Empty());
+    EXPECT_FALSE(ClearSplitList(list, host));  // nothing to clear: no question
 }
 
 }  // namespace

@@ -3,9 +3,14 @@
 #include <cstring>
 
 #include "app/memory_settings_store.h"
+#include "app/string_table.h"
 #include "split/file_copy.h"
+#include "split/source_probe.h"
 #include "split/split_engine.h"
+#include "split/split_job.h"
+#include "support/scripted_host.h"
 #include "support/test_support.h"
+#include "tags/non_mpeg_tags.h"
 
 namespace partita {
 namespace {
@@ -237,6 +242,43 @@ TEST_F(WavCutTest, Rf64SizesGoToDs64) {
     EXPECT_EQ(Le32(part, 20 + 16), 2000u);  // sample count
     EXPECT_TRUE(std::equal(part.begin() + static_cast<long>(dataStart), part.end(),
                            samples.begin() + 8000));
+}
+
+// Through the job, WAV outputs get the track's tags written after the cut; a writer that fails
+// is reported with string 317 and the output stays.
+TEST_F(WavCutTest, JobWritesTagsIntoWavOutputs) {
+    SetCurrentLanguage(Language::English);
+    auto path = dir / "song.wav";
+    test::WriteWav(path, test::SynthesizePcm({{440, 2000}}, 22050, 2), 22050, 2);
+    MemorySettingsStore settings;
+    test::ScriptedHost host;
+    FileSourceProbe probe;
+    SplitList list;
+    RowId source = LoadSource(list, settings, host, probe, path.string());
+    ASSERT_NE(source, kNoRow);
+    EXPECT_EQ(list.SourceDuration(source), 2000u);
+    list.InsertSplitPoint(source, 1000);
+    for (RowId row : {source, list.Children(source)[0], list.Children(source)[1]}) {
+        list.SetText(row, kColTitle, "Part %S");
+        list.SetText(row, kColArtist, "Quartet");
+    }
+    FileTrackCutter cutter(settings);
+    SplitJob job(list, settings, host, cutter);
+    auto out = dir / "out";
+    std::filesystem::create_directory(out);
+    ASSERT_EQ(job.StartSplit("%F-%S", out.string()).written, 2);
+    TagTexts tags;
+    ASSERT_TRUE(ReadNonMpegTags(out / "song-2.wav", tags));
+    EXPECT_EQ(tags.title, "Part 002");
+    EXPECT_EQ(tags.artist, "Quartet");
+    EXPECT_TRUE(test::DecodesCleanly(out / "song-2.wav"));
+    EXPECT_NEAR(test::ProbeDurationMs(out / "song-2.wav"), 1000, 1);
+
+    FileTrackCutter failing(settings, [](const std::string&, const TagTexts&) { return false; });
+    settings.WriteInt("Settings", "Splitter Confirm Overwrite", 0);
+    SplitJob again(list, settings, host, failing);
+    EXPECT_EQ(again.StartSplit("%F-%S", out.string()).written, 2);
+    EXPECT_TRUE(host.Showed(317));
 }
 
 }  // namespace

@@ -135,6 +135,17 @@ TEST_F(NonMpegTagsTest, OtherAndBrokenFiles) {
     test::WriteFileText(dir / "x.mp3", "not a wav");
     EXPECT_FALSE(ReadNonMpegTags(dir / "x.mp3", read));
     EXPECT_FALSE(WriteNonMpegTags(dir / "x.mp3", ChineseTexts()));
+    // Text under a WAV name is not a WAV file, and stays as it was.
+    test::WriteFileText(dir / "text.wav", std::string(3000, 't'));
+    EXPECT_FALSE(ReadNonMpegTags(dir / "text.wav", read));
+    EXPECT_FALSE(WriteNonMpegTags(dir / "text.wav", ChineseTexts()));
+    EXPECT_EQ(test::fs::file_size(dir / "text.wav"), 3000u);
+    // RF64 reads as untagged and is not written.
+    auto rf64 = test::CopyTagCorpusFile("rf64.wav", dir.Path());
+    read.title = "stale";
+    EXPECT_TRUE(ReadNonMpegTags(rf64, read));
+    EXPECT_TRUE(read.Empty());
+    EXPECT_FALSE(WriteNonMpegTags(rf64, ChineseTexts()));
     for (const char* name :
          {"invalid-chunk.wav", "segfault.wav", "rf64.wav", "infloop.wav", "real_example.wma"}) {
         auto copy = test::CopyTagCorpusFile(name, dir.Path());

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/job_host.h"
+#include "app/settings_store.h"
+#include "split/cue_sheet.h"
+#include "split/source_loader.h"
+#include "split/split_list.h"
+
+namespace partita {
+
+// The title pattern loading gives MPEG sources, so that every track is titled by its number.
+inline constexpr std::string_view kAutoSequenceTitle = "[音轨 %S]";
+
+// A title without the automatic pattern at its end. Loading appends the pattern again, so a
+// saved and reloaded source keeps one copy of it, never more.
+std::string DropAutoSequenceTitle(std::string title);
+
+// Asks the user for another audio file for a sheet whose own cannot be loaded (a file-open
+// dialog starting at `oldPath`); nullopt cancels.
+using AudioFileChooser = std::function<std::optional<std::string>(const std::string& oldPath)>;
+
+// Gives a source just added from a sheet the sheet's tracks: a split point at each track's
+// INDEX, the track's fields and check state; an INDEX 00 pregap becomes an unchecked, untitled
+// track of its own. Tracks at or past the end of the audio are dropped.
+void ImportCueTracks(SplitList& list, RowId source, const CProcessCUEFile& cue);
+
+// The add-source operation for one path. An audio file is loaded with the single track
+// [0, duration) and, with "Auto Add Special", divided at once. A CUE sheet loads its audio file
+// with the header's fields taking precedence over the file's tags and one track per sheet
+// track. A sheet that cannot be read or is malformed is reported (126, 196 or 197, then 125)
+// and nothing is added. When the sheet's audio file cannot be loaded the user is asked for
+// another one (277) through `chooseAudio`; without a chooser string 277 is shown as an error.
+RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
+                    const std::string& path, const AudioFileChooser& chooseAudio = {});
+
+// The records a sheet of a source is written from, and the FILE value: the audio file's bare
+// name when the sheet goes to its folder, else its full path.
+struct CueSheetContent {
+    CueTrackRecord header;
+    std::vector<CueTrackRecord> tracks;
+    std::string fileValue;
+};
+CueSheetContent CueContentForSource(const SplitList& list, RowId source,
+                                    const std::string& sheetPath);
+
+// Writes the sheet of a source's tracks. An existing sheet is replaced only when the user says
+// yes to string 123; a sheet that cannot be written shows string 122. True when written.
+bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sheetPath,
+                      JobHost& host);
+
+// The split job's sheet export (setting "Export CUE"): the sheet of a source that was split to
+// its end, written where the job says (next to its outputs).
+std::function<bool(const SplitList&, RowId, const std::string&)> CueExporter(JobHost& host);
+
+// Where the sheets of a group go (the group save dialog's choice, settings "Save CUE Option"
+// and "Save CUE Target Folder").
+struct GroupCueTarget {
+    bool toFolder = false;  // false: each sheet next to its audio file
+    std::string folder;     // with toFolder: the sheets go to folder/group name
+};
+
+// Saves the sheet of a source, or of every source of a group, and returns the path of the last
+// sheet written (empty when none). For a source the sheet is named after its audio file, in
+// `folder` (empty: the audio file's folder); with `askName`, `chooseSheet` is asked for the path
+// starting from that one (nullopt cancels). A track row saves its source.
+std::string SaveCueForItem(
+    const SplitList& list, RowId item, const std::string& folder, bool askName, JobHost& host,
+    const GroupCueTarget& groupTarget = {},
+    const std::function<std::optional<std::string>(const std::string&)>& chooseSheet = {});
+
+}  // namespace partita
