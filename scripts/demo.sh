@@ -12,5 +12,5 @@ out=build/demo-output
 mkdir -p "$out"
 partita=build/release/src/cli/partita
 "$partita" --settings "$out/settings.ini" split res/sample/sample.mp3 -o "$out" \
-  --rule "%F-%S" --at 11,22 --overwrite
+  --rule "%F-%S" --silence --overwrite
 "$partita" --settings "$out/settings.ini" info "$out"/sample-*.mp3
