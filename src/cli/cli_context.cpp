@@ -63,6 +63,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     add(AddInfoCommand(app, context));
     add(AddSplitCommand(app, context));
     add(AddMergeCommand(app, context));
+    add(AddCueCommand(app, context));
 
     try {
         app.parse(argc, argv);

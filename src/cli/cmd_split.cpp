@@ -12,9 +12,11 @@
 #include "cli_time.h"
 #include "commands.h"
 #include "report_writer.h"
+#include "split/cue_list.h"
 #include "split/source_probe.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "track_options.h"
 
 namespace partita::cli {
 namespace fs = std::filesystem;
@@ -40,6 +42,8 @@ struct SplitOptions {
     bool dryRun = false;
     bool quiet = false;
     bool json = false;
+    TrackOptions tracks;
+    bool exportCue = false;
 };
 
 const char* StateName(SplitTrackReport::State state) {
@@ -96,7 +100,7 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
     auto o = std::make_shared<SplitOptions>();
     CLI::App* command =
         app.add_subcommand("split", "Cut MPEG audio and WAV files into tracks without re-encoding");
-    command->add_option("SOURCE", o->sources, "Audio files to split")->required();
+    command->add_option("SOURCE", o->sources, "Audio files or CUE sheets to split")->required();
     command->add_option("-o,--output", o->outputFolder, "Folder for the tracks")->type_name("DIR");
     command->add_flag("--same-folder", o->sameFolder, "Write the tracks next to their source");
     command
@@ -130,6 +134,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         {"--genre", "Genre name of the tracks"}};
     for (std::size_t i = 0; i < o->tags.size(); ++i)
         command->add_option(tagOptions[i][0], o->tags[i].second, tagOptions[i][1]);
+    AddTrackOptions(*command, o->tracks);
+    command->add_flag("--export-cue", o->exportCue,
+                      "Write a CUE sheet of each source's tracks next to its outputs");
     command->add_flag("--dry-run", o->dryRun,
                       "Print every output's path, times and bytes; write nothing");
     command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
@@ -154,6 +161,11 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             o->rule.value_or(settings::SplitNamingRule.Read(context.Settings()));
         OverrideSettingsStore store(context.Settings());
         OverrideForRun(store, *o, rule);
+        if (o->exportCue)
+            store.SetOverride(settings::ExportCue.section, settings::ExportCue.name, "1");
+        std::optional<TrackPlan> plan = ReadTrackOptions(o->tracks, store, *context.err, "split");
+        if (!plan)
+            return kExitUsage;
 
         CliHostOptions hostOptions;
         hostOptions.existing = o->overwrite      ? CliHostOptions::Existing::Overwrite
@@ -175,8 +187,11 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                               settings::LegacyCodePage.Read(store));
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
-            RowId source = LoadSource(list, store, host, probe, path);
-            if (source == kNoRow) {
+            RowId source = kNoRow;
+            TrackSourceResult added = AddTrackSource(list, store, host, probe, path, *plan, source);
+            if (added == TrackSourceResult::Stopped)
+                return kExitStopped;
+            if (added == TrackSourceResult::Failed) {
                 ++loadFailures;
                 continue;
             }
@@ -204,6 +219,7 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         ReportWriter report(*context.out, o->json);
         SplitJobOptions jobOptions;
         jobOptions.dryRun = o->dryRun;
+        jobOptions.exportCue = CueExporter(host);
         jobOptions.onTrack = [&](const SplitTrackReport& r) {
             nlohmann::json item{{"source", r.sourcePath},    {"output", r.outPath},
                                 {"track", r.trackIndex + 1}, {"startMs", r.times.start},

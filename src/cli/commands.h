@@ -17,5 +17,6 @@ using CommandRunner = std::function<int()>;
 CommandRunner AddInfoCommand(CLI::App& app, Context& context);
 CommandRunner AddSplitCommand(CLI::App& app, Context& context);
 CommandRunner AddMergeCommand(CLI::App& app, Context& context);
+CommandRunner AddCueCommand(CLI::App& app, Context& context);
 
 }  // namespace partita::cli

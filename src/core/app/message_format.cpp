@@ -7,7 +7,7 @@
 namespace partita {
 namespace {
 
-struct Spec {
+struct Conversion {
     std::string flags;
     std::string width;
     std::string precision;   // with its leading '.'
@@ -23,17 +23,17 @@ bool IsDigit(char c) {
 }
 
 // Reads the conversion starting at format[pos] == '%'; kind 0 for one we do not know.
-Spec ReadSpec(std::string_view format, std::size_t pos) {
-    Spec spec;
+Conversion ReadConversion(std::string_view format, std::size_t pos) {
+    Conversion conv;
     std::size_t i = pos + 1;
     while (i < format.size() && IsFlag(format[i]))
-        spec.flags += format[i++];
-    while (i < format.size() && IsDigit(format[i]) && spec.width.size() < 3)
-        spec.width += format[i++];
+        conv.flags += format[i++];
+    while (i < format.size() && IsDigit(format[i]) && conv.width.size() < 3)
+        conv.width += format[i++];
     if (i < format.size() && format[i] == '.') {
-        spec.precision += format[i++];
-        while (i < format.size() && IsDigit(format[i]) && spec.precision.size() < 4) {
-            spec.precision += format[i++];
+        conv.precision += format[i++];
+        while (i < format.size() && IsDigit(format[i]) && conv.precision.size() < 4) {
+            conv.precision += format[i++];
         }
     }
     // Length modifiers carry no meaning here: every integer is 64 bits.
@@ -47,59 +47,59 @@ Spec ReadSpec(std::string_view format, std::size_t pos) {
         switch (format[i]) {
             case 's':
             case 'S':
-                spec.kind = 's';
+                conv.kind = 's';
                 break;
             case 'd':
             case 'i':
-                spec.kind = 'd';
+                conv.kind = 'd';
                 break;
             case 'u':
-                spec.kind = 'u';
+                conv.kind = 'u';
                 break;
             case 'x':
-                spec.kind = 'x';
+                conv.kind = 'x';
                 break;
             case 'X':
-                spec.kind = 'X';
+                conv.kind = 'X';
                 break;
             case 'f':
             case 'F':
-                spec.kind = 'f';
+                conv.kind = 'f';
                 break;
             case 'g':
             case 'G':
-                spec.kind = 'g';
+                conv.kind = 'g';
                 break;
             case 'c':
-                spec.kind = 'c';
+                conv.kind = 'c';
                 break;
             case '%':
-                spec.kind = '%';
+                conv.kind = '%';
                 break;
             default:
-                spec.kind = 0;
+                conv.kind = 0;
         }
         ++i;
     }
-    spec.length = i - pos;
-    return spec;
+    conv.length = i - pos;
+    return conv;
 }
 
-std::string Pad(std::string text, const Spec& spec, bool numeric) {
-    std::size_t width = spec.width.empty() ? 0 : std::stoul(spec.width);
+std::string Pad(std::string text, const Conversion& conv, bool numeric) {
+    std::size_t width = conv.width.empty() ? 0 : std::stoul(conv.width);
     if (text.size() >= width)
         return text;
     std::size_t fill = width - text.size();
-    if (spec.flags.find('-') != std::string::npos)
+    if (conv.flags.find('-') != std::string::npos)
         return text + std::string(fill, ' ');
-    if (numeric && spec.flags.find('0') != std::string::npos) {
+    if (numeric && conv.flags.find('0') != std::string::npos) {
         std::size_t at = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
         return text.insert(at, fill, '0');
     }
     return std::string(fill, ' ') + text;
 }
 
-std::string FormatOne(const Spec& spec, const MessageArg& arg) {
+std::string FormatOne(const Conversion& conv, const MessageArg& arg) {
     const auto& v = arg.Value();
     char buf[64];
     auto asInt = [&]() -> std::int64_t {
@@ -111,10 +111,10 @@ std::string FormatOne(const Spec& spec, const MessageArg& arg) {
             return static_cast<std::int64_t>(*p);
         return 0;
     };
-    if (auto text = std::get_if<std::string>(&v); text && spec.kind != 's') {
-        return Pad(*text, spec, false);
+    if (auto text = std::get_if<std::string>(&v); text && conv.kind != 's') {
+        return Pad(*text, conv, false);
     }
-    switch (spec.kind) {
+    switch (conv.kind) {
         case 's': {
             std::string text;
             if (auto p = std::get_if<std::string>(&v)) {
@@ -127,9 +127,9 @@ std::string FormatOne(const Spec& spec, const MessageArg& arg) {
             } else {
                 text = std::to_string(asInt());
             }
-            if (spec.precision.size() > 1)
-                text = text.substr(0, std::stoul(spec.precision.substr(1)));
-            return Pad(text, spec, false);
+            if (conv.precision.size() > 1)
+                text = text.substr(0, std::stoul(conv.precision.substr(1)));
+            return Pad(text, conv, false);
         }
         case 'd':
         case 'u': {
@@ -139,26 +139,26 @@ std::string FormatOne(const Spec& spec, const MessageArg& arg) {
             } else {
                 text = std::to_string(asInt());
             }
-            if (spec.flags.find('+') != std::string::npos && text[0] != '-')
+            if (conv.flags.find('+') != std::string::npos && text[0] != '-')
                 text = "+" + text;
-            return Pad(text, spec, true);
+            return Pad(text, conv, true);
         }
         case 'x':
         case 'X':
-            std::snprintf(buf, sizeof buf, spec.kind == 'x' ? "%llx" : "%llX",
+            std::snprintf(buf, sizeof buf, conv.kind == 'x' ? "%llx" : "%llX",
                           static_cast<unsigned long long>(asInt()));
-            return Pad(buf, spec, true);
+            return Pad(buf, conv, true);
         case 'f':
         case 'g': {
             double d = std::holds_alternative<double>(v) ? std::get<double>(v)
                                                          : static_cast<double>(asInt());
-            // The spec's pieces are bounded in length, so the rebuilt format fits.
-            std::string fmt = "%" + spec.flags + spec.width + spec.precision + spec.kind;
+            // The conv's pieces are bounded in length, so the rebuilt format fits.
+            std::string fmt = "%" + conv.flags + conv.width + conv.precision + conv.kind;
             std::snprintf(buf, sizeof buf, fmt.c_str(), d);
             return buf;
         }
         case 'c':
-            return Pad(std::string(1, static_cast<char>(asInt())), spec, false);
+            return Pad(std::string(1, static_cast<char>(asInt())), conv, false);
         default:
             return {};
     }
@@ -175,15 +175,15 @@ std::string FormatMessageText(std::string_view format, std::span<const MessageAr
             out += format[i++];
             continue;
         }
-        Spec spec = ReadSpec(format, i);
-        if (spec.kind == '%') {
+        Conversion conv = ReadConversion(format, i);
+        if (conv.kind == '%') {
             out += '%';
-        } else if (spec.kind == 0 || next >= args.size()) {
-            out.append(format.substr(i, spec.length));
+        } else if (conv.kind == 0 || next >= args.size()) {
+            out.append(format.substr(i, conv.length));
         } else {
-            out += FormatOne(spec, args[next++]);
+            out += FormatOne(conv, args[next++]);
         }
-        i += spec.length;
+        i += conv.length;
     }
     return out;
 }
@@ -195,8 +195,8 @@ std::string ConversionKinds(std::string_view format) {
             ++i;
             continue;
         }
-        Spec spec = ReadSpec(format, i);
-        switch (spec.kind) {
+        Conversion conv = ReadConversion(format, i);
+        switch (conv.kind) {
             case 's':
                 kinds += 's';
                 break;
@@ -218,7 +218,7 @@ std::string ConversionKinds(std::string_view format) {
             default:
                 kinds += '?';
         }
-        i += spec.length;
+        i += conv.length;
     }
     return kinds;
 }

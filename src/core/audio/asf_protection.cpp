@@ -10,7 +10,7 @@ namespace {
 
 using Guid = std::array<std::uint8_t, 16>;
 
-// GUIDs as they are stored: the first three fields little-endian (ASF specification 10.1).
+// GUIDs as they are stored: the first three fields little-endian (ASF format, section 10.1).
 constexpr Guid kHeaderObject{0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                              0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr std::array<Guid, 3> kEncryptionObjects{{

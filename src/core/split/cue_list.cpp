@@ -232,8 +232,13 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
     const std::string audio = list.SourcePath(source);
     const fs::path sheetFolder = fs::path(sheetPath).parent_path();
     const fs::path audioFolder = fs::path(audio).parent_path();
-    content.fileValue =
-        SameFolder(sheetFolder, audioFolder) ? fs::path(audio).filename().string() : audio;
+    // A sheet elsewhere names the audio file by its full path: a relative one would be read
+    // from the sheet's folder.
+    std::error_code ec;
+    fs::path absolute = fs::absolute(audio, ec).lexically_normal();
+    content.fileValue = SameFolder(sheetFolder, audioFolder) ? fs::path(audio).filename().string()
+                        : ec                                 ? audio
+                                                             : absolute.string();
     return content;
 }
 

@@ -1,22 +1,12 @@
 #include "split/overlaps.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
 
 namespace partita {
-
-CutRange WidenByOverlaps(std::uint64_t start, std::uint64_t end, const Overlaps& overlaps,
-                         std::uint64_t durationMs) {
-    CutRange range;
-    range.start = start - std::min(start, overlaps.backwardMs);
-    std::uint64_t widened = end + std::min(overlaps.forwardMs, ~end);  // saturates
-    range.end = std::min(widened, durationMs);
-    return range;
-}
 
 std::string OverlapSummary(const Overlaps& overlaps) {
     const std::string fw = FormatTime(overlaps.forwardMs, kTimeList);
@@ -48,11 +38,6 @@ void OverlapSettings::Write(SettingsStore& store, bool withAutomatic) const {
     settings::BackwardOverlap.Write(store, clampMs(overlaps.backwardMs));
     if (withAutomatic)
         settings::AutoOverlap.Write(store, automatic ? 1 : 0);
-}
-
-Overlaps OverlapSettings::ForNewSource(SettingsStore& store) {
-    OverlapSettings values = Read(store);
-    return values.automatic ? values.overlaps : Overlaps{};
 }
 
 }  // namespace partita

@@ -181,6 +181,10 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
     EXPECT_EQ(frames, expectedFrames);
     EXPECT_EQ(merged.audioEnd, out.size());
     ExpectHeaderCounts(dir / "out.mp3");
+    // After the header frame: the frames of the files, and whole silent frames (as long as
+    // their headers say) after the first.
+    EXPECT_EQ(merged.Slice(merged.dataStart, merged.audioEnd),
+              Concat({sa.Audio(), Silence(sa.firstHeader, 1), sb.Audio(), sc.Audio()}));
 
     std::size_t tagAt = static_cast<std::size_t>(merged.vbrFramePos) + 4 +
                         static_cast<std::size_t>(SideInfoSize(DecodeHeader(sa.firstHeader)));

@@ -82,19 +82,6 @@ TEST_F(SpecialSplitValidation, PartLengths) {
     EXPECT_NE(refusal->text.find("1:05.000"), std::string::npos);
 }
 
-// Overlaps widen the cut but never before 0 nor past the end of the source.
-TEST(Overlaps, WidenTheCut) {
-    Overlaps o{2000, 1500};
-    CutRange r = WidenByOverlaps(1000, 5000, o, 60000);
-    EXPECT_EQ(r.start, 0u);
-    EXPECT_EQ(r.end, 6500u);
-    r = WidenByOverlaps(30000, 59000, o, 60000);
-    EXPECT_EQ(r.start, 28000u);
-    EXPECT_EQ(r.end, 60000u);
-    r = WidenByOverlaps(30000, 40000, Overlaps{0, ~0ull}, 60000);
-    EXPECT_EQ(r.end, 60000u);
-}
-
 // The list's summary names the overlaps a track has.
 TEST(Overlaps, Summary) {
     SetCurrentLanguage(Language::Chinese);
@@ -104,18 +91,16 @@ TEST(Overlaps, Summary) {
     EXPECT_EQ(OverlapSummary({2000, 1500}), "向前/向后交迭: 0:01.500/0:02.000");
 }
 
-// A new source gets the stored overlaps only while "Auto Overlap" is on; the automatic switch
-// is stored only for the whole-source scope.
+// The automatic switch is stored only with the whole-source scope.
 TEST(Overlaps, Settings) {
     MemorySettingsStore store;
-    EXPECT_EQ(OverlapSettings::ForNewSource(store), Overlaps{});
     OverlapSettings values{{300, 700}, true};
     values.Write(store, false);
-    EXPECT_EQ(OverlapSettings::ForNewSource(store), Overlaps{});
+    OverlapSettings read = OverlapSettings::Read(store);
+    EXPECT_EQ(read.overlaps, (Overlaps{300, 700}));
+    EXPECT_FALSE(read.automatic);
     values.Write(store, true);
-    EXPECT_EQ(OverlapSettings::ForNewSource(store), (Overlaps{300, 700}));
-    EXPECT_EQ(store.ReadInt("Settings", "FW Overlap", -1), 700);
-    EXPECT_EQ(store.ReadInt("Settings", "BW Overlap", -1), 300);
+    EXPECT_TRUE(OverlapSettings::Read(store).automatic);
 }
 
 }  // namespace

@@ -148,6 +148,11 @@ TEST_F(TrackToolsTest, Overlaps) {
     ApplyOverlaps(list, tracks[3], {400, 0}, OverlapScope::Sections, "nothing");
     EXPECT_EQ(bw(tracks[3]), "0:00.400");
 
+    // The cut of a track widened by its overlaps stays within the source.
+    ApplyOverlaps(list, a, {3000, 5000}, OverlapScope::Whole);
+    EXPECT_EQ(list.GetTrackTimes(tracks[1], true, 10000), (TrackTimes{0, 9000}));
+    EXPECT_EQ(list.GetTrackTimes(tracks[3], true, 10000), (TrackTimes{3000, 10000}));
+
     ApplyOverlaps(list, list.Parent(a), {0, 0}, OverlapScope::Whole);
     for (RowId row : {a, b, tracks[1], list.Children(b)[1]})
         EXPECT_EQ(bw(row), "0:00.000");

@@ -1,0 +1,78 @@
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "app/override_settings_store.h"
+#include "app/setting_values.h"
+#include "cli_context.h"
+#include "cli_job_host.h"
+#include "commands.h"
+#include "report_writer.h"
+#include "split/cue_list.h"
+#include "split/source_probe.h"
+#include "track_options.h"
+
+namespace partita::cli {
+
+CommandRunner AddCueCommand(CLI::App& app, Context& context) {
+    struct Options {
+        std::string source;
+        std::string sheet;
+        bool overwrite = false;
+        bool quiet = false;
+        bool json = false;
+        TrackOptions tracks;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* command = app.add_subcommand(
+        "cue", "Make the tracks of a source and save them as a CUE sheet, cutting nothing");
+    command->add_option("SOURCE", o->source, "Audio file or CUE sheet")->required();
+    command->add_option("-o,--output", o->sheet, "The sheet to write")
+        ->required()
+        ->type_name("SHEET.cue");
+    command->add_flag("--overwrite", o->overwrite, "Replace an existing sheet");
+    AddTrackOptions(*command, o->tracks);
+    command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
+    command->add_flag("--json", o->json, "A JSON object describing the sheet written");
+
+    return [o, &context]() -> int {
+        OverrideSettingsStore store(context.Settings());
+        std::optional<TrackPlan> plan = ReadTrackOptions(o->tracks, store, *context.err, "cue");
+        if (!plan)
+            return kExitUsage;
+
+        CliHostOptions hostOptions;
+        hostOptions.interactive = context.stderrIsTerminal && ::isatty(STDIN_FILENO) != 0;
+        hostOptions.progressBar = context.stderrIsTerminal;
+        hostOptions.quiet = o->quiet;
+        hostOptions.assumeYes = o->overwrite;
+        CliJobHost host(*context.err, std::cin, hostOptions);
+
+        SplitList list;
+        int mode = settings::SplitMode.Read(store);
+        FileSourceProbe probe(mode >= 0 && mode <= 2 ? static_cast<SplitMode>(mode)
+                                                     : SplitMode::Auto);
+        RowId source = kNoRow;
+        TrackSourceResult added =
+            AddTrackSource(list, store, host, probe, o->source, *plan, source);
+        if (added == TrackSourceResult::Stopped)
+            return kExitStopped;
+        if (added == TrackSourceResult::Failed)
+            return kExitFailed;
+
+        if (!SaveCueForSource(list, source, o->sheet, host))
+            return kExitFailed;
+
+        ReportWriter report(*context.out, o->json);
+        nlohmann::json item{{"sheet", o->sheet},
+                            {"audio", list.SourcePath(source)},
+                            {"tracks", list.TrackCount(source)}};
+        report.Add(item, o->quiet ? std::string()
+                                  : o->sheet + "\t" + std::to_string(list.TrackCount(source)) +
+                                        " tracks\n");
+        return kExitOk;
+    };
+}
+
+}  // namespace partita::cli
