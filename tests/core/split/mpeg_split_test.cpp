@@ -120,6 +120,12 @@ class MpegSplitTest : public test::TempDirTest {
             joined.insert(joined.end(), parts.audio.begin(), parts.audio.end());
             EXPECT_EQ(parts.id3v1.size(), 128u) << r.outPath;
             EXPECT_GT(parts.id3v2.size(), 0u) << r.outPath;
+            // The frames lie at the same place within a page as in the source.
+            EXPECT_TRUE(r.bytes);
+            if (r.bytes) {
+                EXPECT_EQ((parts.id3v2.size() + parts.headerFrame.size()) % 4096,
+                          r.bytes->begin % 4096);
+            }
             std::string errors;
             EXPECT_TRUE(test::DecodesCleanly(r.outPath, &errors)) << r.outPath << errors;
             // With a header frame ffprobe takes the duration from its count; without one it
