@@ -14,9 +14,6 @@
 
 namespace partita {
 
-// The title pattern loading gives MPEG sources, so that every track is titled by its number.
-inline constexpr std::string_view kAutoSequenceTitle = "[音轨 %S]";
-
 // A title without the automatic pattern at its end. Loading appends the pattern again, so a
 // saved and reloaded source keeps one copy of it, never more.
 std::string DropAutoSequenceTitle(std::string title);

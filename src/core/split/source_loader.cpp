@@ -7,12 +7,6 @@
 #include "app/time_text.h"
 
 namespace partita {
-namespace {
-
-// The title pattern that numbers the tracks of an MPEG source.
-constexpr const char* kAutoSequenceTitle = "[音轨 %S]";
-
-}  // namespace
 
 SourceRowValues NewSourceValues(SettingsStore& settings, const SourceFacts& facts,
                                 const SourcePreset& preset) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/job_host.h"
 #include "app/settings_store.h"
@@ -10,6 +11,9 @@
 #include "split/track_cutter.h"
 
 namespace partita {
+
+// The title pattern loading gives MPEG sources, so that every track is titled by its number.
+inline constexpr std::string_view kAutoSequenceTitle = "[音轨 %S]";
 
 // What loading learns of a source file.
 struct SourceFacts {

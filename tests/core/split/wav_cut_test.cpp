@@ -25,7 +25,7 @@ std::uint32_t Le32(const Bytes& b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
 }
 
-struct WavSpec {
+struct WavLayout {
     std::uint16_t channels = 2;
     std::uint16_t bits = 16;
     std::uint32_t rate = 8000;
@@ -35,20 +35,20 @@ struct WavSpec {
 };
 
 // A WAV file of counting bytes (so every byte's origin is known), and its sample bytes.
-Bytes MakeWav(const WavSpec& spec, Bytes* samples) {
-    const std::uint16_t align = static_cast<std::uint16_t>(spec.channels * spec.bits / 8);
+Bytes MakeWav(const WavLayout& layout, Bytes* samples) {
+    const std::uint16_t align = static_cast<std::uint16_t>(layout.channels * layout.bits / 8);
     samples->clear();
-    for (std::uint32_t i = 0; i < spec.frames * align; ++i)
+    for (std::uint32_t i = 0; i < layout.frames * align; ++i)
         samples->push_back(static_cast<std::uint8_t>(i * 7 + i / 251));
     Bytes out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     PutLe(out, 16, 4);
     PutLe(out, 1, 2);
-    PutLe(out, spec.channels, 2);
-    PutLe(out, spec.rate, 4);
-    PutLe(out, spec.rate * align, 4);
+    PutLe(out, layout.channels, 2);
+    PutLe(out, layout.rate, 4);
+    PutLe(out, layout.rate * align, 4);
     PutLe(out, align, 2);
-    PutLe(out, spec.bits, 2);
-    if (spec.listBeforeData) {
+    PutLe(out, layout.bits, 2);
+    if (layout.listBeforeData) {
         out.insert(out.end(), {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0});
     }
     out.insert(out.end(), {'d', 'a', 't', 'a'});
@@ -56,7 +56,7 @@ Bytes MakeWav(const WavSpec& spec, Bytes* samples) {
     out.insert(out.end(), samples->begin(), samples->end());
     if (samples->size() % 2)
         out.push_back(0);
-    out.insert(out.end(), spec.trailer.begin(), spec.trailer.end());
+    out.insert(out.end(), layout.trailer.begin(), layout.trailer.end());
     std::uint32_t riff = static_cast<std::uint32_t>(out.size() - 8);
     std::memcpy(out.data() + 4, &riff, 4);
     return out;
@@ -81,10 +81,10 @@ Bytes SamplesOf(const Bytes& file) {
 class WavCutTest : public test::TempDirTest {
   protected:
     // Cuts the source at `points` (ms) into consecutive tracks; returns the outputs' samples.
-    std::vector<Bytes> CutAt(const WavSpec& spec, std::vector<std::uint64_t> points,
+    std::vector<Bytes> CutAt(const WavLayout& layout, std::vector<std::uint64_t> points,
                              Bytes* samples) {
         auto path = (dir / "src.wav").string();
-        test::WriteFileBytes(path, MakeWav(spec, samples));
+        test::WriteFileBytes(path, MakeWav(layout, samples));
         SplitSource source = PrepareSource(path, SplitMode::Auto);
         EXPECT_EQ(source.audioType, kAudioWav);
         points.insert(points.begin(), 0);
@@ -109,12 +109,12 @@ class WavCutTest : public test::TempDirTest {
 // Consecutive tracks of a 24-bit stereo file cover the samples exactly, each cut on a whole
 // sample frame (6 bytes).
 TEST_F(WavCutTest, TwentyFourBitStereoCutsOnFrames) {
-    WavSpec spec;
-    spec.bits = 24;
-    spec.rate = 44100;
-    spec.frames = 44100 * 2;
+    WavLayout layout;
+    layout.bits = 24;
+    layout.rate = 44100;
+    layout.frames = 44100 * 2;
     Bytes samples;
-    auto outputs = CutAt(spec, {333, 1001, 1500}, &samples);
+    auto outputs = CutAt(layout, {333, 1001, 1500}, &samples);
     ASSERT_EQ(outputs.size(), 4u);
     for (const Bytes& o : outputs)
         EXPECT_EQ(o.size() % 6, 0u);
@@ -126,24 +126,24 @@ TEST_F(WavCutTest, TwentyFourBitStereoCutsOnFrames) {
 // 8-bit mono (odd sample counts get a pad byte) and 16-bit mono also split exactly.
 TEST_F(WavCutTest, SmallSampleFormats) {
     for (std::uint16_t bits : {8, 16}) {
-        WavSpec spec;
-        spec.channels = 1;
-        spec.bits = bits;
-        spec.rate = 11025;
-        spec.frames = 11025;
+        WavLayout layout;
+        layout.channels = 1;
+        layout.bits = bits;
+        layout.rate = 11025;
+        layout.frames = 11025;
         Bytes samples;
-        auto outputs = CutAt(spec, {100, 333}, &samples);
+        auto outputs = CutAt(layout, {100, 333}, &samples);
         EXPECT_EQ(Concat(outputs), samples) << bits;
     }
 }
 
 // A chunk after the samples is never copied as audio; chunks before them are kept.
 TEST_F(WavCutTest, TrailingChunkIsNotAudio) {
-    WavSpec spec;
-    spec.listBeforeData = true;
-    spec.trailer = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+    WavLayout layout;
+    layout.listBeforeData = true;
+    layout.trailer = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
     Bytes samples;
-    auto outputs = CutAt(spec, {500}, &samples);
+    auto outputs = CutAt(layout, {500}, &samples);
     EXPECT_EQ(Concat(outputs), samples);
     Bytes first = test::ReadFileBytes(dir / "t0.wav");
     EXPECT_EQ(first[36], 'L');  // the LIST chunk before the samples came along
@@ -165,7 +165,7 @@ TEST_F(WavCutTest, OutputsDecodeWithTheirLength) {
 TEST_F(WavCutTest, FailedCutLeavesExistingFile) {
     Bytes samples;
     auto path = (dir / "src.wav").string();
-    test::WriteFileBytes(path, MakeWav(WavSpec{}, &samples));
+    test::WriteFileBytes(path, MakeWav(WavLayout{}, &samples));
     SplitSource source = PrepareSource(path, SplitMode::Auto);
     auto out = dir / "out.wav";
     test::WriteFileText(out, "precious");
@@ -174,7 +174,7 @@ TEST_F(WavCutTest, FailedCutLeavesExistingFile) {
     EXPECT_EQ(CutWavTrack(source, out.string(), 0, 500), CutOutcome::Failed);
     EXPECT_EQ(test::ReadFileBytes(out).size(), 8u);
     // A start after the end fails before anything is touched.
-    test::WriteFileBytes(path, MakeWav(WavSpec{}, &samples));
+    test::WriteFileBytes(path, MakeWav(WavLayout{}, &samples));
     EXPECT_EQ(CutWavTrack(source, out.string(), 600, 500), CutOutcome::Failed);
     // A folder that cannot be written leaves nothing behind.
     auto locked = dir / "locked";
@@ -197,7 +197,7 @@ TEST_F(WavCutTest, FailedCutLeavesExistingFile) {
 // without a format are not WAV.
 TEST_F(WavCutTest, LayoutOfOddFiles) {
     Bytes samples;
-    Bytes wav = MakeWav(WavSpec{}, &samples);
+    Bytes wav = MakeWav(WavLayout{}, &samples);
     wav.resize(wav.size() - 1001);  // cut short in the middle of a frame
     auto path = (dir / "short.wav").string();
     test::WriteFileBytes(path, wav);
@@ -215,9 +215,9 @@ TEST_F(WavCutTest, LayoutOfOddFiles) {
 
 // RF64 sources keep their layout; the sizes go into the ds64 chunk.
 TEST_F(WavCutTest, Rf64SizesGoToDs64) {
-    WavSpec spec;
+    WavLayout layout;
     Bytes samples;
-    Bytes riff = MakeWav(spec, &samples);
+    Bytes riff = MakeWav(layout, &samples);
     // Rebuild as RF64: "RF64", 0xFFFFFFFF sizes, a ds64 chunk first.
     Bytes rf64{'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E', 'd', 's', '6', '4'};
     PutLe(rf64, 28, 4);
