@@ -19,6 +19,21 @@ std::string OpenErrorMessage(const std::string& path, OpenError error) {
     }
 }
 
+int OpenErrorStringId(OpenError error) {
+    switch (error) {
+        case OpenError::None:
+            return 125;
+        case OpenError::Protected:
+            return 312;
+        case OpenError::WmaCodecMissing:
+            return 313;
+        case OpenError::ModuleUnavailable:
+            return 263;
+        default:
+            return 311;
+    }
+}
+
 ErrorCode OpenErrorKind(OpenError error) {
     switch (error) {
         case OpenError::FileNotFound:

@@ -32,6 +32,9 @@ inline constexpr int ToInt(OpenError error) {
 // string 311 with the code for every other reason.
 std::string OpenErrorMessage(const std::string& path, OpenError error);
 
+// The number of the string OpenErrorMessage tells a reason with (125, 311, 312, 313 or 263).
+int OpenErrorStringId(OpenError error);
+
 // The kind of failure for the command line's exit codes and typed results.
 ErrorCode OpenErrorKind(OpenError error);
 

@@ -2,29 +2,11 @@
 
 #include "app/message_format.h"
 #include "audio/audio_file_info.h"
+#include "audio/open_error.h"
 #include "split/split_engine.h"
 #include "tags/tag_reader.h"
 
 namespace partita {
-namespace {
-
-// The string a reason for a failed open is told with.
-int MessageIdOf(audio::OpenError error) {
-    switch (error) {
-        case audio::OpenError::None:
-            return 125;
-        case audio::OpenError::Protected:
-            return 312;
-        case audio::OpenError::WmaCodecMissing:
-            return 313;
-        case audio::OpenError::ModuleUnavailable:
-            return 263;
-        default:
-            return 311;
-    }
-}
-
-}  // namespace
 
 std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, ProbeFailure* failure) {
     SourceFacts facts;
@@ -44,7 +26,7 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, Probe
         audio::OpenError error = audio::ReadAudioFileInfo(path, info);
         if (error != audio::OpenError::None || info.durationMs == 0) {
             if (failure)
-                *failure = {MessageIdOf(error), audio::OpenErrorMessage(path, error)};
+                *failure = {audio::OpenErrorStringId(error), audio::OpenErrorMessage(path, error)};
             return std::nullopt;
         }
         facts.audioType = audio::ToInt(info.type);

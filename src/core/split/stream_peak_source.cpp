@@ -6,25 +6,6 @@
 #include "audio/open_error.h"
 
 namespace partita {
-namespace {
-
-// The string the audio layer's message for an open failure is made from.
-int OpenErrorStringId(audio::OpenError error) {
-    switch (error) {
-        case audio::OpenError::None:
-            return 125;
-        case audio::OpenError::Protected:
-            return 312;
-        case audio::OpenError::WmaCodecMissing:
-            return 313;
-        case audio::OpenError::ModuleUnavailable:
-            return 263;
-        default:
-            return 311;
-    }
-}
-
-}  // namespace
 
 bool StreamPeakSource::NextBlock(PeakBlock& block) {
     audio::PeakLevel level;
@@ -42,7 +23,7 @@ std::unique_ptr<StreamPeakSource> OpenPeakSource(const std::string& path, bool p
     audio::OpenResult opened = audio::OpenAudioStream(path, options);
     if (!opened) {
         if (stringId)
-            *stringId = OpenErrorStringId(opened.error);
+            *stringId = audio::OpenErrorStringId(opened.error);
         if (message)
             *message = audio::OpenErrorMessage(path, opened.error);
         return nullptr;
