@@ -106,12 +106,16 @@ bool CMP3Info::ReadXingHeader(BufferedFile& file, std::uint64_t position,
     auto tag = ParseXingTag(bytes);
     if (!tag)
         return false;
-    vbrFramePos = position;
-    vbrTagPos = tagPos;
-    vbrType = tag->type;
-    vbrTag = tag->name;
-    vbrFrames = tag->frames;
+    RecordVbrTag(position, tagPos, *tag);
     return true;
+}
+
+void CMP3Info::RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const VbrTag& tag) {
+    vbrFramePos = framePos;
+    vbrTagPos = tagPos;
+    vbrType = tag.type;
+    vbrTag = tag.name;
+    vbrFrames = tag.frames;
 }
 
 bool CMP3Info::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
@@ -121,11 +125,7 @@ bool CMP3Info::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
     auto tag = ParseVbriTag(std::span<const std::uint8_t>(bytes, got));
     if (!tag)
         return false;
-    vbrFramePos = position;
-    vbrTagPos = tagPos;
-    vbrType = tag->type;
-    vbrTag = tag->name;
-    vbrFrames = tag->frames;
+    RecordVbrTag(position, tagPos, *tag);
     return true;
 }
 

@@ -158,6 +158,8 @@ class CMP3Info {
     std::size_t indexCount() const { return index.size(); }
 
   private:
+    // Keeps the facts of a VBR header frame found at `framePos`.
+    void RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const VbrTag& tag);
     void ReadId3v1(BufferedFile& file, std::uint64_t length);
     // Answers LocateTime from the index alone when it can (true); else `point` is the index
     // entry (or the first audio frame) to walk from.
