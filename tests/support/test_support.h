@@ -31,7 +31,8 @@ class TempDirTest : public ::testing::Test {
     TempDir dir;
 };
 
-// A file of the shared corpus of real audio files (read-only; copy before writing).
+// A file of the corpus of real audio files kept with the tests (read-only; copy before
+// writing).
 fs::path CorpusFile(const std::string& name);
 // Copies a corpus file into `folder` and returns the copy.
 fs::path CopyCorpusFile(const std::string& name, const fs::path& folder);

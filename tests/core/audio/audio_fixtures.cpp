@@ -5,26 +5,6 @@
 
 namespace partita::test {
 
-fs::path AudioCorpusFile(const std::string& name) {
-    fs::path configured = CorpusFile(name);
-    if (fs::exists(configured))
-        return configured;
-    for (fs::path folder = fs::absolute(PARTITA_SOURCE_DIR); folder.has_relative_path();
-         folder = folder.parent_path()) {
-        fs::path candidate = folder.parent_path() / "shared" / "corpus" / "public" / name;
-        if (fs::exists(candidate))
-            return candidate;
-    }
-    return configured;
-}
-
-fs::path CopyAudioCorpusFile(const std::string& name, const fs::path& folder) {
-    fs::path target = folder / name;
-    fs::copy_file(AudioCorpusFile(name), target, fs::copy_options::overwrite_existing);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
-    return target;
-}
-
 void ConvertWithFfmpeg(const fs::path& from, const fs::path& to,
                        const std::vector<std::string>& options) {
     std::vector<std::string> argv{"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", from.string()};

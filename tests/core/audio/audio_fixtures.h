@@ -10,12 +10,6 @@
 
 namespace partita::test {
 
-// A file of the shared corpus of real audio files (read-only; copy before writing). Looks in
-// the folder the build was told of, then in a "shared/corpus/public" folder beside any parent
-// of the source tree (a work tree may sit deeper than the main checkout).
-fs::path AudioCorpusFile(const std::string& name);
-fs::path CopyAudioCorpusFile(const std::string& name, const fs::path& folder);
-
 // Converts a file with the ffmpeg program (e.g. {"-c:a", "libvorbis"}); fails the test when it
 // fails.
 void ConvertWithFfmpeg(const fs::path& from, const fs::path& to,

@@ -62,8 +62,8 @@ TEST_F(ClassifyTest, FilesWithoutAKnownExtensionAreProbed) {
     test::MakeEncodedFile(dir.Path(), "w.bin", tone, {"-c:a", "wmav2", "-f", "asf"});
     test::MakeEncodedFile(dir.Path(), "a.snd", tone, {"-f", "aiff"});
     test::WriteFileText(dir / "t.txt", "not audio at all, just some text\n");
-    test::fs::copy_file(test::AudioCorpusFile("alaw.wav"), dir / "alaw.dat");
-    test::fs::copy_file(test::AudioCorpusFile("float64.wav"), dir / "float.dat");
+    test::fs::copy_file(test::CorpusFile("alaw.wav"), dir / "alaw.dat");
+    test::fs::copy_file(test::CorpusFile("float64.wav"), dir / "float.dat");
 
     EXPECT_EQ(ClassifyAudioFile(dir / "a.mpa"), AudioType::Mpeg);
     EXPECT_EQ(ClassifyAudioFile(dir / "w.dat"), AudioType::Wav);

@@ -44,14 +44,14 @@ std::uint64_t Exercise(audio::AudioStream& stream) {
 TEST(AudioCorpusTest, EveryFileOpensOrFailsCleanly) {
     std::vector<std::string> names;
     for (const auto& entry :
-         test::fs::directory_iterator(test::AudioCorpusFile("alaw.wav").parent_path()))
+         test::fs::directory_iterator(test::CorpusFile("alaw.wav").parent_path()))
         names.push_back(entry.path().filename().string());
     ASSERT_GT(names.size(), 30u);
     for (const std::string& name : names) {
         for (bool prescan : {false, true}) {
             OpenOptions options;
             options.prescan = prescan;
-            auto opened = OpenAudioStream(test::AudioCorpusFile(name), options);
+            auto opened = OpenAudioStream(test::CorpusFile(name), options);
             if (!opened) {
                 EXPECT_NE(opened.error, OpenError::None) << name;
                 continue;
@@ -74,7 +74,7 @@ TEST(AudioCorpusTest, EveryFileOpensOrFailsCleanly) {
 TEST(AudioCorpusTest, DamagedFilesAreRefused) {
     for (const char* name : {"invalid-chunk.wav", "segfault.wav", "segfault.aif",
                              "excessive_alloc.aif", "lowercase-fields.ogg", "real_example.wma"}) {
-        auto opened = OpenAudioStream(test::AudioCorpusFile(name));
+        auto opened = OpenAudioStream(test::CorpusFile(name));
         EXPECT_FALSE(opened) << name;
         EXPECT_EQ(opened.error, OpenError::Damaged) << name;
     }
@@ -104,7 +104,7 @@ TEST(AudioCorpusTest, OddFilesAgreeWithFfprobe) {
         {"silence-1.wma", {48000, 2, 43}},
     };
     for (const auto& [name, expected] : files) {
-        auto file = test::AudioCorpusFile(name);
+        auto file = test::CorpusFile(name);
         auto opened = OpenAudioStream(file);
         ASSERT_TRUE(opened) << name << " " << audio::ToInt(opened.error);
         const auto& info = opened.stream->Info();

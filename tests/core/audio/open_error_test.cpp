@@ -55,9 +55,8 @@ TEST_F(OpenErrorTest, OpeningGivesTheReason) {
     EXPECT_EQ(OpenAudioStream(dir / "text.bin").error, OpenError::UnknownFormat);
     test::WriteFileText(dir / "text.wav", std::string(4000, 'x'));
     EXPECT_EQ(OpenAudioStream(dir / "text.wav").error, OpenError::Damaged);
-    EXPECT_EQ(OpenAudioStream(test::AudioCorpusFile("invalid-chunk.wav")).error,
-              OpenError::Damaged);
-    EXPECT_EQ(OpenAudioStream(test::AudioCorpusFile("segfault.aif")).error, OpenError::Damaged);
+    EXPECT_EQ(OpenAudioStream(test::CorpusFile("invalid-chunk.wav")).error, OpenError::Damaged);
+    EXPECT_EQ(OpenAudioStream(test::CorpusFile("segfault.aif")).error, OpenError::Damaged);
     // A playlist is not opened, even though FFmpeg could follow it.
     test::MakeWavFile(dir.Path(), "x.wav", {{440, 200}});
     test::WriteFileText(dir / "list.m3u8", "#EXTM3U\n#EXTINF:1,\nx.wav\n");
@@ -76,7 +75,7 @@ TEST_F(OpenErrorTest, ProtectedWindowsMediaFiles) {
     auto bytes = test::ReadFileBytes(wma);
     EXPECT_FALSE(audio::IsProtectedAsf(bytes));
     EXPECT_FALSE(audio::IsProtectedAsfFile(wma));
-    EXPECT_FALSE(audio::IsProtectedAsfFile(test::AudioCorpusFile("lossless.wma")));
+    EXPECT_FALSE(audio::IsProtectedAsfFile(test::CorpusFile("lossless.wma")));
     EXPECT_FALSE(audio::IsProtectedAsf(std::vector<std::uint8_t>(10, 0x30)));
 
     // Insert a Content Encryption Object (four empty fields) after the header's fixed part.

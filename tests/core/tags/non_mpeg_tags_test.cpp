@@ -141,14 +141,14 @@ TEST_F(NonMpegTagsTest, OtherAndBrokenFiles) {
     EXPECT_FALSE(WriteNonMpegTags(dir / "text.wav", ChineseTexts()));
     EXPECT_EQ(test::fs::file_size(dir / "text.wav"), 3000u);
     // RF64 reads as untagged and is not written.
-    auto rf64 = test::CopyTagCorpusFile("rf64.wav", dir.Path());
+    auto rf64 = test::CopyCorpusFile("rf64.wav", dir.Path());
     read.title = "stale";
     EXPECT_TRUE(ReadNonMpegTags(rf64, read));
     EXPECT_TRUE(read.Empty());
     EXPECT_FALSE(WriteNonMpegTags(rf64, ChineseTexts()));
     for (const char* name :
          {"invalid-chunk.wav", "segfault.wav", "rf64.wav", "infloop.wav", "real_example.wma"}) {
-        auto copy = test::CopyTagCorpusFile(name, dir.Path());
+        auto copy = test::CopyCorpusFile(name, dir.Path());
         ReadNonMpegTags(copy, read);
         ReadWmaTagList(copy);
         WriteNonMpegTags(copy, ChineseTexts());
@@ -156,7 +156,7 @@ TEST_F(NonMpegTagsTest, OtherAndBrokenFiles) {
     }
     for (const char* name : {"duplicate_tags.wav", "zero-size-chunk.wav", "pcm_with_fact_chunk.wav",
                              "lossless.wma", "silence-1.wma"}) {
-        auto copy = test::CopyTagCorpusFile(name, dir.Path());
+        auto copy = test::CopyCorpusFile(name, dir.Path());
         ASSERT_TRUE(ReadNonMpegTags(copy, read)) << name;
         ASSERT_TRUE(WriteNonMpegTags(copy, ChineseTexts())) << name;
         ASSERT_TRUE(ReadNonMpegTags(copy, read)) << name;

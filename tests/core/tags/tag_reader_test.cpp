@@ -136,12 +136,12 @@ TEST_F(TagReaderTest, UntaggedMissingAndForeignFiles) {
 // Every file of the corpus is read without a crash or sanitizer report.
 TEST_F(TagReaderTest, CorpusFilesReadSafely) {
     for (const auto& entry :
-         test::fs::directory_iterator(test::TagCorpusFile("alaw.wav").parent_path())) {
+         test::fs::directory_iterator(test::CorpusFile("alaw.wav").parent_path())) {
         TagTexts read;
         ReadTags(entry.path(), "GBK", read);
     }
     TagTexts read;
-    ASSERT_TRUE(ReadTags(test::TagCorpusFile("id3v22-tda.mp3"), "ISO-8859-1", read));
+    ASSERT_TRUE(ReadTags(test::CorpusFile("id3v22-tda.mp3"), "ISO-8859-1", read));
     EXPECT_FALSE(read.Empty());
 }
 

@@ -24,28 +24,6 @@ inline void PrintTo(const TagTexts& texts, std::ostream* out) {
 
 namespace partita::test {
 
-// A file of the shared corpus; also found when the source tree sits deeper than the main
-// checkout (a work tree).
-inline fs::path TagCorpusFile(const std::string& name) {
-    fs::path configured = CorpusFile(name);
-    if (fs::exists(configured))
-        return configured;
-    for (fs::path folder = fs::absolute(PARTITA_SOURCE_DIR); folder.has_relative_path();
-         folder = folder.parent_path()) {
-        fs::path candidate = folder.parent_path() / "shared" / "corpus" / "public" / name;
-        if (fs::exists(candidate))
-            return candidate;
-    }
-    return configured;
-}
-
-inline fs::path CopyTagCorpusFile(const std::string& name, const fs::path& folder) {
-    fs::path target = folder / name;
-    fs::copy_file(TagCorpusFile(name), target, fs::copy_options::overwrite_existing);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
-    return target;
-}
-
 // Runs ffmpeg on `from` with the options and writes `to`; fails the test when it fails.
 inline void Ffmpeg(const fs::path& from, const fs::path& to,
                    const std::vector<std::string>& options) {
