@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/trim.h"
+
 namespace partita::cli {
 namespace {
 
@@ -24,10 +26,7 @@ std::optional<std::uint64_t> Digits(std::string_view text) {
 }  // namespace
 
 std::optional<std::uint64_t> ParseCommandLineTime(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    text = Trim(text, " ");
     std::vector<std::string_view> fields;
     std::size_t begin = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {

@@ -1,18 +1,8 @@
 #include "app/action_command_line.h"
 
+#include "app/trim.h"
+
 namespace partita {
-namespace {
-
-std::string_view Trim(std::string_view text) {
-    constexpr std::string_view kSpace = " \t\r\n\v\f";
-    auto first = text.find_first_not_of(kSpace);
-    if (first == std::string_view::npos)
-        return {};
-    auto last = text.find_last_not_of(kSpace);
-    return text.substr(first, last - first + 1);
-}
-
-}  // namespace
 
 ActionCommand ParseActionCommandLine(std::string_view commandLine) {
     ActionCommand result;

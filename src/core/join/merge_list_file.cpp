@@ -10,6 +10,7 @@
 #include "app/output_file.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/trim.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -19,14 +20,6 @@ constexpr std::string_view kBeginPrefix = "#EXTMERGEBEGIN:";
 constexpr std::string_view kEndPrefix = "#EXTMERGEEND:";
 constexpr std::string_view kSilencePrefix = "#EXTSILENCE:";
 constexpr std::size_t kPlsValueLimit = 1024;
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())

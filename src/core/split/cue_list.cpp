@@ -6,6 +6,7 @@
 #include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/trim.h"
 #include "split/cue_writer.h"
 #include "split/track_tools.h"
 
@@ -20,15 +21,8 @@ bool IsCuePath(const std::string& path) {
     return ext == ".cue";
 }
 
-std::string Trimmed(std::string_view text) {
-    auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
-
 std::int32_t OverlapMs(const std::string& text) {
-    std::uint64_t ms = ParseTime(Trimmed(text), kTimeList);
+    std::uint64_t ms = ParseTime(Trim(text, kSpacesAndTabs), kTimeList);
     return static_cast<std::int32_t>(
         std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
 }

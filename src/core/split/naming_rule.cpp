@@ -3,21 +3,13 @@
 #include <vector>
 
 #include "app/message_format.h"
+#include "app/trim.h"
 
 namespace partita {
 namespace {
 
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
-}
-
-std::string Trim(std::string_view text) {
-    const char* blanks = " \t\r\n";
-    auto first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    auto last = text.find_last_not_of(blanks);
-    return std::string(text.substr(first, last - first + 1));
 }
 
 // The file name of a path: the text after its last folder separator.
@@ -116,8 +108,7 @@ std::string ExpandField(const CItemInfo& row, int c, int column) {
 std::string ExpandName(const CItemInfo& row, std::string_view rule, std::string_view sourcePath,
                        int c, bool isFolder, std::string_view sequenceFormat) {
     if (!isFolder) {
-        std::string name =
-            Trim(ExpandPlaceholders(row, rule, sourcePath, c, false, sequenceFormat));
+        std::string name(Trim(ExpandPlaceholders(row, rule, sourcePath, c, false, sequenceFormat)));
         ReplaceForbidden(name, false);
         std::string_view file = FileNameOf(sourcePath);
         auto dot = file.rfind('.');
@@ -133,8 +124,8 @@ std::string ExpandName(const CItemInfo& row, std::string_view rule, std::string_
         std::size_t end = begin;
         while (end < rule.size() && !IsSeparator(rule[end]))
             ++end;
-        std::string level = Trim(ExpandPlaceholders(row, rule.substr(begin, end - begin),
-                                                    sourcePath, c, true, sequenceFormat));
+        std::string level(Trim(ExpandPlaceholders(row, rule.substr(begin, end - begin), sourcePath,
+                                                  c, true, sequenceFormat)));
         ReplaceForbidden(level, true);
         if (level == ".." || level == ".")
             level = "_";

@@ -6,18 +6,10 @@
 #include "app/message_format.h"
 #include "app/string_table.h"
 #include "app/time_text.h"
+#include "app/trim.h"
 
 namespace partita {
 namespace {
-
-std::string Trim(std::string_view text) {
-    const char* blanks = " \t\r\n";
-    auto first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    auto last = text.find_last_not_of(blanks);
-    return std::string(text.substr(first, last - first + 1));
-}
 
 const std::vector<RowId> kNoChildren;
 

@@ -4,18 +4,10 @@
 #include <iterator>
 
 #include "app/code_page.h"
+#include "app/trim.h"
 
 namespace partita {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
@@ -74,7 +66,7 @@ void TextLineReader::SetText(std::string_view text) {
             ++i;
             continue;
         }
-        lines_.emplace_back(Trim(text.substr(start, i - start)));
+        lines_.emplace_back(Trim(text.substr(start, i - start), kSpacesAndTabs));
         // A CR LF or LF CR pair is one line end; CR CR or LF LF are two.
         if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') &&
             text[i + 1] != c) {
@@ -82,7 +74,7 @@ void TextLineReader::SetText(std::string_view text) {
         }
         start = ++i;
     }
-    std::string_view rest = Trim(text.substr(start));
+    std::string_view rest = Trim(text.substr(start), kSpacesAndTabs);
     if (!rest.empty())
         lines_.emplace_back(rest);
 }

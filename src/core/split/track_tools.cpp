@@ -1,11 +1,11 @@
 #include "split/track_tools.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/trim.h"
 
 namespace partita {
 namespace {
@@ -109,10 +109,7 @@ void ApplyAutoSpecialSplit(SplitList& list, RowId source, SettingsStore& setting
 std::vector<int> ParseSectionList(std::string_view text) {
     std::vector<int> numbers;
     auto readNumber = [](std::string_view part, int& value) {
-        while (!part.empty() && std::isspace(static_cast<unsigned char>(part.front())))
-            part.remove_prefix(1);
-        while (!part.empty() && std::isspace(static_cast<unsigned char>(part.back())))
-            part.remove_suffix(1);
+        part = Trim(part);
         if (part.empty() || part.size() > 6)
             return false;
         value = 0;
