@@ -69,14 +69,14 @@ void CliJobHost::Note(const std::string& text) {
     DrawBar();
 }
 
-void CliJobHost::ShowMessage(int, const std::string& text, MessageKind kind) {
+void CliJobHost::ShowMessage(MessageKind kind, const UserMessage& message) {
     if (kind == MessageKind::Information && options_.quiet)
         return;
     ClearBar();
     const char* prefix = kind == MessageKind::Error     ? "error: "
                          : kind == MessageKind::Warning ? "warning: "
                                                         : "";
-    err_ << prefix << TerminalText(text) << "\n";
+    err_ << prefix << TerminalText(message.Text()) << "\n";
     DrawBar();
 }
 
@@ -93,7 +93,8 @@ char CliJobHost::Ask(const std::string& question) {
     return 0;
 }
 
-bool CliJobHost::AskYesNo(int, const std::string& text) {
+bool CliJobHost::AskYesNo(const UserMessage& question) {
+    const std::string text = question.Text();
     if (!options_.interactive) {
         Note(TerminalText(text) + (options_.assumeYes ? " yes" : " no"));
         return options_.assumeYes;
@@ -101,8 +102,9 @@ bool CliJobHost::AskYesNo(int, const std::string& text) {
     return Ask(text + " [y/n]") == 'y';
 }
 
-bool CliJobHost::ShowInfoWithToggle(int, const std::string& text, const std::string&,
+bool CliJobHost::ShowInfoWithToggle(const UserMessage& message, const std::string&,
                                     bool withCancel) {
+    const std::string text = message.Text();
     if (!options_.interactive || !withCancel) {
         Note(text);
         return true;
@@ -123,8 +125,9 @@ OverwriteReply CliJobHost::AskOverwrite(const std::string& path) {
     }
     if (!options_.interactive) {
         ++unansweredSkips_;
-        ShowMessage(0, path + ": exists, kept (--overwrite replaces existing outputs)",
-                    MessageKind::Warning);
+        ShowMessage(
+            MessageKind::Warning,
+            UserMessage::Plain(path + ": exists, kept (--overwrite replaces existing outputs)"));
         return {OverwriteAnswer::Skip, {}, false};
     }
     for (;;) {
@@ -160,12 +163,12 @@ StopAnswer CliJobHost::AskStop(const std::string& sourceName) {
     return answer == 'y' ? StopAnswer::StopSource : StopAnswer::StopAll;
 }
 
-FailureAnswer CliJobHost::AskFailure(int stringId, const std::string& text) {
-    ShowMessage(stringId, text, MessageKind::Error);
+FailureAnswer CliJobHost::AskFailure(const UserMessage& message) {
+    ShowMessage(MessageKind::Error, message);
     return FailureAnswer::Ignore;
 }
 
-std::optional<std::string> CliJobHost::ChooseFolder(int, const std::string& startFolder) {
+std::optional<std::string> CliJobHost::ChooseFolder(Msg, const std::string& startFolder) {
     return options_.outputFolder.empty() ? startFolder : options_.outputFolder;
 }
 
@@ -189,7 +192,7 @@ bool CliJobHost::TakeStopRequest() {
 }
 
 CompletionReply CliJobHost::ShowCompletion(const CompletionReport& report) {
-    ShowMessage(report.stringId, report.text, MessageKind::Information);
+    ShowMessage(MessageKind::Information, report.message);
     return {};
 }
 

@@ -38,15 +38,14 @@ class CliJobHost : public JobHost {
     CliJobHost(const CliJobHost&) = delete;
     CliJobHost& operator=(const CliJobHost&) = delete;
 
-    void ShowMessage(int stringId, const std::string& text, MessageKind kind) override;
-    bool AskYesNo(int stringId, const std::string& text) override;
-    bool ShowInfoWithToggle(int stringId, const std::string& text, const std::string& toggleName,
+    void ShowMessage(MessageKind kind, const UserMessage& message) override;
+    bool AskYesNo(const UserMessage& question) override;
+    bool ShowInfoWithToggle(const UserMessage& message, const std::string& toggleName,
                             bool withCancel) override;
     OverwriteReply AskOverwrite(const std::string& path) override;
     StopAnswer AskStop(const std::string& sourceName) override;
-    FailureAnswer AskFailure(int stringId, const std::string& text) override;
-    std::optional<std::string> ChooseFolder(int promptStringId,
-                                            const std::string& startFolder) override;
+    FailureAnswer AskFailure(const UserMessage& message) override;
+    std::optional<std::string> ChooseFolder(Msg prompt, const std::string& startFolder) override;
     void SetProgress(std::uint64_t position, std::uint64_t range) override;
     void SetStatus(const std::string& text) override;
     bool TakeStopRequest() override;
@@ -54,7 +53,8 @@ class CliJobHost : public JobHost {
     void OpenFolder(const std::string& folder) override;
     void PlayFile(const std::string& path) override;
 
-    // Prints a line of the program's own (not numbered) to standard error, unless quiet.
+    // Prints a line of the program's own (not in the string table) to standard error, unless
+    // quiet.
     void Note(const std::string& text);
     // Raises the stop request, as an interrupt does.
     static void RequestStop();

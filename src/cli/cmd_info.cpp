@@ -3,9 +3,9 @@
 #include <iomanip>
 #include <sstream>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 #include "cli_context.h"
 #include "commands.h"
 #include "info_audio.h"
@@ -33,7 +33,7 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     item = nlohmann::json{{"path", path}};
     BufferedFile file;
     if (!file.Open(path)) {
-        std::string message = Message(126, path);
+        std::string message = Message(Msg::CannotOpenFile, path);
         item["error"] = message;
         text = path + "\n  " + message + "\n";
         return false;

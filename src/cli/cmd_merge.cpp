@@ -26,8 +26,8 @@ namespace {
 class MergeHost : public CliJobHost {
   public:
     using CliJobHost::CliJobHost;
-    FailureAnswer AskFailure(int stringId, const std::string& text) override {
-        ShowMessage(stringId, text, MessageKind::Error);
+    FailureAnswer AskFailure(const UserMessage& message) override {
+        ShowMessage(MessageKind::Error, message);
         sourceFailed_ = true;
         return FailureAnswer::Abort;
     }
@@ -106,13 +106,12 @@ int RunMerge(const MergeOptions& o, Context& context) {
         MergeListLoad load;
         Status status = LoadMergeList(list, o.list, inspector, settings, &load);
         if (!status.ok()) {
-            host.ShowMessage(330, status.message, MessageKind::Error);
+            host.ShowMessage(MessageKind::Error, status.message);
             return kExitFailed;
         }
         bool failed = false;
         for (const MergeAddOutcome& m : load.messages) {
-            host.ShowMessage(m.messageId, m.message,
-                             m.added ? MessageKind::Warning : MessageKind::Error);
+            host.ShowMessage(m.added ? MessageKind::Warning : MessageKind::Error, *m.message);
             failed = failed || !m.added;
         }
         if (failed)
@@ -121,10 +120,9 @@ int RunMerge(const MergeOptions& o, Context& context) {
     for (const std::string& file : o.files) {
         std::size_t row = list.Size();
         MergeAddOutcome added = list.AddFile(file, row, inspector, settings);
-        if (added.messageId != 0) {
-            host.ShowMessage(added.messageId, added.message,
-                             added.added ? MessageKind::Warning : MessageKind::Error);
-        }
+        if (added.message)
+            host.ShowMessage(added.added ? MessageKind::Warning : MessageKind::Error,
+                             *added.message);
         if (!added.added)
             return kExitFailed;
         if (o.silence)
@@ -137,7 +135,7 @@ int RunMerge(const MergeOptions& o, Context& context) {
     if (!o.saveList.empty()) {
         Status saved = SaveMergeList(list, o.saveList);
         if (!saved.ok()) {
-            host.ShowMessage(331, saved.message, MessageKind::Error);
+            host.ShowMessage(MessageKind::Error, saved.message);
             return kExitFailed;
         }
         if (o.output.empty())

@@ -201,10 +201,10 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             }
             for (std::uint64_t ms : points) {
                 if (list.InsertSplitPoint(source, ms) < 0 && ms != 0) {
-                    host.ShowMessage(0,
-                                     path + ": " + std::to_string(ms) +
-                                         " ms is not before the end; no split there",
-                                     MessageKind::Warning);
+                    host.ShowMessage(
+                        MessageKind::Warning,
+                        UserMessage::Plain(path + ": " + std::to_string(ms) +
+                                           " ms is not before the end; no split there"));
                 }
             }
         }

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/message_format.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 #include "audio/audio_file_info.h"
 #include "tags/tag_reader.h"
 
@@ -37,8 +37,8 @@ void AddTags(nlohmann::json& item, std::string& text, const std::string& path,
                     {"year", tags.year},   {"comment", tags.comment}, {"track", tags.track},
                     {"genre", tags.genre}};
     if (!read) {
-        item["tagsError"] = Message(316);
-        text += "  tags: " + Message(316) + "\n";
+        item["tagsError"] = Message(Msg::TagsUnreadable);
+        text += "  tags: " + Message(Msg::TagsUnreadable) + "\n";
         return;
     }
     for (const auto& [name, value] :
@@ -56,7 +56,7 @@ bool AddStreamFacts(nlohmann::json& item, std::string& text, const std::string& 
     audio::AudioFileInfo info;
     audio::OpenError error = audio::ReadAudioFileInfo(path, info);
     if (error != audio::OpenError::None) {
-        std::string message = audio::OpenErrorMessage(path, error);
+        std::string message = audio::OpenErrorMessage(path, error).Text();
         if (!item.contains("error"))
             item["error"] = message;
         text += "  error: " + message + "\n";

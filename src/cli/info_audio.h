@@ -14,7 +14,7 @@ namespace partita::cli {
 audio::AudioType ClassifyForInfo(const std::string& path, bool mpegStreamFound);
 
 // What the info report adds to the frame analysis of an audio file (any type but Unknown):
-// "tags", the seven texts (a failure adds "tagsError" with string 316), and for a file that is
+// "tags", the seven texts (a failure adds "tagsError" with TagsUnreadable), and for a file that is
 // not MPEG audio what the audio layer reads: "durationMs", "sampleRate", "channels",
 // "bitrateKbps" (the lists' average bitrate, or for WMA the bitrate of its tags) and for WMA
 // "vbr". ID3v1 texts are read in `legacyCodePage`. Appends the readable form to `text`.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ostream>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "cli_time.h"
 #include "split/cue_list.h"
 #include "split/silence_split.h"
@@ -54,7 +54,8 @@ std::optional<TrackPlan> ReadTrackOptions(const TrackOptions& o, SettingsStore& 
     TrackPlan plan;
     if (o.parts) {
         if (*o.parts < 1 || *o.parts > kMaxSpecialParts) {
-            err << name << ": --parts: " << Message(170, kMaxSpecialParts) << "\n";
+            err << name << ": --parts: " << Message(Msg::InvalidPartCount, kMaxSpecialParts)
+                << "\n";
             return std::nullopt;
         }
         SpecialSplitRequest request;
@@ -65,7 +66,7 @@ std::optional<TrackPlan> ReadTrackOptions(const TrackOptions& o, SettingsStore& 
     if (o.every) {
         auto ms = ParseCommandLineTime(*o.every);
         if (!ms || *ms == 0) {
-            err << name << ": --every: " << Message(169, *o.every) << "\n";
+            err << name << ": --every: " << Message(Msg::InvalidPartLength, *o.every) << "\n";
             return std::nullopt;
         }
         SpecialSplitRequest request;
@@ -127,8 +128,8 @@ TrackSourceResult Shape(SplitList& list, RowId source, const TrackPlan& plan, Jo
         SpecialSplitRequest request = *plan.special;
         request.scopeLengthMs = list.SourceDuration(source);
         if (auto refusal = ValidateSpecialSplit(request)) {
-            host.ShowMessage(refusal->stringId, list.SourcePath(source) + ": " + refusal->text,
-                             MessageKind::Error);
+            host.ShowMessage(MessageKind::Error, UserMessage::Plain(list.SourcePath(source) + ": " +
+                                                                    refusal->message.Text()));
             return TrackSourceResult::Failed;
         }
         ApplySpecialSplit(list, source, request, host);

@@ -5,7 +5,7 @@
 namespace partita::gui {
 
 // The program's ties to the audio layer at start and end. The layer is loaded before the main
-// window opens; when that fails the program shows string 263 and ends. A machine without an
+// window opens; when that fails the program shows AudioModuleFailed and ends. A machine without an
 // audio output device still runs: only preview is turned off.
 struct AudioLayerHooks {
     // Loads and checks the audio layer; false ends the program.

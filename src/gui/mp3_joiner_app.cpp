@@ -87,7 +87,7 @@ std::optional<int> CMP3JoinerApp::Start(const QString& programPath, const QStrin
         FindManual(installPath, QFileInfo(programPath).absolutePath(), CurrentLanguage());
 
     if (!audio_.load()) {
-        messages_.Show(nullptr, UserMessages::Icon::Error, MessageText(263));
+        messages_.Show(nullptr, UserMessages::Icon::Error, Msg::AudioModuleFailed);
         return kExitFailure;
     }
     previewAvailable_ = audio_.hasOutput();

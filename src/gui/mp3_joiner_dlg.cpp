@@ -50,7 +50,8 @@ CMP3JoinerDlg::CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages,
     auto* layout = new QVBoxLayout(central);
     auto* buttonRow = new QHBoxLayout;
     for (int panel = 0; panel < kPanelCount; ++panel) {
-        static constexpr int kButtonText[kPanelCount] = {1062, 1063, 1012};
+        static constexpr Msg kButtonText[kPanelCount] = {Msg::SplitterPanel, Msg::JoinerPanel,
+                                                         Msg::SettingsPanel};
         auto* button = new QToolButton(central);
         button->setText(MessageText(kButtonText[panel]));
         button->setCheckable(true);
@@ -161,7 +162,7 @@ void CMP3JoinerDlg::RestorePlacement() {
 void CMP3JoinerDlg::closeEvent(QCloseEvent* event) {
     for (Page* page : pages_) {
         if (page->IsBusy()) {
-            messages_.Show(this, UserMessages::Icon::Information, MessageText(244));
+            messages_.Show(this, UserMessages::Icon::Information, Msg::JobRunningOnExit);
             event->ignore();
             return;
         }

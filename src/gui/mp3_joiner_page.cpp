@@ -10,7 +10,7 @@ Page* CreateJoinerPage(const PageContext& context, QWidget* parent) {
     settings::TimeStepSize.Read(context.settings);
     settings::TimePageSize.Read(context.settings);
     settings::ReadJoinerSorting(context.settings);
-    return new PlaceholderPage(MessageText(1063), Text(UiText::JoinerPlaceholder),
+    return new PlaceholderPage(MessageText(Msg::JoinerPanel), Text(UiText::JoinerPlaceholder),
                                CommandAction::Merge, parent);
 }
 

@@ -12,7 +12,7 @@ Page* CreateSplitPage(const PageContext& context, QWidget* parent) {
     settings::SameFolderAsOriginal.Read(context.settings);
     settings::TimeStepSize.Read(context.settings);
     settings::TimePageSize.Read(context.settings);
-    return new PlaceholderPage(MessageText(1062), Text(UiText::SplitterPlaceholder),
+    return new PlaceholderPage(MessageText(Msg::SplitterPanel), Text(UiText::SplitterPlaceholder),
                                CommandAction::Split, parent);
 }
 

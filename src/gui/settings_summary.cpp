@@ -21,7 +21,8 @@ std::string SourceFolder(SettingsStore& store, const IntSetting& mode,
 
 QString JoinerSummary(SettingsStore& store) {
     using namespace settings;
-    return MessageText(217, SourceFolder(store, MergeSourceFolderMode, MergeSourceFolder),
+    return MessageText(Msg::JoinerOptionsSummary,
+                       SourceFolder(store, MergeSourceFolderMode, MergeSourceFolder),
                        YesNo(store, JoinConfirmOverwrite), YesNo(store, JoinShowSuccess),
                        YesNo(store, JoinAutoOpenFolder), YesNo(store, JoinPlayResult),
                        YesNo(store, StartNewMerge));
@@ -34,7 +35,7 @@ QString SplitterSummary(SettingsStore& store) {
                                                              : UiText::CountAll)
             .toStdString();
     return MessageText(
-        218, SourceFolder(store, SplitSourceFolderMode, SplitSourceFolder),
+        Msg::SplitterOptionsSummary, SourceFolder(store, SplitSourceFolderMode, SplitSourceFolder),
         YesNo(store, SplitOutputFolderConfirmation), YesNo(store, SplitConfirmOverwrite), counting,
         YesNo(store, SplitShowSuccess), YesNo(store, SplitAutoOpenFolder), YesNo(store, ExportCue),
         YesNo(store, StartNewSplit), YesNo(store, WriteVbrHeader));

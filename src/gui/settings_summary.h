@@ -9,9 +9,9 @@ class SettingsStore;
 namespace partita::gui {
 
 // The two summaries of the settings/about pane, read from the store each time they are made:
-// string 217 for the joiner and 218 for the splitter, with "是"/"否" for the switches, the last
-// opened folder named in place of a folder when the folder mode is 1, and "选定"/"全部" for the
-// track-number counting.
+// JoinerOptionsSummary for the joiner and SplitterOptionsSummary for the splitter, with "是"/"否"
+// for the switches, the last opened folder named in place of a folder when the folder mode is 1,
+// and "选定"/"全部" for the track-number counting.
 QString JoinerSummary(SettingsStore& store);
 QString SplitterSummary(SettingsStore& store);
 

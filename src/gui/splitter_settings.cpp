@@ -29,10 +29,12 @@ CSplitterSettings::CSplitterSettings(SettingsStore& store, QWidget* parent, Fold
     : QDialog(parent),
       store_(store),
       picker_(std::move(picker)),
-      joinerFolder_{&settings::MergeSourceFolderMode, &settings::MergeSourceFolder, 215},
-      splitterFolder_{&settings::SplitSourceFolderMode, &settings::SplitSourceFolder, 216} {
+      joinerFolder_{&settings::MergeSourceFolderMode, &settings::MergeSourceFolder,
+                    Msg::ChooseMergeSourceFolder},
+      splitterFolder_{&settings::SplitSourceFolderMode, &settings::SplitSourceFolder,
+                      Msg::ChooseSplitSourceFolder} {
     using namespace settings;
-    setWindowTitle(MessageText(233));
+    setWindowTitle(MessageText(Msg::OptionsDialogTitle));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeGroup(Text(UiText::JoinerOptions), joinerFolder_,

@@ -40,7 +40,7 @@ class CSplitterSettings : public QDialog {
     struct FolderChoice {
         const IntSetting* mode;
         const StringSetting* folder;
-        int pickerTitle;
+        Msg pickerTitle;
         QRadioButton* fixed = nullptr;
         QRadioButton* last = nullptr;
         QLineEdit* edit = nullptr;

@@ -90,8 +90,8 @@ QString Text(UiText id) {
     return FromView(CurrentLanguage() == Language::Chinese ? pair.chinese : pair.english);
 }
 
-QString MessageText(int id, std::span<const MessageArg> args) {
-    QString text = ToQString(Message(id, args));
+QString MessageText(const UserMessage& message) {
+    QString text = ToQString(message.Text());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 
 namespace partita::gui {
 
@@ -48,13 +48,12 @@ enum class UiText {
 
 QString Text(UiText id);
 
-// A numbered message of the string table as a Qt text; "\r\n" line breaks become "\n".
-QString MessageText(int id, std::span<const MessageArg> args = {});
+// A message in the current language as a Qt text; "\r\n" line breaks become "\n".
+QString MessageText(const UserMessage& message);
 
 template <typename... Args>
-QString MessageText(int id, const Args&... args) {
-    const MessageArg list[] = {MessageArg(args)..., MessageArg(0)};
-    return MessageText(id, std::span<const MessageArg>(list, sizeof...(Args)));
+QString MessageText(Msg id, const Args&... args) {
+    return MessageText(UserMessage(id, args...));
 }
 
 inline QString ToQString(const std::string& text) {

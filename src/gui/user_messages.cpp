@@ -3,8 +3,13 @@
 #include <QMessageBox>
 
 #include "program_info.h"
+#include "ui_text.h"
 
 namespace partita::gui {
+
+void UserMessages::Show(QWidget* parent, Icon icon, const UserMessage& message) {
+    Show(parent, icon, MessageText(message));
+}
 
 void MessageBoxes::Show(QWidget* parent, Icon icon, const QString& text) {
     QMessageBox::Icon boxIcon = icon == Icon::Error     ? QMessageBox::Critical

@@ -30,7 +30,7 @@ class CueCommandTest : public test::TempDirTest {
     }
     std::vector<std::string> Starts(const fs::path& sheet) {
         CProcessCUEFile cue;
-        EXPECT_TRUE(cue.Load(sheet)) << cue.Error().message;
+        EXPECT_TRUE(cue.Load(sheet)) << cue.Error().message.Text();
         std::vector<std::string> starts;
         for (const CueTrackRecord& t : cue.Tracks())
             starts.push_back(t.startText);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/message_format.h"
 #include "app/string_table.h"
+#include "app/user_message.h"
 #include "audio/open_error.h"
 #include "cli_support.h"
 #include "tags/non_mpeg_tags.h"
@@ -110,9 +110,10 @@ TEST_F(InfoAudioTest, FailuresAreReported) {
     std::string text;
     EXPECT_FALSE(
         cli::AddAudioInfo(item, text, (dir / "text.wav").string(), AudioType::Wav, "ISO-8859-1"));
-    EXPECT_EQ(item["error"],
-              audio::OpenErrorMessage((dir / "text.wav").string(), audio::OpenError::Damaged));
-    EXPECT_EQ(item["tagsError"], Message(316));
+    EXPECT_EQ(
+        item["error"],
+        audio::OpenErrorMessage((dir / "text.wav").string(), audio::OpenError::Damaged).Text());
+    EXPECT_EQ(item["tagsError"], Message(Msg::TagsUnreadable));
     EXPECT_FALSE(item.contains("durationMs"));
 
     nlohmann::json earlier{{"error", "first"}};

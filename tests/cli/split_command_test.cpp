@@ -153,15 +153,15 @@ TEST(CliJobHostTest, AnswersWithoutTerminal) {
     EXPECT_EQ(host.AskOverwrite("/out/a.mp3").answer, OverwriteAnswer::Skip);
     EXPECT_EQ(host.UnansweredSkips(), 1);
     EXPECT_EQ(host.AskStop("a.mp3"), StopAnswer::StopAll);
-    EXPECT_EQ(host.AskFailure(143, "failed"), FailureAnswer::Ignore);
-    EXPECT_FALSE(host.AskYesNo(1, "sure?"));
-    EXPECT_EQ(host.ChooseFolder(134, "/start"), "/out");
+    EXPECT_EQ(host.AskFailure(UserMessage::Plain("failed")), FailureAnswer::Ignore);
+    EXPECT_FALSE(host.AskYesNo(UserMessage::Plain("sure?")));
+    EXPECT_EQ(host.ChooseFolder(Msg::ChooseSplitOutputFolder, "/start"), "/out");
     EXPECT_FALSE(host.TakeStopRequest());
     std::raise(SIGINT);
     EXPECT_TRUE(host.TakeStopRequest());
     EXPECT_FALSE(host.TakeStopRequest());
     host.SetProgress(1, 2);  // no bar without a terminal
-    host.ShowMessage(291, "a\r\nb", MessageKind::Warning);
+    host.ShowMessage(MessageKind::Warning, UserMessage::Plain("a\r\nb"));
     EXPECT_EQ(err.str().find('\r'), std::string::npos);
     EXPECT_NE(err.str().find("warning: a\nb\n"), std::string::npos);
     EXPECT_EQ(in.tellg(), 0);  // nothing was read

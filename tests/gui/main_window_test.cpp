@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, ClosingStoresThePlacement) {
     EXPECT_EQ(window->pos(), QPoint(140, 90));
 }
 
-// While a page runs a job the window stays open with string 244 and stores nothing; once the
+// While a page runs a job the window stays open with JobRunningOnExit and stores nothing; once the
 // job is over it closes.
 TEST_F(MainWindowTest, ClosingIsRefusedWhileAPageIsBusy) {
     auto window = MakeWindow();
@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileAPageIsBusy) {
         EXPECT_FALSE(window->close());
         EXPECT_TRUE(window->isVisible());
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].second, MessageText(244));
+        EXPECT_EQ(messages.shown[0].second, MessageText(Msg::JobRunningOnExit));
         EXPECT_EQ(busy->saveStateCalls, 0);
         EXPECT_FALSE(settings->Store().Contains("Settings", "Initial Pos X"));
         busy->busy = false;

@@ -60,7 +60,7 @@ TEST_F(SplitterSettingsTest, RoundTripsThroughASettingsFile) {
     {
         auto settings = OpenSettings();
         CSplitterSettings dialog(settings->Store(), nullptr, Picker());
-        EXPECT_EQ(dialog.windowTitle(), MessageText(233));
+        EXPECT_EQ(dialog.windowTitle(), MessageText(Msg::OptionsDialogTitle));
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Merge Source Folder Mode/1")->isChecked());
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Split Source Folder Mode/1")->isChecked());
         EXPECT_FALSE(Child<QLineEdit>(dialog, "Merging Source Folder")->isEnabled());
@@ -97,8 +97,8 @@ TEST_F(SplitterSettingsTest, RoundTripsThroughASettingsFile) {
         settings->Backing().Sync();
     }
     ASSERT_EQ(pickerCalls.size(), 2u);
-    EXPECT_EQ(pickerCalls[0].first, MessageText(215));
-    EXPECT_EQ(pickerCalls[1].first, MessageText(216));
+    EXPECT_EQ(pickerCalls[0].first, MessageText(Msg::ChooseMergeSourceFolder));
+    EXPECT_EQ(pickerCalls[1].first, MessageText(Msg::ChooseSplitSourceFolder));
     EXPECT_EQ(pickerCalls[1].second, "  /data/to split ");
 
     EXPECT_EQ(Raw().value("Settings/Merge Source Folder Mode").toInt(), 0);

@@ -73,7 +73,7 @@ TEST_F(StartupTest, LanguageSettingPicksTheLanguage) {
     EXPECT_EQ(CurrentLanguage(), Language::Chinese);
 }
 
-// An audio layer that fails to load ends the start with string 263 as an error; a machine
+// An audio layer that fails to load ends the start with AudioModuleFailed as an error; a machine
 // without an audio output runs with preview off.
 TEST_F(StartupTest, AudioLayerFailureEndsAndMissingOutputOnlyTurnsPreviewOff) {
     RecordedMessages messages;
@@ -86,7 +86,7 @@ TEST_F(StartupTest, AudioLayerFailureEndsAndMissingOutputOnlyTurnsPreviewOff) {
     EXPECT_NE(*code, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].first, UserMessages::Icon::Error);
-    EXPECT_EQ(messages.shown[0].second, MessageText(263));
+    EXPECT_EQ(messages.shown[0].second, MessageText(Msg::AudioModuleFailed));
 
     messages.shown.clear();
     AudioLayerHooks silent;

@@ -13,7 +13,7 @@ namespace partita::test {
 class ScriptedHost : public JobHost {
   public:
     struct Shown {
-        int stringId;
+        std::optional<Msg> id;
         std::string text;
         MessageKind kind;
     };
@@ -40,15 +40,15 @@ class ScriptedHost : public JobHost {
     std::uint64_t lastProgress = 0, lastRange = 0;
     int stopCalls = 0;
 
-    void ShowMessage(int stringId, const std::string& text, MessageKind kind) override {
-        messages.push_back({stringId, text, kind});
+    void ShowMessage(MessageKind kind, const UserMessage& message) override {
+        messages.push_back({message.Id(), message.Text(), kind});
     }
-    bool AskYesNo(int, const std::string& text) override {
-        questions.push_back(text);
+    bool AskYesNo(const UserMessage& question) override {
+        questions.push_back(question.Text());
         return Pop(yesNoAnswers, true);
     }
-    bool ShowInfoWithToggle(int, const std::string& text, const std::string&, bool) override {
-        questions.push_back(text);
+    bool ShowInfoWithToggle(const UserMessage& message, const std::string&, bool) override {
+        questions.push_back(message.Text());
         return Pop(infoAnswers, true);
     }
     OverwriteReply AskOverwrite(const std::string& path) override {
@@ -58,14 +58,14 @@ class ScriptedHost : public JobHost {
     StopAnswer AskStop(const std::string&) override {
         return Pop(stopAnswers, StopAnswer::StopSource);
     }
-    FailureAnswer AskFailure(int stringId, const std::string& text) override {
-        messages.push_back({stringId, text, MessageKind::Error});
+    FailureAnswer AskFailure(const UserMessage& message) override {
+        messages.push_back({message.Id(), message.Text(), MessageKind::Error});
         return Pop(failureAnswers, FailureAnswer::Ignore);
     }
-    std::optional<std::string> ChooseFolder(int, const std::string& start) override {
+    std::optional<std::string> ChooseFolder(Msg, const std::string& start) override {
         return Pop(folderAnswers, std::optional<std::string>(start));
     }
-    std::optional<std::string> ChooseSaveFile(int, const std::string& start,
+    std::optional<std::string> ChooseSaveFile(Msg, const std::string& start,
                                               const std::string& name) override {
         saveFileAsked.push_back(start + "|" + name);
         return Pop(saveFileAnswers, std::optional<std::string>());
@@ -90,9 +90,9 @@ class ScriptedHost : public JobHost {
     void OpenFolder(const std::string& folder) override { openedFolders.push_back(folder); }
     void PlayFile(const std::string& path) override { playedFiles.push_back(path); }
 
-    bool Showed(int stringId) const {
+    bool Showed(Msg id) const {
         for (const auto& m : messages) {
-            if (m.stringId == stringId)
+            if (m.id == id)
                 return true;
         }
         return false;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "app/user_message.h"
+
 namespace partita {
 
 // How a message presents itself: the icon of its box in the desktop program, the stream and
@@ -25,10 +27,9 @@ enum class StopAnswer { StopSource, StopAll, Continue };
 // After a failed cut or a source that cannot be read.
 enum class FailureAnswer { Abort, Retry, Ignore };
 
-// The finished-job box: its text, and what the user chose in it.
+// The finished-job box: its message, and what the user chose in it.
 struct CompletionReport {
-    int stringId = 0;
-    std::string text;
+    UserMessage message;
     std::string outputPath;         // the folder (split) or file (merge) written
     bool openFolderPreset = false;  // the open-folder choice as the settings preset it
     bool startNewPreset = false;    // the start-new tick as the settings preset it
@@ -41,34 +42,42 @@ struct CompletionReply {
 };
 
 // Everything a job needs from its user. Jobs live in the core and reach the user only through
-// this: the desktop program shows boxes (and may run the job on a worker thread, answering
-// these calls from its window thread), the command line prints and answers from its options,
-// tests script the answers. A job calls it from one thread at a time.
+// this: the desktop program shows boxes, the command line prints and answers from its options,
+// tests script the answers. Messages arrive as ids with their arguments; the host formats each
+// once, when it shows it.
+//
+// Threads: a job calls its host from the one thread it runs on, one call at a time. In the
+// desktop program that is a worker thread while the window's host answers from the window
+// thread, so every call below may come from a worker thread:
+// - ShowMessage and the questions (AskYesNo, ShowInfoWithToggle, AskOverwrite, AskStop,
+//   AskFailure, ChooseFolder, ChooseSaveFile, ShowCompletion) hand the box to the window thread
+//   and block the job until the user has closed it;
+// - SetProgress and SetStatus only hand a value over and return at once;
+// - TakeStopRequest reads a flag that the window thread raises (an atomic, never a lock held
+//   while asking);
+// - OpenFolder and PlayFile start their work on the window thread and return.
 class JobHost {
   public:
     virtual ~JobHost() = default;
 
-    // A numbered message, already formatted in the current language.
-    virtual void ShowMessage(int stringId, const std::string& text, MessageKind kind) = 0;
+    virtual void ShowMessage(MessageKind kind, const UserMessage& message) = 0;
     // A yes/no (or OK/Cancel) question; true for yes.
-    virtual bool AskYesNo(int stringId, const std::string& text) = 0;
+    virtual bool AskYesNo(const UserMessage& question) = 0;
     // An information box with a "don't show again" tick kept in setting
     // "LodeDialogToggle"/`toggleName`; the host reads and writes the toggle. True for OK.
-    virtual bool ShowInfoWithToggle(int stringId, const std::string& text,
-                                    const std::string& toggleName, bool withCancel) = 0;
+    virtual bool ShowInfoWithToggle(const UserMessage& message, const std::string& toggleName,
+                                    bool withCancel) = 0;
     virtual OverwriteReply AskOverwrite(const std::string& path) = 0;
     virtual StopAnswer AskStop(const std::string& sourceName) = 0;
-    virtual FailureAnswer AskFailure(int stringId, const std::string& text) = 0;
-    // A folder picker with a numbered prompt; nullopt when cancelled.
-    virtual std::optional<std::string> ChooseFolder(int promptStringId,
-                                                    const std::string& startFolder) = 0;
-    // A save-file dialog with a numbered title, for an MP3 output: it opens in `startFolder`
-    // proposing `proposedName`; nullopt when cancelled. A host that cannot ask (the command
-    // line names its output) keeps this default.
-    virtual std::optional<std::string> ChooseSaveFile(int titleStringId,
-                                                      const std::string& startFolder,
+    virtual FailureAnswer AskFailure(const UserMessage& message) = 0;
+    // A folder picker with a prompt; nullopt when cancelled.
+    virtual std::optional<std::string> ChooseFolder(Msg prompt, const std::string& startFolder) = 0;
+    // A save-file dialog with a title, for an MP3 output: it opens in `startFolder` proposing
+    // `proposedName`; nullopt when cancelled. A host that cannot ask (the command line names
+    // its output) keeps this default.
+    virtual std::optional<std::string> ChooseSaveFile(Msg title, const std::string& startFolder,
                                                       const std::string& proposedName) {
-        (void)titleStringId;
+        (void)title;
         (void)startFolder;
         (void)proposedName;
         return std::nullopt;

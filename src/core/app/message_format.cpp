@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "app/string_table.h"
-
 namespace partita {
 namespace {
 
@@ -221,10 +219,6 @@ std::string ConversionKinds(std::string_view format) {
         i += conv.length;
     }
     return kinds;
-}
-
-std::string Message(int id, std::span<const MessageArg> args) {
-    return FormatMessageText(CurrentStrings().Get(id), args);
 }
 
 }  // namespace partita

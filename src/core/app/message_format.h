@@ -46,13 +46,4 @@ std::string FormatMessageText(std::string_view format, std::span<const MessageAr
 // 'c' character; used to check that the languages of a message take the same arguments.
 std::string ConversionKinds(std::string_view format);
 
-// A numbered message of the current language with its arguments.
-std::string Message(int id, std::span<const MessageArg> args);
-
-template <typename... Args>
-std::string Message(int id, const Args&... args) {
-    const MessageArg list[] = {MessageArg(args)..., MessageArg(0)};
-    return Message(id, std::span<const MessageArg>(list, sizeof...(Args)));
-}
-
 }  // namespace partita

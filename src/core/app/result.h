@@ -1,12 +1,13 @@
 #pragma once
 
-#include <string>
 #include <utility>
+
+#include "app/user_message.h"
 
 namespace partita {
 
 // What went wrong, in kinds the command line maps to exit codes and the desktop program to
-// message boxes. The text is the system's own message, ready to show.
+// message boxes, with the system's own message.
 enum class ErrorCode {
     Ok = 0,
     NotFound,      // the file or folder does not exist
@@ -21,11 +22,11 @@ enum class ErrorCode {
 
 struct Status {
     ErrorCode code = ErrorCode::Ok;
-    std::string message;
+    UserMessage message;
 
     bool ok() const { return code == ErrorCode::Ok; }
     static Status Ok() { return {}; }
-    static Status Error(ErrorCode code, std::string message) { return {code, std::move(message)}; }
+    static Status Error(ErrorCode code, UserMessage message) { return {code, std::move(message)}; }
 };
 
 }  // namespace partita

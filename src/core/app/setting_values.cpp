@@ -13,8 +13,8 @@ int IntSetting::Read(SettingsStore& store) const {
 }
 
 std::string StringSetting::Default() const {
-    if (defaultStringId != 0)
-        return std::string(CurrentStrings().Get(defaultStringId));
+    if (defaultText)
+        return CurrentStrings().Get(*defaultText);
     return std::string(defaultValue);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/messages.h"
 #include "app/settings_store.h"
 
 namespace partita {
@@ -30,13 +31,13 @@ struct IntSetting {
     }
 };
 
-// One text value of the settings table. Its default is a fixed text or, where `defaultStringId`
-// is not 0, a string of the string table in the current language.
+// One text value of the settings table. Its default is a fixed text or, where `defaultText` is
+// set, a text of the string table in the current language.
 struct StringSetting {
     std::string_view section;
     std::string_view name;
     std::string_view defaultValue = {};
-    int defaultStringId = 0;
+    std::optional<Msg> defaultText = std::nullopt;
 
     std::string Default() const;
     std::string Read(SettingsStore& store) const;
@@ -68,7 +69,8 @@ inline constexpr IntSetting InitialWidth{kSettings, "Initial Width", -999};
 inline constexpr IntSetting InitialHeight{kSettings, "Initial Height", -999};
 inline constexpr StringSetting InstallPath{kSettings, "Install Path"};
 inline constexpr IntSetting SplitMode{kSettings, "Split Mode", 0, WB::AtFirstRead};
-inline constexpr StringSetting SplitNamingRule{kSettings, "Naming rule of Splitter", "", 208};
+inline constexpr StringSetting SplitNamingRule{kSettings, "Naming rule of Splitter", "",
+                                               Msg::DefaultNamingRule};
 inline constexpr StringSetting SplitDestinationFolder{kSettings, "Splitting Destination Folder"};
 inline constexpr StringSetting SplitTempOutputFolder{kSettings, "Splitting Temp Output Folder"};
 inline constexpr IntSetting SplitSourceFolderMode{kSettings, "Split Source Folder Mode", 1,
@@ -131,7 +133,8 @@ inline constexpr IntSetting ExcludeSilence{kSplitter, "Exclude Silence", 0};
 inline constexpr IntSetting SaveCueOption{kSplitter, "Save CUE Option", 0};
 // Its default is the current split output folder, which the caller passes to Read.
 inline constexpr StringSetting SaveCueTargetFolder{kSplitter, "Save CUE Target Folder"};
-inline constexpr StringSetting SplitterColumnList{kSplitter, "Splitter Column List", "", 279};
+inline constexpr StringSetting SplitterColumnList{kSplitter, "Splitter Column List", "",
+                                                  Msg::SplitterColumnsDefault};
 
 // Section "MP3 Joiner".
 inline constexpr IntSetting MergeMode{kJoiner, "Merge Mode", 0};
@@ -150,7 +153,8 @@ inline constexpr IntSetting PartialMergeEndPos{kJoiner, "Partial Merge EndPos", 
 inline constexpr IntSetting PartialMergeLength2End{kJoiner, "Partial Merge Length2End", 60000};
 inline constexpr IntSetting PartialMergeLength{kJoiner, "Partial Merge Length", 60000};
 inline constexpr StringSetting MergeTempOutputFolder{kJoiner, "Merge Temp Output Folder"};
-inline constexpr StringSetting JoinerColumnList{kJoiner, "Joiner Column List", "", 131};
+inline constexpr StringSetting JoinerColumnList{kJoiner, "Joiner Column List", "",
+                                                Msg::JoinerColumnsDefault};
 
 // Section "Joiner MP3 ID3": the default tag of merge outputs.
 inline constexpr StringSetting JoinTagTitle{kJoinerId3, "Title"};

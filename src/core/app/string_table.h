@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/messages.h"
+
 namespace partita {
 
 enum class Language { Chinese, English };
@@ -17,6 +19,7 @@ class StringTable {
     // The text of a number; a number the table lacks gives "#NUMBER" so a gap shows, never
     // crashes.
     std::string Get(int id) const;
+    std::string Get(Msg id) const { return Get(static_cast<int>(id)); }
     bool Has(int id) const { return texts_.count(id) != 0; }
     const std::map<int, std::string>& Texts() const { return texts_; }
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "audio/asf_protection.h"
 #include "audio/audio_backend.h"
 #include "audio/audio_type.h"
@@ -100,7 +100,7 @@ OpenError CheckFileReadable(const fs::path& path) {
 Status CheckAudioEngine() {
     const LoadedModule& module = Module();
     if (!module.backend || !module.backend->SelfCheck().empty())
-        return Status::Error(ErrorCode::Internal, Message(263));
+        return Status::Error(ErrorCode::Internal, Msg::AudioModuleFailed);
     return Status::Ok();
 }
 

@@ -26,7 +26,7 @@ inline constexpr const char* kAudioModuleFileName = "partita_audio_ffmpeg.so";
 inline constexpr const char* kAudioModuleEnvironment = "PARTITA_AUDIO_MODULE";
 
 // The start-up check of the desktop program and of commands that decode: loads the module and
-// checks that FFmpeg starts. Failure: ErrorCode::Internal with string 263.
+// checks that FFmpeg starts. Failure: ErrorCode::Internal with AudioModuleFailed.
 Status CheckAudioEngine();
 
 // Whether this process has loaded the audio module (for checks that a road never needs it).

@@ -1,36 +1,21 @@
 #include "audio/open_error.h"
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 
 namespace partita::audio {
 
-std::string OpenErrorMessage(const std::string& path, OpenError error) {
+UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
     switch (error) {
         case OpenError::None:
-            return Message(125, path);
+            return {Msg::CannotLoadFile, path};
         case OpenError::Protected:
-            return Message(312, path);
+            return {Msg::FileCopyProtected, path};
         case OpenError::WmaCodecMissing:
-            return Message(313);
+            return Msg::WmaSupportMissing;
         case OpenError::ModuleUnavailable:
-            return Message(263);
+            return Msg::AudioModuleFailed;
         default:
-            return Message(311, path, ToInt(error));
-    }
-}
-
-int OpenErrorStringId(OpenError error) {
-    switch (error) {
-        case OpenError::None:
-            return 125;
-        case OpenError::Protected:
-            return 312;
-        case OpenError::WmaCodecMissing:
-            return 313;
-        case OpenError::ModuleUnavailable:
-            return 263;
-        default:
-            return 311;
+            return {Msg::CannotLoadFileWithCode, path, ToInt(error)};
     }
 }
 

@@ -7,7 +7,7 @@
 namespace partita::audio {
 
 // Why a file could not be opened for decoding. The numbers are the codes shown to the user in
-// string 311 ("... (error code: %d)"); keep them stable.
+// Msg::CannotLoadFileWithCode ("... (error code: %d)"); keep them stable.
 enum class OpenError : int {
     None = 0,                // no reason known
     OutOfMemory = 1,         // the decoder could not get memory
@@ -26,14 +26,11 @@ inline constexpr int ToInt(OpenError error) {
     return static_cast<int>(error);
 }
 
-// The user's message for a file that could not be opened: string 312 (protected) for
-// Protected, string 313 (Windows Media support, shown under the caption string 314) for
-// WmaCodecMissing, string 263 for ModuleUnavailable, string 125 when no reason is known and
-// string 311 with the code for every other reason.
-std::string OpenErrorMessage(const std::string& path, OpenError error);
-
-// The number of the string OpenErrorMessage tells a reason with (125, 311, 312, 313 or 263).
-int OpenErrorStringId(OpenError error);
+// The user's message for a file that could not be opened: FileCopyProtected for Protected,
+// WmaSupportMissing (shown under the caption string 314) for WmaCodecMissing,
+// AudioModuleFailed for ModuleUnavailable, CannotLoadFile when no reason is known and
+// CannotLoadFileWithCode with the code for every other reason.
+UserMessage OpenErrorMessage(const std::string& path, OpenError error);
 
 // The kind of failure for the command line's exit codes and typed results.
 ErrorCode OpenErrorKind(OpenError error);

@@ -1,6 +1,6 @@
 #include "join/audio_file_inspector.h"
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "audio/audio_file_info.h"
 #include "audio/audio_type.h"
 #include "mpeg/mp3_info.h"
@@ -31,7 +31,7 @@ bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFile
 }  // namespace
 
 bool AudioFileInspector::Inspect(const std::string& path, MergeFileFacts& facts,
-                                 MergeFileError& error) {
+                                 UserMessage& failure) {
     facts = MergeFileFacts{};
     auto known = audio::AudioTypeFromExtension(path);
     bool mpeg = false;
@@ -39,27 +39,9 @@ bool AudioFileInspector::Inspect(const std::string& path, MergeFileFacts& facts,
         mpeg = InspectMpeg(path, legacyCodePage_, facts);
     if (!mpeg) {
         audio::AudioFileInfo info;
-        audio::OpenError failure = audio::ReadAudioFileInfo(path, info);
-        if (failure != audio::OpenError::None || info.durationMs == 0) {
-            switch (failure) {
-                case audio::OpenError::None:
-                    error.stringId = 125;
-                    break;
-                case audio::OpenError::Protected:
-                    error.stringId = 312;
-                    break;
-                case audio::OpenError::WmaCodecMissing:
-                    error.stringId = 313;
-                    break;
-                case audio::OpenError::ModuleUnavailable:
-                    error.stringId = 263;
-                    break;
-                default:
-                    error.stringId = 311;
-                    break;
-            }
-            error.text = failure == audio::OpenError::None ? Message(125, path)
-                                                           : audio::OpenErrorMessage(path, failure);
+        audio::OpenError error = audio::ReadAudioFileInfo(path, info);
+        if (error != audio::OpenError::None || info.durationMs == 0) {
+            failure = audio::OpenErrorMessage(path, error);
             return false;
         }
         facts.audioType = audio::ToInt(info.type);

@@ -14,7 +14,7 @@ class AudioFileInspector : public MergeFileInspector {
     explicit AudioFileInspector(std::string legacyCodePage)
         : legacyCodePage_(std::move(legacyCodePage)) {}
 
-    bool Inspect(const std::string& path, MergeFileFacts& facts, MergeFileError& error) override;
+    bool Inspect(const std::string& path, MergeFileFacts& facts, UserMessage& failure) override;
 
   private:
     std::string legacyCodePage_;

@@ -36,15 +36,14 @@ class AudioPcmSource : public PcmSource {
 }  // namespace
 
 std::unique_ptr<PcmSource> AudioPcmDecoder::Open(const std::string& path, int sampleRate,
-                                                 int channels, std::string& error) {
+                                                 int channels, UserMessage& failure) {
     audio::OpenOptions options;
     options.sampleRate = sampleRate;
     options.channels = channels;
     audio::OpenResult opened = audio::OpenAudioStream(path, options);
     if (!opened) {
-        error = opened.error == audio::OpenError::None
-                    ? std::string()
-                    : audio::OpenErrorMessage(path, opened.error);
+        if (opened.error != audio::OpenError::None)
+            failure = audio::OpenErrorMessage(path, opened.error);
         return nullptr;
     }
     return std::make_unique<AudioPcmSource>(std::move(opened.stream));

@@ -9,7 +9,7 @@ namespace partita {
 class AudioPcmDecoder : public PcmDecoder {
   public:
     std::unique_ptr<PcmSource> Open(const std::string& path, int sampleRate, int channels,
-                                    std::string& error) override;
+                                    UserMessage& failure) override;
 };
 
 }  // namespace partita

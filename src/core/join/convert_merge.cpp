@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "join/encoder_command.h"
 #include "join/encoder_process.h"
 
@@ -122,12 +122,11 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
         std::unique_ptr<PcmSource> stream;
         bool skip = false;
         while (!stream) {
-            std::string error;
-            stream = decoder.Open(source.path, options.sampleRate, options.channels, error);
+            UserMessage failure(Msg::CannotLoadFile, source.path);
+            stream = decoder.Open(source.path, options.sampleRate, options.channels, failure);
             if (stream)
                 break;
-            FailureAnswer answer =
-                host.AskFailure(125, error.empty() ? Message(125, source.path) : error);
+            FailureAnswer answer = host.AskFailure(failure);
             if (answer == FailureAnswer::Abort) {
                 result = MergeResult::Stopped;
                 break;
@@ -147,7 +146,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
         std::uint64_t delivered = 0;
         std::uint64_t limit = 0;
         if (source.range.startMs > 0 && !stream->Seek(source.range.startMs))
-            host.ShowMessage(335, Message(335), MessageKind::Error);
+            host.ShowMessage(MessageKind::Error, Msg::PartialMergeFailed);
         if (source.range.endMs > 0 && source.range.startMs < source.range.endMs)
             limit = bytesOf(source.range.endMs) - bytesOf(source.range.startMs);
         join.StartFile();
@@ -166,7 +165,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             if (got == 0)
                 break;
             if (!sink.IsActive()) {
-                host.ShowMessage(297, Message(297), MessageKind::Error);
+                host.ShowMessage(MessageKind::Error, Msg::EncoderFailed);
                 result = MergeResult::Failed;
                 break;
             }
@@ -176,8 +175,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             if (got > hold + lead) {
                 std::size_t count = got - hold - lead;
                 if (!sink.Write(chunk.data() + lead, count)) {
-                    host.ShowMessage(308, Message(308, written, sink.LastError()),
-                                     MessageKind::Error);
+                    host.ShowMessage(MessageKind::Error,
+                                     {Msg::EncoderWriteFailed, written, sink.LastError()});
                     result = MergeResult::Failed;
                     break;
                 }
@@ -199,8 +198,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 auto count =
                     static_cast<std::size_t>(std::min<std::uint64_t>(remaining, chunkBytes));
                 if (!sink.Write(chunk.data(), count)) {
-                    host.ShowMessage(308, Message(308, written, sink.LastError()),
-                                     MessageKind::Error);
+                    host.ShowMessage(MessageKind::Error,
+                                     {Msg::EncoderWriteFailed, written, sink.LastError()});
                     result = MergeResult::Failed;
                     break;
                 }
@@ -220,7 +219,7 @@ MergeResult RunConvertMerge(const std::string& encoderPath, const std::string& o
         !encoder.Start(
             MakeEncoderCommand(encoderPath, outputPath, options.sampleRate, options.channels)
                 .arguments)) {
-        host.ShowMessage(296, Message(296), MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, Msg::EncoderNotStarted);
         return MergeResult::Failed;
     }
     MergeResult result = ConvertMerge(sources, options, decoder, encoder, host);
@@ -230,15 +229,12 @@ MergeResult RunConvertMerge(const std::string& encoderPath, const std::string& o
     }
     if (!encoder.Finish()) {
         // The encoder's own last words tell what it disliked.
-        std::string text = Message(297);
         std::string said = encoder.Output();
         while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
             said.pop_back();
         if (auto cut = said.find_last_of("\r\n"); cut != std::string::npos)
             said.erase(0, cut + 1);
-        if (!said.empty())
-            text += "\n" + said;
-        host.ShowMessage(297, text, MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, UserMessage(Msg::EncoderFailed).WithDetail(said));
         return MergeResult::Failed;
     }
     return result;

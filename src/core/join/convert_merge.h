@@ -22,8 +22,8 @@ struct ConvertOptions {
 // Decodes every source to PCM in the output format and sends it to `sink`: each source from
 // its range start to its range end (or its end), then its silence as zero samples. Sets the
 // progress (one step per source) and the status text; the stop request is read after every
-// chunk and confirmed with string 295. A source that cannot be decoded asks Abort, Retry or
-// Ignore (string 125): Ignore leaves it and its silence out, Abort stops the run.
+// chunk and confirmed with ConfirmStopMerge. A source that cannot be decoded asks Abort, Retry or
+// Ignore (CannotLoadFile): Ignore leaves it and its silence out, Abort stops the run.
 //
 // With `gapless`, W = sampleRate / 10 (bytes and 16-bit sample values alike): a file that is
 // not the last loses the last min(W, bytes) bytes of its final chunk, and the mean level of its
@@ -34,9 +34,9 @@ struct ConvertOptions {
 MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertOptions& options,
                          PcmDecoder& decoder, PcmSink& sink, JobHost& host);
 
-// A whole convert merge into `outputPath`: starts the encoder `encoderPath` (string 296 when it
-// cannot be started or is not given), runs ConvertMerge into it and lets it finish the file
-// (string 297 when it fails). A merge that does not finish ends the encoder at once.
+// A whole convert merge into `outputPath`: starts the encoder `encoderPath` (EncoderNotStarted when
+// it cannot be started or is not given), runs ConvertMerge into it and lets it finish the file
+// (EncoderFailed when it fails). A merge that does not finish ends the encoder at once.
 MergeResult RunConvertMerge(const std::string& encoderPath, const std::string& outputPath,
                             const std::vector<MergeSource>& sources, const ConvertOptions& options,
                             PcmDecoder& decoder, JobHost& host);

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "join/frame_counter.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
@@ -31,7 +31,7 @@ enum class Opened { Ok, Skip, Abort };
 Opened OpenSource(const MergeSource& source, CMP3Info& info, FilePtr& file, JobHost& host) {
     for (;;) {
         if (!info.Open(source.path) || !info.streamFound) {
-            FailureAnswer answer = host.AskFailure(125, Message(125, source.path));
+            FailureAnswer answer = host.AskFailure({Msg::CannotLoadFile, source.path});
             if (answer == FailureAnswer::Retry)
                 continue;
             return answer == FailureAnswer::Ignore ? Opened::Skip : Opened::Abort;
@@ -39,7 +39,7 @@ Opened OpenSource(const MergeSource& source, CMP3Info& info, FilePtr& file, JobH
         file.reset(std::fopen(source.path.c_str(), "rb"));
         if (file)
             return Opened::Ok;
-        FailureAnswer answer = host.AskFailure(126, Message(126, source.path));
+        FailureAnswer answer = host.AskFailure({Msg::CannotOpenFile, source.path});
         if (answer != FailureAnswer::Retry)
             return answer == FailureAnswer::Ignore ? Opened::Skip : Opened::Abort;
     }
@@ -74,7 +74,7 @@ class DirectRun {
 
     bool Write(const std::uint8_t* data, std::size_t size) {
         if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
-            host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
             result_ = MergeResult::Failed;
             return false;
         }
@@ -137,7 +137,7 @@ class DirectRun {
             if (n < 0) {
                 if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
                                    errno != EOPNOTSUPP && errno != EBADF)) {
-                    host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+                    host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
                     result_ = MergeResult::Failed;
                 } else {
                     done = false;
@@ -154,7 +154,7 @@ class DirectRun {
         off_t end = ::lseek(out, 0, SEEK_CUR);
         if (end < 0 || ::fseeko(output_, end, SEEK_SET) != 0) {
             if (result_ == MergeResult::Done) {
-                host_.ShowMessage(293, Message(293, outputPath_), MessageKind::Error);
+                host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
                 result_ = MergeResult::Failed;
             }
         }
@@ -279,7 +279,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             !run.Write(pendingBytes.data(), pendingBytes.size()) ||
             ::fseeko(output, 0, SEEK_END) != 0) {
             if (run.Result() == MergeResult::Done) {
-                host.ShowMessage(293, Message(293, outputPath), MessageKind::Error);
+                host.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath});
                 run.Result() = MergeResult::Failed;
             }
         }

@@ -27,9 +27,9 @@ struct DirectMergeOptions {
 // - when the first source has a Xing, Info or VBRI header frame, that frame goes first (then
 //   the range), and at the end its counts are rewritten: the audio frames written (silent ones
 //   included) and the bytes from the header frame to the end of the audio.
-// Progress steps per source; the status shows string 113; the stop request is read after every
-// chunk and confirmed with string 295. A source that cannot be analysed (125) or opened (126)
-// asks Abort, Retry or Ignore. A failed write gives string 293.
+// Progress steps per source; the status shows MergingFile; the stop request is read after every
+// chunk and confirmed with ConfirmStopMerge. A source that cannot be analysed (CannotLoadFile) or
+// opened (CannotOpenFile) asks Abort, Retry or Ignore. A failed write gives CannotWriteFile.
 MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* output,
                         const std::string& outputPath, const TagInfo& tags, JobHost& host,
                         const DirectMergeOptions& options = {});

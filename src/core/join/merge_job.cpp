@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/message_format.h"
 #include "app/output_file.h"
 #include "app/setting_values.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -66,7 +66,7 @@ MergeSurvey SurveyMergeList(const MergeList& list,
 MergeJobOutcome MergeJob::Run(MergeRequest& request) {
     MergeJobOutcome outcome;
     if (list_.Empty()) {
-        host_.ShowMessage(119, Message(119), MessageKind::Warning);
+        host_.ShowMessage(MessageKind::Warning, Msg::AddFilesToMergeFirst);
         outcome.end = MergeJobEnd::EmptyList;
         return outcome;
     }
@@ -90,7 +90,7 @@ MergeJobOutcome MergeJob::Run(MergeRequest& request) {
             break;
     }
     host_.SetProgress(0, 0);
-    host_.SetStatus(Message(112));
+    host_.SetStatus(Message(Msg::MergeIdle));
     return outcome;
 }
 
@@ -102,12 +102,12 @@ bool MergeJob::ResolveMode(const MergeRequest& request, MergeJobOutcome& outcome
         mode = survey.allMpeg && survey.sameParameters ? MergeMode::Direct : MergeMode::Convert;
     } else if (mode == MergeMode::Direct) {
         if (!survey.allMpeg) {
-            host_.ShowMessage(294, Message(294), MessageKind::Warning);
+            host_.ShowMessage(MessageKind::Warning, Msg::DirectMergeFormatsDiffer);
             outcome.end = MergeJobEnd::Cancelled;
             return false;
         }
         if (!survey.sameParameters && settings::MergeDiffParamsDialog.Read(settings_) != 0 &&
-            !host_.ShowInfoWithToggle(231, Message(231),
+            !host_.ShowInfoWithToggle(Msg::MergeParametersDiffer,
                                       std::string(settings::MergeDiffParamsDialog.name), true)) {
             outcome.end = MergeJobEnd::ChangeMode;
             return false;
@@ -131,8 +131,8 @@ bool MergeJob::ChooseOutput(MergeRequest& request, std::string& output) {
         std::string folder = settings::MergeDestinationFolder.Read(settings_);
         if (folder.empty())
             folder = settings::MergeTempOutputFolder.Read(settings_);
-        std::optional<std::string> chosen =
-            host_.ChooseSaveFile(130, folder, settings::MergeDestinationName.Read(settings_));
+        std::optional<std::string> chosen = host_.ChooseSaveFile(
+            Msg::MergeOutputTitle, folder, settings::MergeDestinationName.Read(settings_));
         if (!chosen || chosen->empty())
             return false;
         output = *chosen;
@@ -144,7 +144,7 @@ bool MergeJob::ChooseOutput(MergeRequest& request, std::string& output) {
         // when the user names another output at the overwrite question.
         for (const MergeRow& row : list_.Rows()) {
             if (IsSameFile(row.Path(), output)) {
-                host_.ShowMessage(124, Message(124, output), MessageKind::Error);
+                host_.ShowMessage(MessageKind::Error, {Msg::OutputIsSource, output});
                 return false;
             }
         }
@@ -160,7 +160,7 @@ bool MergeJob::ChooseOutput(MergeRequest& request, std::string& output) {
             continue;
         }
         host_.SetProgress(0, 0);
-        host_.SetStatus(Message(127));
+        host_.SetStatus(Message(Msg::MergeAborted));
         return false;
     }
 }
@@ -169,7 +169,7 @@ MergeResult MergeJob::Merge(MergeRequest& request, MergeJobOutcome& outcome) {
     const std::string& path = outcome.outputPath;
     OutputFile out;
     if (!out.Open(path)) {
-        host_.ShowMessage(122, Message(122, path), MessageKind::Error);
+        host_.ShowMessage(MessageKind::Error, {Msg::CannotCreateFile, path});
         return MergeResult::Failed;
     }
     const std::string working = out.TempPath().string();
@@ -183,16 +183,16 @@ MergeResult MergeJob::Merge(MergeRequest& request, MergeJobOutcome& outcome) {
         result = engines_.Convert(engines_.FindEncoder(), working, sources, options, host_);
         // The encoder writes no tag of ours: the ID3v2 tag goes in front of its file.
         if (result == MergeResult::Done && request.tags.writeId3v2) {
-            host_.SetStatus(Message(324));
+            host_.SetStatus(Message(Msg::SavingTags));
             if (engines_.WriteId3v2(working, request.tags))
-                host_.SetStatus(Message(325));
+                host_.SetStatus(Message(Msg::TagsSaved));
             else
-                host_.ShowMessage(317, Message(317), MessageKind::Error);
+                host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
         }
     } else {
         result = engines_.Direct(sources, out.Stream(), working, request.tags, host_);
         if (std::fflush(out.Stream()) != 0 && result == MergeResult::Done) {
-            host_.ShowMessage(293, Message(293, path), MessageKind::Error);
+            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
             result = MergeResult::Failed;
         }
     }
@@ -202,9 +202,9 @@ MergeResult MergeJob::Merge(MergeRequest& request, MergeJobOutcome& outcome) {
         return result;
     }
     if (request.tags.writeId3v1 && !engines_.WriteId3v1(working, request.tags))
-        host_.ShowMessage(317, Message(317), MessageKind::Error);
+        host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
     if (!out.Commit()) {
-        host_.ShowMessage(293, Message(293, path), MessageKind::Error);
+        host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
         return MergeResult::Failed;
     }
     return MergeResult::Done;
@@ -216,8 +216,7 @@ void MergeJob::AfterSuccess(MergeRequest& request, MergeJobOutcome& outcome) {
     bool open = settings::JoinAutoOpenFolder.Read(settings_) != 0;
     if (settings::JoinShowSuccess.Read(settings_) != 0) {
         CompletionReport report;
-        report.stringId = 115;
-        report.text = Message(115, path);
+        report.message = {Msg::MergeDone, path};
         report.outputPath = path;
         report.openFolderPreset = open;
         report.startNewPreset = settings::StartNewMerge.Read(settings_) != 0;

@@ -75,7 +75,7 @@ enum class MergeJobEnd {
     Done,
     Failed,
     Stopped,
-    EmptyList,   // string 119 shown; the page opens its add-files dialog
+    EmptyList,   // AddFilesToMergeFirst shown; the page opens its add-files dialog
     ChangeMode,  // the mixed-parameters warning was cancelled: the page opens the mode dialog
     Cancelled,   // no output chosen, overwrite declined, or the mode cannot join the files
 };

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -78,7 +78,7 @@ std::uint64_t MergeRow::FileSize() const {
 }
 
 std::string SilenceText(int seconds) {
-    return seconds > 0 ? std::to_string(seconds) : Message(265);
+    return seconds > 0 ? std::to_string(seconds) : Message(Msg::NoSilence);
 }
 
 std::string BitrateText(const MergeFileFacts& facts) {
@@ -111,10 +111,9 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
     settings::MergeSourceLastFolder.Write(settings, folder);
 
     MergeFileFacts facts;
-    MergeFileError error;
-    if (!inspector.Inspect(full.string(), facts, error) || facts.durationMs == 0) {
-        outcome.messageId = error.stringId;
-        outcome.message = error.text.empty() ? Message(125, full.string()) : error.text;
+    UserMessage failure(Msg::CannotLoadFile, full.string());
+    if (!inspector.Inspect(full.string(), facts, failure) || facts.durationMs == 0) {
+        outcome.message = std::move(failure);
         return outcome;
     }
 
@@ -151,10 +150,8 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
         ApplyPartialSettings(index, settings);
 
     outcome.added = true;
-    if (!facts.tagsRead) {
-        outcome.messageId = 316;
-        outcome.message = Message(316);
-    }
+    if (!facts.tagsRead)
+        outcome.message = Msg::TagsUnreadable;
     return outcome;
 }
 

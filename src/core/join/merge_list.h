@@ -3,10 +3,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/settings_store.h"
+#include "app/user_message.h"
 
 namespace partita {
 
@@ -56,19 +58,14 @@ struct MergeFileFacts {
     std::string title, artist, album, year, comment, track, genre;
 };
 
-// A failed inspection: the message to show (string 125, or the audio layer's report).
-struct MergeFileError {
-    int stringId = 125;
-    std::string text;
-};
-
 // Looks into audio files for the add step; the real one analyses MPEG files itself and asks the
 // audio layer about the others, tests give canned answers.
 class MergeFileInspector {
   public:
     virtual ~MergeFileInspector() = default;
-    // True with `facts` filled, or false with `error` filled (a duration of 0 is a failure).
-    virtual bool Inspect(const std::string& path, MergeFileFacts& facts, MergeFileError& error) = 0;
+    // True with `facts` filled, or false (a duration of 0 is a failure) with `failure`, which
+    // callers start as CannotLoadFile, set to the reason when the inspector knows a better one.
+    virtual bool Inspect(const std::string& path, MergeFileFacts& facts, UserMessage& failure) = 0;
 };
 
 // The partial range of a row in ms; 0 means not set (from the beginning, to the end).
@@ -98,11 +95,10 @@ struct MergeRow {
 };
 
 // The outcome of adding one file: whether a row was made, and a message to show (a failed
-// inspection, or string 316 when the row was added without its tags).
+// inspection, or TagsUnreadable when the row was added without its tags).
 struct MergeAddOutcome {
     bool added = false;
-    int messageId = 0;
-    std::string message;
+    std::optional<UserMessage> message;
 };
 
 // The ordered list of files to join. The same file may appear in several rows.
@@ -141,7 +137,7 @@ class MergeList {
 
 // The texts of the page's totals: "H:MM:SS", and "%.0f KB" under 1024 KB, else "%.1f MB".
 std::string FormatTotalSize(std::uint64_t bytes);
-// Column 4's text for a silence: "%d", or the none text (string 265) for 0.
+// Column 4's text for a silence: "%d", or the none text (NoSilence) for 0.
 std::string SilenceText(int seconds);
 // Column 10's text for a file.
 std::string BitrateText(const MergeFileFacts& facts);

@@ -6,11 +6,11 @@
 #include <iterator>
 
 #include "app/code_page.h"
-#include "app/message_format.h"
 #include "app/output_file.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
 #include "app/trim.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -147,10 +147,10 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || fs::is_directory(path, ec))
-        return Status::Error(ErrorCode::Unreadable, Message(330, path));
+        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
-        return Status::Error(ErrorCode::Unreadable, Message(330, path));
+        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
     std::string text = IsValidUtf8(bytes) ? bytes : LegacyToUtf8(bytes, legacyCodePage);
 
     std::vector<std::string> plsPaths;
@@ -194,7 +194,7 @@ Status SaveMergeList(const MergeList& list, const std::string& path) {
     std::string text = FormatM3u(list);
     OutputFile out;
     if (!out.Open(path) || !out.Write(text.data(), text.size()) || !out.Commit())
-        return Status::Error(ErrorCode::WriteFailed, Message(331, path));
+        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateListFile, path});
     return Status::Ok();
 }
 
@@ -219,7 +219,7 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
             if (entry.silenceSeconds > 0)
                 row[kMergeSilence] = SilenceText(entry.silenceSeconds);
         }
-        if (outcome.messageId != 0)
+        if (outcome.message)
             result.messages.push_back(std::move(outcome));
     }
     list.FinishBatch(first, false, settings);

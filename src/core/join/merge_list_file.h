@@ -31,7 +31,7 @@ bool ParsePls(std::string_view text, std::vector<std::string>& paths);
 
 // Reads a list file: PLS when it is one, M3U text otherwise. Text that is not valid UTF-8 is
 // read in `legacyCodePage`. Relative paths are taken from the list file's folder. Fails with
-// string 330 when the file cannot be read.
+// CannotOpenListFile when the file cannot be read.
 Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePage,
                          std::vector<MergeListEntry>& entries);
 
@@ -39,7 +39,8 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
 // silence when above 0) and its full path; every line ends with CR LF.
 std::string FormatM3u(const MergeList& list);
 
-// Writes the list as M3U (replacing a file only once it is complete); string 331 on failure.
+// Writes the list as M3U (replacing a file only once it is complete); CannotCreateListFile on
+// failure.
 Status SaveMergeList(const MergeList& list, const std::string& path);
 
 // Loading a list file into the merge list: the files that could not be added, with their

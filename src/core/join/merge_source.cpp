@@ -1,7 +1,7 @@
 #include "join/merge_source.h"
 
-#include "app/message_format.h"
 #include "app/string_table.h"
+#include "app/user_message.h"
 
 namespace partita {
 
@@ -20,13 +20,13 @@ std::string MergeStatusText(std::size_t index, std::size_t count, const MergeSou
     bool chinese = CurrentLanguage() == Language::Chinese;
     const char* mode = source.range.IsSet() ? (chinese ? "部分合并" : "partial merge")
                                             : (chinese ? "完全合并" : "full merge");
-    return Message(113, index + 1, count, source.name, mode);
+    return Message(Msg::MergingFile, index + 1, count, source.name, mode);
 }
 
 bool StopConfirmed(JobHost& host) {
     if (!host.TakeStopRequest())
         return false;
-    return host.AskYesNo(295, Message(295));
+    return host.AskYesNo(Msg::ConfirmStopMerge);
 }
 
 }  // namespace partita

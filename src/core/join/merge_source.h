@@ -22,11 +22,11 @@ struct MergeSource {
 
 std::vector<MergeSource> MergeSourcesOf(const MergeList& list);
 
-// The status text of file `index` (0-based) of `count`: string 113 with the partial or full
+// The status text of file `index` (0-based) of `count`: MergingFile with the partial or full
 // merge mode text.
 std::string MergeStatusText(std::size_t index, std::size_t count, const MergeSource& source);
 
-// Whether the user asked to stop and confirmed it (string 295); a declined request goes on.
+// Whether the user asked to stop and confirmed it (ConfirmStopMerge); a declined request goes on.
 bool StopConfirmed(JobHost& host);
 
 }  // namespace partita

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "app/user_message.h"
+
 namespace partita {
 
 // One source of a convert merge, decoded to interleaved signed 16-bit PCM already converted to
@@ -24,9 +26,10 @@ class PcmDecoder {
   public:
     virtual ~PcmDecoder() = default;
     // A source of `path` converted to `sampleRate` and `channels`; null when the file cannot be
-    // decoded, with the message to show in `error` (empty for the plain load failure).
+    // decoded, with `failure` (which callers start as CannotLoadFile) set to the reason when the
+    // decoder knows a better one.
     virtual std::unique_ptr<PcmSource> Open(const std::string& path, int sampleRate, int channels,
-                                            std::string& error) = 0;
+                                            UserMessage& failure) = 0;
 };
 
 // Where a convert merge sends its PCM: the encoder's input.

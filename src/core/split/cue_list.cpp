@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
 #include "app/trim.h"
+#include "app/user_message.h"
 #include "split/cue_writer.h"
 #include "split/track_tools.h"
 
@@ -144,24 +144,24 @@ RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, Sou
 
     CProcessCUEFile cue(settings::LegacyCodePage.Read(settings));
     if (!cue.Load(path)) {
-        host.ShowMessage(cue.ErrorStringId(), cue.Error().message, MessageKind::Error);
-        host.ShowMessage(125, Message(125, path), MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, cue.Error().message);
+        host.ShowMessage(MessageKind::Error, {Msg::CannotLoadFile, path});
         return kNoRow;
     }
 
     std::string audio = cue.AudioPath().string();
     std::optional<SourceFacts> facts;
     for (;;) {
-        ProbeFailure failure;
+        UserMessage failure(Msg::CannotLoadFile, audio);
         facts = probe.Probe(audio, &failure);
         if (facts)
             break;
-        std::string question = Message(277, audio);
+        UserMessage question(Msg::CueAudioNotLoaded, audio);
         if (!chooseAudio) {
-            host.ShowMessage(277, question, MessageKind::Error);
+            host.ShowMessage(MessageKind::Error, question);
             return kNoRow;
         }
-        if (!host.AskYesNo(277, question))
+        if (!host.AskYesNo(question))
             return kNoRow;
         std::optional<std::string> chosen = chooseAudio(audio);
         if (!chosen)
@@ -169,7 +169,7 @@ RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, Sou
         audio = *chosen;
     }
     if (!facts->tagsRead)
-        host.ShowMessage(316, Message(316), MessageKind::Warning);
+        host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
 
     // The sheet's header wins over the audio file's own tags, key by key.
     using R = CueTrackRecord;
@@ -239,12 +239,12 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
 bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sheetPath,
                       JobHost& host) {
     std::error_code ec;
-    if (fs::exists(sheetPath, ec) && !host.AskYesNo(123, Message(123, sheetPath)))
+    if (fs::exists(sheetPath, ec) && !host.AskYesNo({Msg::ConfirmReplaceFile, sheetPath}))
         return false;
     CueSheetContent content = CueContentForSource(list, source, sheetPath);
     Status written = WriteCueSheet(sheetPath, content.fileValue, content.header, content.tracks);
     if (!written.ok()) {
-        host.ShowMessage(122, written.message, MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, written.message);
         return false;
     }
     return true;

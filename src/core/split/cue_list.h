@@ -30,9 +30,10 @@ void ImportCueTracks(SplitList& list, RowId source, const CProcessCUEFile& cue);
 // The add-source operation for one path. An audio file is loaded with the single track
 // [0, duration) and, with "Auto Add Special", divided at once. A CUE sheet loads its audio file
 // with the header's fields taking precedence over the file's tags and one track per sheet
-// track. A sheet that cannot be read or is malformed is reported (126, 196 or 197, then 125)
-// and nothing is added. When the sheet's audio file cannot be loaded the user is asked for
-// another one (277) through `chooseAudio`; without a chooser string 277 is shown as an error.
+// track. A sheet that cannot be read or is malformed is reported (its error, then
+// CannotLoadFile) and nothing is added. When the sheet's audio file cannot be loaded the user is
+// asked for another one (CueAudioNotLoaded) through `chooseAudio`; without a chooser the
+// question is shown as an error.
 RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
                     const std::string& path, const AudioFileChooser& chooseAudio = {});
 
@@ -47,7 +48,8 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
                                     const std::string& sheetPath);
 
 // Writes the sheet of a source's tracks. An existing sheet is replaced only when the user says
-// yes to string 123; a sheet that cannot be written shows string 122. True when written.
+// yes to ConfirmReplaceFile; a sheet that cannot be written shows CannotCreateFile. True when
+// written.
 bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sheetPath,
                       JobHost& host);
 

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <limits>
 
-#include "app/message_format.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 #include "audio/audio_type.h"
 #include "split/cue_time.h"
 #include "split/text_line_reader.h"
@@ -167,7 +167,6 @@ void CProcessCUEFile::Reset() {
     header_ = CueTrackRecord();
     tracks_.clear();
     error_ = Status::Ok();
-    errorStringId_ = 0;
 }
 
 void CProcessCUEFile::SetAudioFile(const fs::path& path) {
@@ -183,19 +182,18 @@ bool CProcessCUEFile::GetTrack(int index, CueTrackRecord& record) const {
     return true;
 }
 
-bool CProcessCUEFile::Fail(int stringId, ErrorCode code, std::string message) {
+bool CProcessCUEFile::Fail(ErrorCode code, UserMessage message) {
     tracks_.clear();
-    errorStringId_ = stringId;
     error_ = Status::Error(code, std::move(message));
     return false;
 }
 
 bool CProcessCUEFile::FailLine(int line) {
-    return Fail(196, ErrorCode::Damaged, Message(196, line));
+    return Fail(ErrorCode::Damaged, {Msg::CueLineMalformed, line});
 }
 
 bool CProcessCUEFile::FailTrack(int track) {
-    return Fail(197, ErrorCode::Damaged, Message(197, track));
+    return Fail(ErrorCode::Damaged, {Msg::CueTrackTimeUnreadable, track});
 }
 
 bool CProcessCUEFile::Load(const fs::path& path) {
@@ -212,7 +210,7 @@ bool CProcessCUEFile::Load(const fs::path& path) {
     if (!reader.Open(path, legacyCodePage_)) {
         std::error_code ec;
         ErrorCode code = fs::exists(path, ec) ? ErrorCode::Unreadable : ErrorCode::NotFound;
-        return Fail(126, code, Message(126, path.string()));
+        return Fail(code, {Msg::CannotOpenFile, path.string()});
     }
 
     // The header: everything before the first TRACK line.

@@ -33,8 +33,9 @@ class CProcessCUEFile {
         : legacyCodePage_(std::move(legacyCodePage)) {}
 
     // Resets and loads `path`. On failure the object holds no tracks and Error() says why:
-    // string 126 when the sheet cannot be read, 196 for a malformed line (its 1-based number,
-    // blank lines counted), 197 for a track whose INDEX lines are missing or too many.
+    // CannotOpenFile when the sheet cannot be read, CueLineMalformed for a malformed line (its
+    // 1-based number, blank lines counted), CueTrackTimeUnreadable for a track whose INDEX
+    // lines are missing or too many.
     bool Load(const std::filesystem::path& path);
     // Sets the audio file and its type as its extension tells (1 MPEG audio, 2 WAV, 3 Ogg
     // Vorbis, 4 Windows Media, 5 AIFF); 0 when only opening the file can tell.
@@ -52,10 +53,9 @@ class CProcessCUEFile {
     const std::vector<CueTrackRecord>& Tracks() const { return tracks_; }
 
     const Status& Error() const { return error_; }
-    int ErrorStringId() const { return errorStringId_; }
 
   private:
-    bool Fail(int stringId, ErrorCode code, std::string message);
+    bool Fail(ErrorCode code, UserMessage message);
     bool FailLine(int line);
     bool FailTrack(int track);
 
@@ -67,7 +67,6 @@ class CProcessCUEFile {
     CueTrackRecord header_;
     std::vector<CueTrackRecord> tracks_;
     Status error_;
-    int errorStringId_ = 0;
 };
 
 }  // namespace partita

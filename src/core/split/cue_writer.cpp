@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/message_format.h"
 #include "app/output_file.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 #include "split/cue_time.h"
 
 namespace partita {
@@ -103,7 +103,7 @@ Status WriteCueSheet(const std::filesystem::path& sheetPath, std::string_view fi
 
     OutputFile file;
     if (!file.Open(sheetPath) || !file.Write(text.data(), text.size()) || !file.Commit())
-        return Status::Error(ErrorCode::WriteFailed, Message(122, sheetPath.string()));
+        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateFile, sheetPath.string()});
     return Status::Ok();
 }
 

@@ -21,7 +21,7 @@ void WriteCueFields(std::string& out, const CueTrackRecord& header, const CueTra
 // and one TRACK with its INDEX 01 (the start of the track) per record. The text is UTF-8, with
 // a byte order mark when it holds other than ASCII characters so that programs reading legacy
 // code pages by default recognise it; lines end in CR LF. An existing sheet is replaced only
-// once the new one is complete. Fails with string 122.
+// once the new one is complete. Fails with CannotCreateFile.
 Status WriteCueSheet(const std::filesystem::path& sheetPath, std::string_view fileValue,
                      const CueTrackRecord& header, std::span<const CueTrackRecord> tracks);
 

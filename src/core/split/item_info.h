@@ -51,8 +51,8 @@ struct CItemInfo {
 // or frame by frame only for sources with a VBR header (auto).
 enum class SplitMode : int { Auto = 0, Fast = 1, Frame = 2 };
 
-// The mode's text as the list shows it (strings 285, 286, 287), and back; any other text reads
-// as auto.
+// The mode's text as the list shows it (SplitModeAuto, SplitModeFast, SplitModeFrame), and back;
+// any other text reads as auto.
 std::string SplitModeText(SplitMode mode);
 SplitMode ParseSplitModeText(const std::string& text);
 

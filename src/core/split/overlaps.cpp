@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 
 namespace partita {
 
@@ -12,12 +12,12 @@ std::string OverlapSummary(const Overlaps& overlaps) {
     const std::string fw = FormatTime(overlaps.forwardMs, kTimeList);
     const std::string bw = FormatTime(overlaps.backwardMs, kTimeList);
     if (overlaps.forwardMs && overlaps.backwardMs)
-        return Message(271, fw, bw);
+        return Message(Msg::ForwardBackwardOverlap, fw, bw);
     if (overlaps.forwardMs)
-        return Message(269, fw);
+        return Message(Msg::ForwardOverlap, fw);
     if (overlaps.backwardMs)
-        return Message(270, bw);
-    return Message(268);
+        return Message(Msg::BackwardOverlap, bw);
+    return Message(Msg::NoOverlap);
 }
 
 OverlapSettings OverlapSettings::Read(SettingsStore& store) {

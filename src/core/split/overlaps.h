@@ -17,8 +17,8 @@ struct Overlaps {
     bool operator==(const Overlaps&) const = default;
 };
 
-// The list's summary of a track's overlaps: strings 268 (none), 269 (forward), 270 (backward),
-// 271 (both), with the times as list time texts.
+// The list's summary of a track's overlaps: NoOverlap, ForwardOverlap, BackwardOverlap or
+// ForwardBackwardOverlap, with the times as list time texts.
 std::string OverlapSummary(const Overlaps& overlaps);
 
 // The overlap dialog's values (section "Settings"): "FW Overlap", "BW Overlap" and whether they

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "app/job_host.h"
-#include "app/message_format.h"
 #include "app/setting_values.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace {
@@ -68,7 +68,7 @@ SilenceScan DetectSilence(PeakBlockSource& source, const SilenceOptions& options
     std::uint64_t shownPercent = std::numeric_limits<std::uint64_t>::max();
 
     host.SetProgress(0, 100);
-    host.SetStatus(Message(318, 0, fileName));
+    host.SetStatus(Message(Msg::DetectingSilence, 0, fileName));
     PeakBlock block;
     while (source.NextBlock(block)) {
         if (block.peak != lastPeak) {
@@ -99,7 +99,7 @@ SilenceScan DetectSilence(PeakBlockSource& source, const SilenceOptions& options
                 inSilence = true;
                 soundCandidate = false;
                 ++scan.silenceCount;
-                host.SetStatus(Message(318, scan.silenceCount, fileName));
+                host.SetStatus(Message(Msg::DetectingSilence, scan.silenceCount, fileName));
             }
         } else {
             if (!soundCandidate) {
@@ -119,7 +119,7 @@ SilenceScan DetectSilence(PeakBlockSource& source, const SilenceOptions& options
             }
         }
 
-        if (host.TakeStopRequest() && host.AskYesNo(301, Message(301))) {
+        if (host.TakeStopRequest() && host.AskYesNo(Msg::ConfirmStopSilenceDetection)) {
             scan.completed = false;
             return scan;
         }

@@ -57,8 +57,8 @@ double PeakLevelDb(std::uint32_t peak);
 // start gives one point shortly (the minimum length, at most 0.3 s) before the sound resumes;
 // with it, each silence also gets a point at its start that begins an unchecked track. A burst
 // of sound of up to 40 ms inside a silence does not end it. Progress (percent), the status
-// text (string 318 with the count and `fileName`) and the cancel request (confirmed with
-// string 301) go through the host, once per block.
+// text (DetectingSilence with the count and `fileName`) and the cancel request (confirmed with
+// ConfirmStopSilenceDetection) go through the host, once per block.
 SilenceScan DetectSilence(PeakBlockSource& source, const SilenceOptions& options, JobHost& host,
                           const std::string& fileName);
 

@@ -21,12 +21,11 @@ SilenceRun DetectSilence(SplitList& list, RowId source, PeakBlockSource& peaks,
 
 SilenceRun DetectSilence(SplitList& list, RowId source, const SilenceOptions& options,
                          JobHost& host) {
-    int stringId = 0;
-    std::string message;
+    UserMessage failure;
     bool prescan = ParseSplitModeText(list.Text(source, kColMode)) == SplitMode::Frame;
-    auto peaks = OpenPeakSource(list.SourcePath(source), prescan, &stringId, &message);
+    auto peaks = OpenPeakSource(list.SourcePath(source), prescan, &failure);
     if (!peaks) {
-        host.ShowMessage(stringId, message, MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, failure);
         return SilenceRun::NotOpened;
     }
     return DetectSilence(list, source, *peaks, options, host);

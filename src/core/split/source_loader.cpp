@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 
 namespace partita {
 
@@ -52,15 +52,14 @@ RowId AddLoadedSource(SplitList& list, SettingsStore& settings, const std::strin
 
 RowId LoadSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
                  const std::string& path, const SourcePreset& preset) {
-    ProbeFailure failure;
+    UserMessage failure(Msg::CannotLoadFile, path);
     std::optional<SourceFacts> facts = probe.Probe(path, &failure);
     if (!facts) {
-        host.ShowMessage(failure.stringId, failure.text.empty() ? Message(125, path) : failure.text,
-                         MessageKind::Error);
+        host.ShowMessage(MessageKind::Error, failure);
         return kNoRow;
     }
     if (!facts->tagsRead)
-        host.ShowMessage(316, Message(316), MessageKind::Warning);
+        host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
     return AddLoadedSource(list, settings, path, *facts, preset);
 }
 

@@ -30,17 +30,12 @@ struct SourcePreset {
     std::optional<std::string> modeText;
 };
 
-// Why a file could not be loaded: a numbered message, ready to show (empty: string 125).
-struct ProbeFailure {
-    int stringId = 125;
-    std::string text;
-};
-
-// Finds the facts of a file; nullopt when it cannot be loaded.
+// Finds the facts of a file; nullopt when it cannot be loaded, with `failure` (which callers
+// start as CannotLoadFile) set to the reason when the probe knows a better one.
 class SourceProbe {
   public:
     virtual ~SourceProbe() = default;
-    virtual std::optional<SourceFacts> Probe(const std::string& path, ProbeFailure* failure) = 0;
+    virtual std::optional<SourceFacts> Probe(const std::string& path, UserMessage* failure) = 0;
 };
 
 // The cells of a newly loaded source: its tags, the overlaps of "Auto Overlap", the automatic
@@ -53,8 +48,8 @@ SourceRowValues NewSourceValues(SettingsStore& settings, const SourceFacts& fact
 RowId AddLoadedSource(SplitList& list, SettingsStore& settings, const std::string& path,
                       const SourceFacts& facts, const SourcePreset& preset = {});
 
-// Probes and adds a file, telling the user why when it cannot be loaded (string 125 or the
-// probe's message) or its tags cannot be read (string 316). kNoRow when it was not added.
+// Probes and adds a file, telling the user why when it cannot be loaded (CannotLoadFile or the
+// probe's reason) or its tags cannot be read (TagsUnreadable). kNoRow when it was not added.
 RowId LoadSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
                  const std::string& path, const SourcePreset& preset = {});
 

@@ -1,6 +1,6 @@
 #include "split/source_probe.h"
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "audio/audio_file_info.h"
 #include "audio/open_error.h"
 #include "split/split_engine.h"
@@ -8,7 +8,7 @@
 
 namespace partita {
 
-std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, ProbeFailure* failure) {
+std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, UserMessage* failure) {
     SourceFacts facts;
     // Analysed as the split will be in the default mode, so the list shows the duration the
     // split works with.
@@ -16,7 +16,7 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, Probe
     if (source.audioType == kAudioMpeg || source.audioType == kAudioWav) {
         if (source.durationMs == 0) {
             if (failure)
-                *failure = {125, Message(125, path)};
+                *failure = {Msg::CannotLoadFile, path};
             return std::nullopt;
         }
         facts.audioType = source.audioType;
@@ -26,7 +26,7 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, Probe
         audio::OpenError error = audio::ReadAudioFileInfo(path, info);
         if (error != audio::OpenError::None || info.durationMs == 0) {
             if (failure)
-                *failure = {audio::OpenErrorStringId(error), audio::OpenErrorMessage(path, error)};
+                *failure = audio::OpenErrorMessage(path, error);
             return std::nullopt;
         }
         facts.audioType = audio::ToInt(info.type);

@@ -17,7 +17,7 @@ class FileSourceProbe : public SourceProbe {
     explicit FileSourceProbe(SplitMode mode = SplitMode::Auto,
                              std::string legacyCodePage = "ISO-8859-1")
         : mode_(mode), codePage_(std::move(legacyCodePage)) {}
-    std::optional<SourceFacts> Probe(const std::string& path, ProbeFailure* failure) override;
+    std::optional<SourceFacts> Probe(const std::string& path, UserMessage* failure) override;
 
   private:
     SplitMode mode_;

@@ -1,7 +1,7 @@
 #include "split/special_split.h"
 
-#include "app/message_format.h"
 #include "app/time_text.h"
+#include "app/user_message.h"
 
 namespace partita {
 
@@ -31,18 +31,19 @@ std::optional<SpecialSplitRefusal> ValidateSpecialSplit(const SpecialSplitReques
     using Field = SpecialSplitRefusal::Field;
     if (request.type == SpecialSplitType::EqualParts) {
         if (request.count < 1 || request.count > kMaxSpecialParts)
-            return SpecialSplitRefusal{170, Message(170, kMaxSpecialParts), Field::Count};
+            return SpecialSplitRefusal{{Msg::InvalidPartCount, kMaxSpecialParts}, Field::Count};
         return std::nullopt;
     }
     const std::string time = FormatTime(request.stepMs, kTimeList);
     if (request.stepMs == 0)
-        return SpecialSplitRefusal{169, Message(169, time), Field::Time};
+        return SpecialSplitRefusal{{Msg::InvalidPartLength, time}, Field::Time};
     if (request.stepMs * kMaxSpecialParts < request.scopeLengthMs)
-        return SpecialSplitRefusal{243, Message(243, time, kMaxSpecialParts), Field::Time};
+        return SpecialSplitRefusal{{Msg::TooManyParts, time, kMaxSpecialParts}, Field::Time};
     if (request.stepMs > request.scopeLengthMs) {
         const std::string length = FormatTime(request.scopeLengthMs, kTimeList);
-        int id = request.scope == SpecialSplitScope::SelectedTrack ? 172 : 171;
-        return SpecialSplitRefusal{id, Message(id, time, length), Field::Time};
+        Msg id = request.scope == SpecialSplitScope::SelectedTrack ? Msg::PartLongerThanTrack
+                                                                   : Msg::PartLongerThanSource;
+        return SpecialSplitRefusal{{id, time, length}, Field::Time};
     }
     return std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/user_message.h"
+
 namespace partita {
 
 // Special split: split points at equal parts or at a fixed interval.
@@ -33,17 +35,17 @@ struct SpecialSplitRequest {
     std::uint64_t scopeLengthMs = 0;  // the source, the group (kGroupScopeLengthMs) or the track
 };
 
-// Why a request is refused: the numbered message, ready to show, and the field to correct.
+// Why a request is refused: the message and the field to correct.
 struct SpecialSplitRefusal {
     enum class Field { Count, Time };
-    int stringId = 0;
-    std::string text;
+    UserMessage message;
     Field field = Field::Count;
 };
 
-// Checks a request as the dialog does before applying it: a count of 1 to 999 (string 170); a
-// part length above 0 (169), that makes at most 999 parts of the scope (243) and is not longer
-// than the track (172) or the source (171) it divides. A length equal to the scope passes.
+// Checks a request as the dialog does before applying it: a count of 1 to 999
+// (InvalidPartCount); a part length above 0 (InvalidPartLength), that makes at most 999 parts of
+// the scope (TooManyParts) and is not longer than the track (PartLongerThanTrack) or the source
+// (PartLongerThanSource) it divides. A length equal to the scope passes.
 std::optional<SpecialSplitRefusal> ValidateSpecialSplit(const SpecialSplitRequest& request);
 
 // The points a valid request inserts over [start, end).

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <memory>
 
-#include "app/message_format.h"
 #include "app/output_file.h"
 #include "app/setting_values.h"
+#include "app/user_message.h"
 #include "split/naming_rule.h"
 
 namespace partita {
@@ -88,7 +88,7 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
         return result_;
     }
     if (namingRule.empty()) {
-        host_.ShowMessage(147, Message(147), MessageKind::Warning);
+        host_.ShowMessage(MessageKind::Warning, Msg::NamingRuleEmpty);
         result_.status = SplitJobStatus::NoNamingRule;
         return result_;
     }
@@ -99,7 +99,8 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
         (outputFolder.empty() || settings::SplitOutputFolderConfirmation.Read(settings_) != 0)) {
         if (outputFolder.empty())
             outputFolder = settings::SplitTempOutputFolder.Read(settings_);
-        std::optional<std::string> chosen = host_.ChooseFolder(134, outputFolder);
+        std::optional<std::string> chosen =
+            host_.ChooseFolder(Msg::ChooseSplitOutputFolder, outputFolder);
         if (!chosen) {
             result_.status = SplitJobStatus::Cancelled;
             return result_;
@@ -139,7 +140,7 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
     if (!options_.dryRun)
         PostActions(outputFolder, sameFolder);
     host_.SetProgress(0, 0);
-    host_.SetStatus(Message(140));
+    host_.SetStatus(Message(Msg::SplitIdle));
     return result_;
 }
 
@@ -148,8 +149,8 @@ void SplitJob::PostActions(const std::string& outputFolder, bool sameFolder) {
     bool startNew = false;
     if (settings::SplitShowSuccess.Read(settings_) != 0) {
         CompletionReport report;
-        report.stringId = sameFolder ? 310 : 145;
-        report.text = sameFolder ? Message(310) : Message(145, outputFolder);
+        report.message = sameFolder ? UserMessage(Msg::SplitDoneBesideSources)
+                                    : UserMessage(Msg::SplitDoneInFolder, outputFolder);
         report.outputPath = outputFolder;
         report.openFolderPreset = open;
         CompletionReply reply = host_.ShowCompletion(report);
@@ -185,7 +186,7 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
         if (!levels.empty()) {
             run.folder = CombinePath(baseFolder, levels);
             if (!options_.dryRun && !MakeFolderLevel(run.folder)) {
-                host_.ShowMessage(291, Message(291, run.folder), MessageKind::Warning);
+                host_.ShowMessage(MessageKind::Warning, {Msg::CannotCreateFolder, run.folder});
                 ++result_.failed;
                 return SplitFileResult::StopAll;
             }
@@ -228,11 +229,11 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
 
     if (run.result == SplitFileResult::SourceStopped) {
         host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
-        host_.SetStatus(Message(144));
+        host_.SetStatus(Message(Msg::SplitAborted));
     } else {
         host_.SetProgress(static_cast<std::uint64_t>(run.trackCount),
                           static_cast<std::uint64_t>(run.trackCount));
-        host_.SetStatus(Message(142));
+        host_.SetStatus(Message(Msg::SplitCompleted));
     }
     return run.result;
 }
@@ -242,7 +243,7 @@ bool SplitJob::RefuseOwnSource(SourceRun& run, SplitTrackReport& report) {
     // (a link, a relative path) counts too.
     if (!IsSameFile(report.outPath, run.sourcePath))
         return false;
-    host_.ShowMessage(124, Message(124, report.outPath), MessageKind::Error);
+    host_.ShowMessage(MessageKind::Error, {Msg::OutputIsSource, report.outPath});
     report.state = SplitTrackReport::State::SameAsSource;
     Report(report);
     return true;
@@ -270,7 +271,8 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
     const CItemInfo& info = list_.Info(track);
     std::string name =
         ExpandName(info, run.namePart, run.sourcePath, run.counter, false, run.sequenceFormat);
-    host_.SetStatus(Message(141, FileNameOf(run.sourcePath), index + 1, run.trackCount, name));
+    host_.SetStatus(
+        Message(Msg::SplittingTrack, FileNameOf(run.sourcePath), index + 1, run.trackCount, name));
 
     SplitTrackReport report;
     report.sourcePath = run.sourcePath;
@@ -325,8 +327,8 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
                 return TrackStep::Next;
             case OverwriteAnswer::OtherName:
                 report.outPath = reply.otherPath;
-                host_.SetStatus(Message(141, FileNameOf(run.sourcePath), index + 1, run.trackCount,
-                                        FileNameOf(report.outPath)));
+                host_.SetStatus(Message(Msg::SplittingTrack, FileNameOf(run.sourcePath), index + 1,
+                                        run.trackCount, FileNameOf(report.outPath)));
                 if (RefuseOwnSource(run, report))
                     return TrackStep::Next;
                 break;
@@ -344,13 +346,13 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
         }
         if (outcome == CutOutcome::Written) {
             if (!run.prepared->WriteTags(report.outPath, report.tags))
-                host_.ShowMessage(317, Message(317), MessageKind::Warning);
+                host_.ShowMessage(MessageKind::Warning, Msg::TagsNotWritten);
             report.state = SplitTrackReport::State::Written;
             report.bytes = copied;
             Report(report);
             return TrackStep::Next;
         }
-        FailureAnswer answer = host_.AskFailure(143, Message(143, report.outPath));
+        FailureAnswer answer = host_.AskFailure({Msg::CannotCreateTrack, report.outPath});
         if (answer == FailureAnswer::Retry)
             continue;
         report.state = SplitTrackReport::State::Failed;

@@ -49,7 +49,7 @@ struct SplitJobOptions {
 enum class SplitJobStatus {
     Finished,        // the job ran (see the counts for how it went)
     NothingToSplit,  // the list is empty: the caller lets the user add files instead
-    NoNamingRule,    // the rule was empty (message 147 shown)
+    NoNamingRule,    // the rule was empty (NamingRuleEmpty shown)
     Cancelled,       // the output folder picker was cancelled
 };
 

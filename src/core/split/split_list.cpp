@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/message_format.h"
 #include "app/string_table.h"
 #include "app/time_text.h"
 #include "app/trim.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace {
@@ -18,11 +18,11 @@ const std::vector<RowId> kNoChildren;
 std::string SplitModeText(SplitMode mode) {
     switch (mode) {
         case SplitMode::Fast:
-            return CurrentStrings().Get(286);
+            return CurrentStrings().Get(Msg::SplitModeFast);
         case SplitMode::Frame:
-            return CurrentStrings().Get(287);
+            return CurrentStrings().Get(Msg::SplitModeFrame);
         default:
-            return CurrentStrings().Get(285);
+            return CurrentStrings().Get(Msg::SplitModeAuto);
     }
 }
 
@@ -31,9 +31,9 @@ SplitMode ParseSplitModeText(const std::string& text) {
     // the other.
     for (Language language : {Language::Chinese, Language::English}) {
         const StringTable& table = StringTable::For(language);
-        if (text == table.Get(286))
+        if (text == table.Get(Msg::SplitModeFast))
             return SplitMode::Fast;
-        if (text == table.Get(287))
+        if (text == table.Get(Msg::SplitModeFrame))
             return SplitMode::Frame;
     }
     return SplitMode::Auto;
@@ -160,7 +160,7 @@ RowId SplitList::NewRow(CItemInfo info, RowId parent) {
 }
 
 std::string SplitList::ProposedGroupName() const {
-    return Message(292, groupCounter_);
+    return Message(Msg::NumberedSplitGroup, groupCounter_);
 }
 
 bool SplitList::TakeFirstGroupCreated() {
@@ -187,7 +187,7 @@ RowId SplitList::AddGroup(std::string name) {
 RowId SplitList::AddSource(const std::string& path, std::uint64_t durationMs,
                            const SourceRowValues& values) {
     if (groups_.empty())
-        AddGroup(CurrentStrings().Get(282));
+        AddGroup(CurrentStrings().Get(Msg::DefaultSplitGroup));
     RowId group = GroupOf(current_);
     if (group == kNoRow)
         group = groups_.front();

@@ -1,13 +1,13 @@
 #include "split/split_list_commands.h"
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 
 namespace partita {
 
 RowId AddGroupTelling(SplitList& list, JobHost& host, const std::string& name) {
     RowId group = list.AddGroup(name);
     if (list.TakeFirstGroupCreated())
-        host.ShowInfoWithToggle(307, Message(307), "Split Tips Dlg", false);
+        host.ShowInfoWithToggle(Msg::SplitGroupTips, "Split Tips Dlg", false);
     return group;
 }
 
@@ -15,7 +15,7 @@ bool RemoveCurrentRow(SplitList& list, JobHost& host) {
     RowId row = list.Current();
     if (row == kNoRow)
         return false;
-    if (list.Kind(row) == SplitNodeKind::Group && !host.AskYesNo(288, Message(288)))
+    if (list.Kind(row) == SplitNodeKind::Group && !host.AskYesNo(Msg::ConfirmRemoveGroup))
         return false;
     list.Remove(row);
     return true;
@@ -24,7 +24,7 @@ bool RemoveCurrentRow(SplitList& list, JobHost& host) {
 bool ClearSplitList(SplitList& list, JobHost& host) {
     if (list.Empty())
         return false;
-    if (!host.ShowInfoWithToggle(290, Message(290), "Split Clear All Dlg", true))
+    if (!host.ShowInfoWithToggle(Msg::ConfirmClearSplitList, "Split Clear All Dlg", true))
         return false;
     list.Clear();
     return true;
@@ -33,19 +33,20 @@ bool ClearSplitList(SplitList& list, JobHost& host) {
 bool MoveTrackStart(SplitList& list, JobHost& host, RowId track, std::uint64_t ms) {
     if (list.UpdateTrackStart(track, ms) == TrackUpdate::Done)
         return true;
-    host.ShowMessage(189, Message(189), MessageKind::Warning);
+    host.ShowMessage(MessageKind::Warning, Msg::StartNotBeforeEnd);
     return false;
 }
 
 bool MoveTrackEnd(SplitList& list, JobHost& host, RowId track, std::uint64_t ms) {
     if (list.UpdateTrackEnd(track, ms) == TrackUpdate::Done)
         return true;
-    host.ShowMessage(190, Message(190), MessageKind::Warning);
+    host.ShowMessage(MessageKind::Warning, Msg::EndNotAfterStart);
     return false;
 }
 
 std::string TrackCaption(const SplitList& list, RowId track) {
-    return Message(248, list.TrackIndex(track) + 1, list.TrackCount(list.Parent(track)));
+    return Message(Msg::TrackNumberLabel, list.TrackIndex(track) + 1,
+                   list.TrackCount(list.Parent(track)));
 }
 
 }  // namespace partita

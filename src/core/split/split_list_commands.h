@@ -11,24 +11,24 @@ namespace partita {
 // The list operations that speak to the user, through the same host as the jobs: a view calls
 // these and the list model alone stays silent.
 
-// Creates a group; the first group of the list brings the tips box (string 307, toggle
+// Creates a group; the first group of the list brings the tips box (SplitGroupTips, toggle
 // "Split Tips Dlg").
 RowId AddGroupTelling(SplitList& list, JobHost& host, const std::string& name);
 
 // Removes the current row with its children. A group is removed only after the user confirms
-// (string 288). True when a row was removed.
+// (ConfirmRemoveGroup). True when a row was removed.
 bool RemoveCurrentRow(SplitList& list, JobHost& host);
 
-// Empties the list once the user confirms (string 290, toggle "Split Clear All Dlg"). True when
-// it was cleared.
+// Empties the list once the user confirms (ConfirmClearSplitList, toggle "Split Clear All Dlg").
+// True when it was cleared.
 bool ClearSplitList(SplitList& list, JobHost& host);
 
-// Moves one boundary of a track, telling the user why when the time is refused (strings 189,
-// 190). True when the list changed.
+// Moves one boundary of a track, telling the user why when the time is refused (StartNotBeforeEnd,
+// EndNotAfterStart). True when the list changed.
 bool MoveTrackStart(SplitList& list, JobHost& host, RowId track, std::uint64_t ms);
 bool MoveTrackEnd(SplitList& list, JobHost& host, RowId track, std::uint64_t ms);
 
-// The caption of the track boundary editor: "Track #NN/NN:" (string 248), 1-based.
+// The caption of the track boundary editor: "Track #NN/NN:" (TrackNumberLabel), 1-based.
 std::string TrackCaption(const SplitList& list, RowId track);
 
 }  // namespace partita

@@ -17,15 +17,13 @@ bool StreamPeakSource::NextBlock(PeakBlock& block) {
 }
 
 std::unique_ptr<StreamPeakSource> OpenPeakSource(const std::string& path, bool prescan,
-                                                 int* stringId, std::string* message) {
+                                                 UserMessage* failure) {
     audio::OpenOptions options;
     options.prescan = prescan;
     audio::OpenResult opened = audio::OpenAudioStream(path, options);
     if (!opened) {
-        if (stringId)
-            *stringId = audio::OpenErrorStringId(opened.error);
-        if (message)
-            *message = audio::OpenErrorMessage(path, opened.error);
+        if (failure)
+            *failure = audio::OpenErrorMessage(path, opened.error);
         return nullptr;
     }
     return std::make_unique<StreamPeakSource>(std::move(opened.stream));

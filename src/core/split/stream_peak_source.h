@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/user_message.h"
 #include "audio/audio_stream.h"
 #include "split/silence_detector.h"
 
@@ -22,10 +23,9 @@ class StreamPeakSource : public PeakBlockSource {
 };
 
 // Opens a file for the detection; with `prescan` (frame split mode) the stream reads the whole
-// file first so that its length and positions are exact. Null, with `message` set to string 125
-// or the audio layer's own message, when it cannot be opened.
+// file first so that its length and positions are exact. Null, with `failure` set to the audio
+// layer's reason, when it cannot be opened.
 std::unique_ptr<StreamPeakSource> OpenPeakSource(const std::string& path, bool prescan,
-                                                 int* stringId = nullptr,
-                                                 std::string* message = nullptr);
+                                                 UserMessage* failure = nullptr);
 
 }  // namespace partita

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/message_format.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
 #include "app/trim.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace {
@@ -61,7 +61,7 @@ bool ApplySpecialSplit(SplitList& list, RowId row, const SpecialSplitRequest& re
     if (list.Kind(row) == SplitNodeKind::Group) {
         if (request.scope != SpecialSplitScope::Whole)
             return false;
-        if (!host.AskYesNo(151, Message(151)))
+        if (!host.AskYesNo(Msg::ConfirmReplaceTracks))
             return false;
         std::vector<RowId> sources = list.Children(row);
         for (RowId source : sources)

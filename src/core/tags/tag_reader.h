@@ -15,7 +15,7 @@ namespace partita {
 //   field; Ogg: Vorbis comments; AIFF: its ID3v2 chunk). A genre "(17)" reads as its name.
 // ID3v1 texts are decoded with the legacy code page `legacyCodePage` (setting "Legacy Code
 // Page"). Fields no tag holds stay empty. False when the file cannot be opened as audio with
-// tags; `out` is then empty. (The callers then show string 316.)
+// tags; `out` is then empty. (The callers then show TagsUnreadable.)
 bool ReadTags(const std::filesystem::path& path, std::string_view legacyCodePage, TagTexts& out);
 
 // The same, with the code page read from the settings.

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/message_format.h"
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
 #include "app/string_table.h"
+#include "app/user_message.h"
 
 namespace partita {
 namespace {
@@ -19,13 +24,32 @@ TEST(StringTable, LanguagesAgreeOnNumbersAndArguments) {
     }
 }
 
+// Every named message has a text in both languages: the enumerators are read from their header,
+// so a new one cannot be forgotten here.
+TEST(StringTable, EveryNamedMessageHasBothTexts) {
+    std::ifstream header(std::string(PARTITA_SOURCE_DIR) + "/src/core/app/messages.h");
+    std::stringstream text;
+    text << header.rdbuf();
+    const std::string source = text.str();
+    const std::regex entry(R"((\w+) = (\d+),)");
+    std::set<int> numbers;
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), entry);
+         it != std::sregex_iterator(); ++it) {
+        const int number = std::stoi((*it)[2]);
+        EXPECT_TRUE(numbers.insert(number).second) << (*it)[1] << " repeats " << number;
+        EXPECT_TRUE(StringTable::For(Language::Chinese).Has(number)) << (*it)[1];
+        EXPECT_TRUE(StringTable::For(Language::English).Has(number)) << (*it)[1];
+    }
+    EXPECT_GT(numbers.size(), 70u);
+}
+
 // Texts are exactly the quoted ones, escapes decoded.
 TEST(StringTable, KnownTextsAndEscapes) {
     const auto& zh = StringTable::For(Language::Chinese);
-    EXPECT_EQ(zh.Get(244), "正在进行分割或合并操作，请在退出前先停止该操作。");
-    EXPECT_EQ(zh.Get(208), "%G\\%F-%S");
-    EXPECT_NE(zh.Get(263).find("\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(zh.Get(1062), "MP3 分割");
+    EXPECT_EQ(zh.Get(Msg::JobRunningOnExit), "正在进行分割或合并操作，请在退出前先停止该操作。");
+    EXPECT_EQ(zh.Get(Msg::DefaultNamingRule), "%G\\%F-%S");
+    EXPECT_NE(zh.Get(Msg::AudioModuleFailed).find("\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(zh.Get(Msg::SplitterPanel), "MP3 分割");
     EXPECT_EQ(zh.Get(99999), "#99999");  // a gap shows, never crashes
 }
 
@@ -65,13 +89,23 @@ TEST(MessageFormat, MismatchedArgumentsAreSafe) {
     EXPECT_EQ(ConversionKinds("%d %s %I64d %.1f %% %02d %q"), "dsdfd?");
 }
 
-// A numbered message of the current language.
+// A numbered message of the current language; a message made earlier is formatted in the
+// language of the moment it is shown. A plain one has no number and stays as given.
 TEST(MessageFormat, NumberedMessagesFollowTheLanguage) {
     SetCurrentLanguage(Language::English);
-    std::string english = Message(244);
+    std::string english = Message(Msg::JobRunningOnExit);
+    UserMessage later(Msg::CannotLoadFile, "a.mp3");
     SetCurrentLanguage(Language::Chinese);
-    EXPECT_NE(english, Message(244));
-    EXPECT_EQ(Message(244), StringTable::For(Language::Chinese).Get(244));
+    EXPECT_NE(english, Message(Msg::JobRunningOnExit));
+    EXPECT_EQ(Message(Msg::JobRunningOnExit),
+              StringTable::For(Language::Chinese).Get(Msg::JobRunningOnExit));
+    EXPECT_EQ(later.Text(), "未能载入文件“a.mp3”");
+    EXPECT_EQ(UserMessage(Msg::EncoderFailed).WithDetail("lame: bad").Text(),
+              Message(Msg::EncoderFailed) + "\nlame: bad");
+
+    UserMessage plain = UserMessage::Plain("a.mp3: exists, kept %d");
+    EXPECT_FALSE(plain.Id());
+    EXPECT_EQ(plain.Text(), "a.mp3: exists, kept %d");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/message_format.h"
+#include "app/user_message.h"
 #include "audio/audio_engine.h"
 #include "audio/audio_type.h"
 #include "audio_fixtures.h"
@@ -54,12 +54,12 @@ class ModuleChild : public test::TempDirTest {
     }
 };
 
-// (Child) Without the module the start-up check fails with string 263 and decoding reports
+// (Child) Without the module the start-up check fails with AudioModuleFailed and decoding reports
 // the module as unavailable; classification by extension and tags still work.
 TEST_F(ModuleChild, WithoutTheModule) {
     Status status = audio::CheckAudioEngine();
     EXPECT_EQ(status.code, ErrorCode::Internal);
-    EXPECT_EQ(status.message, Message(263));
+    EXPECT_EQ(status.message.Text(), Message(Msg::AudioModuleFailed));
     test::WriteWav(dir / "a.wav", test::SynthesizePcm({{440, 100}}, 8000, 1), 8000, 1);
     EXPECT_EQ(audio::OpenAudioStream(dir / "a.wav").error, audio::OpenError::ModuleUnavailable);
     EXPECT_EQ(audio::OpenAudioStream(dir / "none.wav").error, audio::OpenError::FileNotFound);

@@ -20,19 +20,19 @@ class OpenErrorTest : public test::TempDirTest {
 // Each reason becomes the message the lists show: 125 without a reason, 312 for protected
 // files, 313 for missing Windows Media support, 263 without the module, 311 with the code.
 TEST_F(OpenErrorTest, ReasonsBecomeMessages) {
-    EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::None), "未能载入文件“a.wav”");
-    EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::FileNotFound),
+    EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::None).Text(), "未能载入文件“a.wav”");
+    EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::FileNotFound).Text(),
               "未能载入文件“a.wav” (错误代码: 2)");
-    EXPECT_EQ(audio::OpenErrorMessage("b.ogg", OpenError::Damaged),
+    EXPECT_EQ(audio::OpenErrorMessage("b.ogg", OpenError::Damaged).Text(),
               "未能载入文件“b.ogg” (错误代码: 45)");
-    EXPECT_NE(audio::OpenErrorMessage("c.wma", OpenError::Protected).find("c.wma"),
+    EXPECT_NE(audio::OpenErrorMessage("c.wma", OpenError::Protected).Text().find("c.wma"),
               std::string::npos);
-    EXPECT_EQ(audio::OpenErrorMessage("c.wma", OpenError::WmaCodecMissing),
-              CurrentStrings().Get(313));
-    EXPECT_EQ(audio::OpenErrorMessage("c.wma", OpenError::ModuleUnavailable),
-              CurrentStrings().Get(263));
+    EXPECT_EQ(audio::OpenErrorMessage("c.wma", OpenError::WmaCodecMissing).Text(),
+              CurrentStrings().Get(Msg::WmaSupportMissing));
+    EXPECT_EQ(audio::OpenErrorMessage("c.wma", OpenError::ModuleUnavailable).Text(),
+              CurrentStrings().Get(Msg::AudioModuleFailed));
     SetCurrentLanguage(Language::English);
-    EXPECT_EQ(audio::OpenErrorMessage("d.wav", OpenError::UnknownFormat),
+    EXPECT_EQ(audio::OpenErrorMessage("d.wav", OpenError::UnknownFormat).Text(),
               "Failed to load the file \"d.wav\" (error code: 41)");
 
     EXPECT_EQ(audio::OpenErrorKind(OpenError::FileNotFound), ErrorCode::NotFound);

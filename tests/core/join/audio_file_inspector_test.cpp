@@ -14,7 +14,7 @@ using AudioFileInspectorTest = test::TempDirTest;
 TEST_F(AudioFileInspectorTest, MpegFiles) {
     AudioFileInspector inspector("ISO-8859-1");
     MergeFileFacts facts;
-    MergeFileError error;
+    UserMessage error;
     auto cbr = test::MakeMp3(dir.Path(), "cbr.mp3", {{440, 3000, 0.4}},
                              {"-b", "160", "--tt", "Song", "--ta", "Band"});
     ASSERT_TRUE(inspector.Inspect(cbr.string(), facts, error));
@@ -45,7 +45,7 @@ TEST_F(AudioFileInspectorTest, MpegFiles) {
 TEST_F(AudioFileInspectorTest, OtherFilesAndFailures) {
     AudioFileInspector inspector("ISO-8859-1");
     MergeFileFacts facts;
-    MergeFileError error;
+    UserMessage error;
     test::WriteWav(dir / "a.wav", test::SynthesizePcm({{440, 1500}}, 22050, 1), 22050, 1);
     ASSERT_TRUE(inspector.Inspect((dir / "a.wav").string(), facts, error));
     EXPECT_EQ(facts.audioType, 2);
@@ -55,10 +55,10 @@ TEST_F(AudioFileInspectorTest, OtherFilesAndFailures) {
     EXPECT_EQ(facts.channelMode, -1);
 
     EXPECT_FALSE(inspector.Inspect((dir / "missing.mp3").string(), facts, error));
-    EXPECT_NE(error.text.find("missing.mp3"), std::string::npos);
+    EXPECT_NE(error.Text().find("missing.mp3"), std::string::npos);
     test::WriteFileText(dir / "text.mp3", std::string(4000, 'x'));
     EXPECT_FALSE(inspector.Inspect((dir / "text.mp3").string(), facts, error));
-    EXPECT_NE(error.text.find("text.mp3"), std::string::npos);
+    EXPECT_NE(error.Text().find("text.mp3"), std::string::npos);
 }
 
 // Rows made from real files show the channel names the survey reads.

@@ -125,14 +125,14 @@ TEST_F(ConvertMergeTest, SourceFailures) {
     EXPECT_EQ(sink.bytes.size(), 2 * a.size() * 2);  // b and a, no silence of the missing
     EXPECT_EQ(decoder.opened, (std::vector<std::string>{"missing", "b", "b", "gone", "a"}));
     EXPECT_EQ(host.messages.size(), 3u);
-    EXPECT_EQ(host.messages[0].stringId, 125);
+    EXPECT_EQ(host.messages[0].id, Msg::CannotLoadFile);
     EXPECT_EQ(host.messages[0].text, "未能载入文件“missing”");
 
     host.failureAnswers = {FailureAnswer::Abort};
     EXPECT_EQ(Run({Source("missing"), Source("a")}), MergeResult::Stopped);
 }
 
-// A stop request asks string 295: No goes on, Yes stops after the current chunk.
+// A stop request asks ConfirmStopMerge: No goes on, Yes stops after the current chunk.
 TEST_F(ConvertMergeTest, StopRequests) {
     options.gapless = false;
     options.chunkBytes = 4'000;
@@ -156,11 +156,11 @@ TEST_F(ConvertMergeTest, EncoderFailures) {
     Clip("a", {{440, 200}});
     sink.active = false;
     EXPECT_EQ(Run({Source("a")}), MergeResult::Failed);
-    EXPECT_TRUE(host.Showed(297));
+    EXPECT_TRUE(host.Showed(Msg::EncoderFailed));
     sink.active = true;
     sink.failAfterWrites = 0;
     EXPECT_EQ(Run({Source("a")}), MergeResult::Failed);
-    ASSERT_TRUE(host.Showed(308));
+    ASSERT_TRUE(host.Showed(Msg::EncoderWriteFailed));
     EXPECT_NE(host.messages.back().text.find("32"), std::string::npos);
 }
 
@@ -171,7 +171,7 @@ TEST_F(ConvertMergeTest, ThroughTheEncoder) {
     EXPECT_EQ(RunConvertMerge((dir / "no-lame").string(), (dir / "x.mp3").string(), sources,
                               options, decoder, host),
               MergeResult::Failed);
-    EXPECT_TRUE(host.Showed(296));
+    EXPECT_TRUE(host.Showed(Msg::EncoderNotStarted));
     EXPECT_FALSE(std::filesystem::exists(dir / "x.mp3"));
 
     std::string lame = FindEncoder("", "", std::getenv("PATH"));

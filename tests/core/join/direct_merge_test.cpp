@@ -266,7 +266,7 @@ TEST_F(DirectMergeTest, HeaderFrameThenRange) {
     EXPECT_TRUE(test::DecodesCleanly(dir / "out.mp3", &errors)) << errors;
 }
 
-// A file that is no MPEG audio asks Abort, Retry or Ignore (string 125): Ignore leaves it and
+// A file that is no MPEG audio asks Abort, Retry or Ignore (CannotLoadFile): Ignore leaves it and
 // its silence out, Retry looks again, Abort stops the merge.
 TEST_F(DirectMergeTest, UnreadableSources) {
     auto a = Cbr("a.mp3", 440, 500);
@@ -276,7 +276,7 @@ TEST_F(DirectMergeTest, UnreadableSources) {
     ASSERT_EQ(Merge({Source(dir / "text.mp3", 3), Source(a)}), MergeResult::Done);
     EXPECT_EQ(Out(), sa.Audio());
     ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0].stringId, 125);
+    EXPECT_EQ(host.messages[0].id, Msg::CannotLoadFile);
     EXPECT_EQ(host.lastProgress, 2u);
 
     host.failureAnswers = {FailureAnswer::Abort};
@@ -300,7 +300,7 @@ TEST_F(DirectMergeTest, StopAfterAChunk) {
     EXPECT_EQ(Out(), Concat({sa.Audio(), Silence(sa.firstHeader, 1)}));
 }
 
-// A write that fails gives string 293 with the output's name.
+// A write that fails gives CannotWriteFile with the output's name.
 TEST_F(DirectMergeTest, WriteFailure) {
     auto a = Cbr("a.mp3", 440, 500);
     std::FILE* full = std::fopen("/dev/full", "wb");
@@ -308,7 +308,7 @@ TEST_F(DirectMergeTest, WriteFailure) {
     std::setvbuf(full, nullptr, _IONBF, 0);
     EXPECT_EQ(DirectMerge({Source(a)}, full, "/music/out.mp3", tags, host), MergeResult::Failed);
     std::fclose(full);
-    ASSERT_TRUE(host.Showed(293));
+    ASSERT_TRUE(host.Showed(Msg::CannotWriteFile));
     EXPECT_NE(host.messages.back().text.find("/music/out.mp3"), std::string::npos);
 }
 

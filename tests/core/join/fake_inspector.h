@@ -27,13 +27,12 @@ class FakeInspector : public MergeFileInspector {
         return f;
     }
 
-    bool Inspect(const std::string& path, MergeFileFacts& facts, MergeFileError& error) override {
+    bool Inspect(const std::string& path, MergeFileFacts& facts, UserMessage& failure) override {
         inspected.push_back(path);
         std::string name = path.substr(path.find_last_of('/') + 1);
         auto it = files.find(name);
         if (it == files.end()) {
-            error.stringId = 125;
-            error.text = "cannot load " + path;
+            failure = {Msg::CannotLoadFile, path};
             return false;
         }
         facts = it->second;

@@ -26,11 +26,11 @@ class FakePcmDecoder : public PcmDecoder {
     bool Has(const std::string& path) const { return clips.count(path) != 0; }
 
     std::unique_ptr<PcmSource> Open(const std::string& path, int, int,
-                                    std::string& error) override {
+                                    UserMessage& failure) override {
         opened.push_back(path);
         auto it = clips.find(path);
         if (it == clips.end() || failuresLeft[path]-- > 0) {
-            error.clear();
+            (void)failure;
             return nullptr;
         }
         return std::make_unique<Source>(it->second, seeks);

@@ -100,12 +100,13 @@ class MergeJobTest : public test::TempDirTest {
 // An empty list asks for files first.
 TEST_F(MergeJobTest, EmptyList) {
     EXPECT_EQ(Run().end, MergeJobEnd::EmptyList);
-    EXPECT_TRUE(host.Showed(119));
+    EXPECT_TRUE(host.Showed(Msg::AddFilesToMergeFirst));
     EXPECT_TRUE(engines.calls.empty());
 }
 
 // Auto joins equal MPEG files directly (a VBR bitrate matches any), anything else by
-// converting; direct mode refuses other formats with string 294 before writing anything.
+// converting; direct mode refuses other formats with DirectMergeFormatsDiffer before writing
+// anything.
 TEST_F(MergeJobTest, ModeResolution) {
     Add("a.mp3", 44100, 0, 128);
     Add("b.mp3", 44100, 1, 192, true);
@@ -127,13 +128,13 @@ TEST_F(MergeJobTest, ModeResolution) {
     EXPECT_EQ(Run("out3.mp3").mode, MergeMode::Convert);
     request.mode = MergeMode::Direct;
     EXPECT_EQ(Run("out4.mp3").end, MergeJobEnd::Cancelled);
-    EXPECT_TRUE(host.Showed(294));
+    EXPECT_TRUE(host.Showed(Msg::DirectMergeFormatsDiffer));
     EXPECT_FALSE(fs::exists(dir / "out4.mp3"));
     EXPECT_EQ(engines.calls.size(), 3u);  // convert, id3v2, id3v1 of out3 only
 }
 
-// Direct mode over mixed parameters warns (string 231) unless the warning is switched off;
-// Cancel asks the page for the mode dialog.
+// Direct mode over mixed parameters warns (MergeParametersDiffer) unless the warning is switched
+// off; Cancel asks the page for the mode dialog.
 TEST_F(MergeJobTest, MixedParametersInDirectMode) {
     Add("a.mp3", 44100);
     Add("b.mp3", 48000);
@@ -186,7 +187,7 @@ TEST_F(MergeJobTest, SourceIsNeverTheOutput) {
     fs::create_symlink(dir / "b.mp3", dir / "link.mp3");
     for (const char* output : {"b.mp3", "sub/../a.mp3", "link.mp3"}) {
         EXPECT_EQ(Run(output).end, MergeJobEnd::Cancelled) << output;
-        EXPECT_TRUE(host.Showed(124));
+        EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
     }
     EXPECT_TRUE(engines.calls.empty());
     EXPECT_EQ(Text("a.mp3"), "source a.mp3");
@@ -200,7 +201,7 @@ TEST_F(MergeJobTest, SourceIsNeverTheOutput) {
     EXPECT_EQ(Text("a.mp3"), "source a.mp3");
 }
 
-// An existing output is replaced only after Yes; No leaves it and shows string 127; another
+// An existing output is replaced only after Yes; No leaves it and shows MergeAborted; another
 // name is checked again; the tick stops the question.
 TEST_F(MergeJobTest, OverwriteQuestion) {
     Add("a.mp3");
@@ -246,18 +247,18 @@ TEST_F(MergeJobTest, FailedOrStoppedMergeLeavesNoOutput) {
     EXPECT_EQ(Text("kept.mp3"), "kept");
     EXPECT_EQ(host.statuses.back(), "空闲");
     EXPECT_EQ(host.lastRange, 0u);
-    // A folder that cannot take the output: string 122.
+    // A folder that cannot take the output: CannotCreateFile.
     engines.result = MergeResult::Done;
     EXPECT_EQ(Run("no/such/out.mp3").end, MergeJobEnd::Failed);
-    EXPECT_TRUE(host.Showed(122));
+    EXPECT_TRUE(host.Showed(Msg::CannotCreateFile));
 }
 
-// A tag that cannot be written is reported with string 317; the merged file stays.
+// A tag that cannot be written is reported with TagsNotWritten; the merged file stays.
 TEST_F(MergeJobTest, TagFailuresKeepTheOutput) {
     Add("a.wav");
     engines.tagWritesSucceed = false;
     EXPECT_EQ(Run().end, MergeJobEnd::Done);
-    EXPECT_TRUE(host.Showed(317));
+    EXPECT_TRUE(host.Showed(Msg::TagsNotWritten));
     EXPECT_TRUE(fs::exists(dir / "out.mp3"));
     request.tags.writeId3v1 = request.tags.writeId3v2 = false;
     engines.calls.clear();
@@ -291,8 +292,9 @@ TEST_F(MergeJobTest, AfterSuccess) {
     host.completionReply = {true, true, true, true};  // new, open, play, don't show again
     auto outcome = Run();
     ASSERT_EQ(host.completions.size(), 1u);
-    EXPECT_EQ(host.completions[0].stringId, 115);
-    EXPECT_EQ(host.completions[0].text, "合并已成功完成，合并后的文件: " + P("out.mp3") + "!");
+    EXPECT_EQ(host.completions[0].message.Id(), Msg::MergeDone);
+    EXPECT_EQ(host.completions[0].message.Text(),
+              "合并已成功完成，合并后的文件: " + P("out.mp3") + "!");
     EXPECT_FALSE(host.completions[0].startNewPreset);
     EXPECT_EQ(host.openedFolders, std::vector<std::string>{dir.Path().string()});
     EXPECT_EQ(host.playedFiles, std::vector<std::string>{P("out.mp3")});

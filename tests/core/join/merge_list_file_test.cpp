@@ -88,7 +88,7 @@ TEST_F(MergeListFileTest, PlsListsAndRelativePaths) {
     ASSERT_TRUE(LoadMergeList(list, P("empty.pls"), inspector, settings, &load).ok());
     EXPECT_EQ(load.added, 0u);
     ASSERT_EQ(load.messages.size(), 3u);
-    EXPECT_EQ(load.messages[0].messageId, 125);
+    EXPECT_EQ(load.messages[0].message->Id(), Msg::CannotLoadFile);
 }
 
 // A list in a legacy code page is read in the configured one; an unreadable list gives 330 and
@@ -102,14 +102,14 @@ TEST_F(MergeListFileTest, CodePageAndFailures) {
 
     Status status = ReadMergeListFile(P("missing.m3u"), "GBK", entries);
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message.find("missing.m3u"), std::string::npos);
+    EXPECT_NE(status.message.Text().find("missing.m3u"), std::string::npos);
     EXPECT_FALSE(LoadMergeList(list, P("missing.m3u"), inspector, settings).ok());
 
     inspector.Add("a.mp3", 10'000);
     list.AddFile(P("a.mp3"), 0, inspector, settings);
     Status save = SaveMergeList(list, P("no/such/folder/list.m3u"));
     EXPECT_EQ(save.code, ErrorCode::WriteFailed);
-    EXPECT_EQ(save.message, "无法创建文件“" + P("no/such/folder/list.m3u") + "”。");
+    EXPECT_EQ(save.message.Text(), "无法创建文件“" + P("no/such/folder/list.m3u") + "”。");
 }
 
 }  // namespace

@@ -75,18 +75,18 @@ TEST_F(MergeListTest, SameFileTwiceGivesIndependentRows) {
 }
 
 // An unreadable file is left out with its message; a file without readable tags is added
-// with string 316.
+// with TagsUnreadable.
 TEST_F(MergeListTest, FailedInspectionAndUnreadableTags) {
     auto outcome = list.AddFile(P("missing.mp3"), 0, inspector, settings);
     EXPECT_FALSE(outcome.added);
-    EXPECT_EQ(outcome.messageId, 125);
+    EXPECT_EQ(outcome.message->Id(), Msg::CannotLoadFile);
     EXPECT_EQ(list.Size(), 0u);
     inspector.Add("zero.mp3", 0);
     EXPECT_FALSE(list.AddFile(P("zero.mp3"), 0, inspector, settings).added);
     inspector.Add("b.wav", 5'000).tagsRead = false;
     outcome = list.AddFile(P("b.wav"), 0, inspector, settings);
     EXPECT_TRUE(outcome.added);
-    EXPECT_EQ(outcome.messageId, 316);
+    EXPECT_EQ(outcome.message->Id(), Msg::TagsUnreadable);
 }
 
 // Column 4, the partial range and the bitrate text as the engines and the survey read them.

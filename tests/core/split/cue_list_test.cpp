@@ -23,7 +23,7 @@ using test::WriteFileText;
 class FakeProbe : public SourceProbe {
   public:
     std::map<std::string, SourceFacts> files;
-    std::optional<SourceFacts> Probe(const std::string& path, ProbeFailure*) override {
+    std::optional<SourceFacts> Probe(const std::string& path, UserMessage*) override {
         auto it = files.find(path);
         if (it == files.end())
             return std::nullopt;
@@ -171,19 +171,19 @@ TEST_F(CueListTest, OwnKeysAndSettings) {
     EXPECT_EQ(list.Text(second, kColAlbum), "Radio");
 }
 
-// A bad sheet is reported with its line or track and then string 125; nothing is added.
+// A bad sheet is reported with its line or track and then CannotLoadFile; nothing is added.
 TEST_F(CueListTest, MalformedSheetAddsNothing) {
     Audio("a.mp3", Mp3Facts(100000));
     std::string sheet = Sheet("bad.cue", "FILE \"a.mp3\" MP3\n\nTRACK 01 AUDIO\nTITLE One\n");
     EXPECT_EQ(Add(sheet), kNoRow);
     ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0].stringId, 196);
+    EXPECT_EQ(host.messages[0].id, Msg::CueLineMalformed);
     EXPECT_NE(host.messages[0].text.find("[4]"), std::string::npos);
-    EXPECT_EQ(host.messages[1].stringId, 125);
+    EXPECT_EQ(host.messages[1].id, Msg::CannotLoadFile);
     EXPECT_TRUE(list.Empty());
 }
 
-// When the sheet's audio cannot be loaded the user may pick another file (string 277);
+// When the sheet's audio cannot be loaded the user may pick another file (CueAudioNotLoaded);
 // declining or cancelling adds nothing.
 TEST_F(CueListTest, AsksForAMissingAudioFile) {
     std::string other = Audio("other.mp3", Mp3Facts(100000));
@@ -192,7 +192,7 @@ TEST_F(CueListTest, AsksForAMissingAudioFile) {
                               "TRACK 02 AUDIO\nINDEX 01 00:10:00\n");
 
     EXPECT_EQ(Add(sheet), kNoRow);
-    EXPECT_TRUE(host.Showed(277));
+    EXPECT_TRUE(host.Showed(Msg::CueAudioNotLoaded));
     EXPECT_NE(host.messages.back().text.find("gone.mp3"), std::string::npos);
 
     int asked = 0;
@@ -261,8 +261,8 @@ TEST_F(CueListTest, RoundTrip) {
     EXPECT_EQ(SheetText(sheet).find("[音轨"), std::string::npos);
 }
 
-// Saving over an existing sheet asks string 123; a sheet in another folder names the audio
-// file by its full path; a sheet that cannot be written shows string 122.
+// Saving over an existing sheet asks ConfirmReplaceFile; a sheet in another folder names the audio
+// file by its full path; a sheet that cannot be written shows CannotCreateFile.
 TEST_F(CueListTest, SavingAsksAndNamesTheFile) {
     std::string audio = Audio("a.mp3", Mp3Facts(100000));
     RowId source = Add(audio);
@@ -281,7 +281,7 @@ TEST_F(CueListTest, SavingAsksAndNamesTheFile) {
     EXPECT_NE(AddSourcePath(again, settings, host, probe, away), kNoRow);
 
     EXPECT_FALSE(SaveCueForSource(list, source, (dir / "none" / "a.cue").string(), host));
-    EXPECT_TRUE(host.Showed(122));
+    EXPECT_TRUE(host.Showed(Msg::CannotCreateFile));
 }
 
 // A source saves next to its audio file or where the user says; a group saves every source

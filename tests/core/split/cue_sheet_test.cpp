@@ -178,7 +178,7 @@ TEST_F(CueSheetTest, ReadsARipperSheet) {
                        "    PREGAP 00:02:00\r\n"
                        "    INDEX 01 07:00:74\r\n");
     CProcessCUEFile cue;
-    ASSERT_TRUE(cue.Load(sheet)) << cue.Error().message;
+    ASSERT_TRUE(cue.Load(sheet)) << cue.Error().message.Text();
     EXPECT_TRUE(cue.IsCue());
     EXPECT_EQ(cue.AudioPath(), audio);
     EXPECT_EQ(cue.AudioType(), 2);
@@ -218,7 +218,7 @@ TEST_F(CueSheetTest, ReadsGbkAndUtf8Sheets) {
     auto gbk = Sheet("gbk.cue", "TITLE \"" + gbkTitle + "\"\nFILE \"" + gbkFile +
                                     "\" MP3\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
     CProcessCUEFile legacy("GBK");
-    ASSERT_TRUE(legacy.Load(gbk)) << legacy.Error().message;
+    ASSERT_TRUE(legacy.Load(gbk)) << legacy.Error().message.Text();
     EXPECT_EQ(legacy.Header().title, "歌曲");
     EXPECT_EQ(legacy.AudioPath(), dir / "歌.mp3");
     EXPECT_EQ(legacy.AudioType(), 1);
@@ -264,38 +264,39 @@ TEST_F(CueSheetTest, FindsTheAudioFile) {
 TEST_F(CueSheetTest, ReportsMalformedSheets) {
     struct Case {
         std::string text;
-        int stringId;
+        Msg id;
         std::string message;
     };
     const Case cases[] = {
         {"REM x\r\n\r\nTITLE Album\r\nFILE \"a.wav\" WAVE\r\nTRACK 01 AUDIO\r\nINDEX 01 00:00:00",
-         196, "Line [3] is malformed"},
-        {"FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", 196, "Line [1]"},
-        {"TITLE \"x\"\n\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", 196, "Line [3]"},
-        {"TITLE \"x\"\nFILE \"a.wav\" WAVE\n\n", 196, "Line [4]"},
-        {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\n\nTITLE One\nINDEX 01 00:00:00\n", 196, "Line [4]"},
+         Msg::CueLineMalformed, "Line [3] is malformed"},
+        {"FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", Msg::CueLineMalformed, "Line [1]"},
+        {"TITLE \"x\"\n\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", Msg::CueLineMalformed, "Line [3]"},
+        {"TITLE \"x\"\nFILE \"a.wav\" WAVE\n\n", Msg::CueLineMalformed, "Line [4]"},
+        {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\n\nTITLE One\nINDEX 01 00:00:00\n",
+         Msg::CueLineMalformed, "Line [4]"},
         {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nTITLE \"x\"\n"
          "TRACK 03 AUDIO\nINDEX 01 01:00:00\n",
-         197, "track [2]"},
-        {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\n", 197,
-         "track [2]"},
+         Msg::CueTrackTimeUnreadable, "track [2]"},
+        {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\n",
+         Msg::CueTrackTimeUnreadable, "track [2]"},
         {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nINDEX 01 00:01:00\n"
          "INDEX 02 00:02:00\n",
-         197, "track [1]"},
+         Msg::CueTrackTimeUnreadable, "track [1]"},
     };
     for (const Case& c : cases) {
         auto sheet = Sheet("bad.cue", c.text);
         CProcessCUEFile cue;
         EXPECT_FALSE(cue.Load(sheet)) << c.text;
-        EXPECT_EQ(cue.ErrorStringId(), c.stringId) << c.text;
-        EXPECT_NE(cue.Error().message.find(c.message), std::string::npos)
-            << c.text << " -> " << cue.Error().message;
+        EXPECT_EQ(cue.Error().message.Id(), c.id) << c.text;
+        EXPECT_NE(cue.Error().message.Text().find(c.message), std::string::npos)
+            << c.text << " -> " << cue.Error().message.Text();
         EXPECT_EQ(cue.TrackCount(), 0);
     }
 
     CProcessCUEFile missing;
     EXPECT_FALSE(missing.Load(dir / "none.cue"));
-    EXPECT_EQ(missing.ErrorStringId(), 126);
+    EXPECT_EQ(missing.Error().message.Id(), Msg::CannotOpenFile);
     EXPECT_EQ(missing.Error().code, ErrorCode::NotFound);
 }
 
@@ -403,7 +404,7 @@ TEST_F(CueSheetTest, RecordsRoundTrip) {
     ASSERT_TRUE(WriteCueSheet(dir / "a.cue", "a.mp3", header, tracks).ok());
 
     CProcessCUEFile cue("GBK");
-    ASSERT_TRUE(cue.Load(dir / "a.cue")) << cue.Error().message;
+    ASSERT_TRUE(cue.Load(dir / "a.cue")) << cue.Error().message.Text();
     EXPECT_EQ(cue.AudioPath(), dir / "a.mp3");
     const CueTrackRecord& h = cue.Header();
     EXPECT_EQ(h.title, header.title);

@@ -107,7 +107,8 @@ TEST_F(SilenceDetectorTest, Threshold) {
     EXPECT_EQ(Times(DetectSilence(source, options, host, "x")), (std::vector<std::uint64_t>{8700}));
 }
 
-// Cancelling asks string 301 first; "no" goes on, "yes" stops with the points found so far.
+// Cancelling asks ConfirmStopSilenceDetection first; "no" goes on, "yes" stops with the points
+// found so far.
 TEST_F(SilenceDetectorTest, CancelKeepsWhatWasFound) {
     PlannedPeaks source(
         {{kLoud, 2000}, {kZero, 2000}, {kLoud, 2000}, {kZero, 2000}, {kLoud, 2000}});
@@ -197,11 +198,10 @@ TEST_F(DecodedSilenceTest, FindsKnownSilences) {
 // A file the audio layer cannot open gives no source and the reason.
 TEST_F(DecodedSilenceTest, UnreadableFile) {
     test::WriteFileText(dir / "broken.mp3", "not audio at all");
-    int stringId = 0;
-    std::string message;
-    EXPECT_FALSE(OpenPeakSource((dir / "broken.mp3").string(), false, &stringId, &message));
-    EXPECT_NE(stringId, 0);
-    EXPECT_FALSE(message.empty());
+    UserMessage failure;
+    EXPECT_FALSE(OpenPeakSource((dir / "broken.mp3").string(), false, &failure));
+    EXPECT_TRUE(failure.Id());
+    EXPECT_FALSE(failure.Text().empty());
 }
 
 }  // namespace

@@ -37,49 +37,50 @@ class SpecialSplitValidation : public ::testing::Test {
         r.scope = scope;
         return r;
     }
-    static int Refused(const SpecialSplitRequest& r) {
+    static std::optional<Msg> Refused(const SpecialSplitRequest& r) {
         auto refusal = ValidateSpecialSplit(r);
-        return refusal ? refusal->stringId : 0;
+        return refusal ? refusal->message.Id() : std::nullopt;
     }
 };
 
-// Counts of 1 to 999 pass; anything else is string 170 on the count field.
+// Counts of 1 to 999 pass; anything else is InvalidPartCount on the count field.
 TEST_F(SpecialSplitValidation, Counts) {
     SpecialSplitRequest r;
     r.scopeLengthMs = 1000;
     for (int count : {1, 2, 999})
-        EXPECT_EQ(Refused((r.count = count, r)), 0) << count;
+        EXPECT_EQ(Refused((r.count = count, r)), std::nullopt) << count;
     r.count = 1000;
     auto refusal = ValidateSpecialSplit(r);
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->stringId, 170);
+    EXPECT_EQ(refusal->message.Id(), Msg::InvalidPartCount);
     EXPECT_EQ(refusal->field, SpecialSplitRefusal::Field::Count);
-    EXPECT_EQ(refusal->text, "Invalid number of sections. It must be between 1 and 999.");
-    EXPECT_EQ(Refused((r.count = 0, r)), 170);
+    EXPECT_EQ(refusal->message.Text(), "Invalid number of sections. It must be between 1 and 999.");
+    EXPECT_EQ(Refused((r.count = 0, r)), Msg::InvalidPartCount);
 }
 
 // Part lengths: 0 (169), too many parts (243, also for a group's 100 hours), longer than the
 // track (172) or the source (171); a length equal to the scope passes.
 TEST_F(SpecialSplitValidation, PartLengths) {
-    EXPECT_EQ(Refused(ByTime(0, 100000)), 169);
-    EXPECT_EQ(Refused(ByTime(100, 99900)), 0);
-    EXPECT_EQ(Refused(ByTime(100, 99901)), 243);
-    EXPECT_EQ(Refused(ByTime(360360, kGroupScopeLengthMs)), 243);
-    EXPECT_EQ(Refused(ByTime(360361, kGroupScopeLengthMs)), 0);
-    EXPECT_EQ(Refused(ByTime(60001, 60000)), 171);
-    EXPECT_EQ(Refused(ByTime(60001, 60000, SpecialSplitScope::SelectedTrack)), 172);
-    EXPECT_EQ(Refused(ByTime(60000, 60000)), 0);
+    EXPECT_EQ(Refused(ByTime(0, 100000)), Msg::InvalidPartLength);
+    EXPECT_EQ(Refused(ByTime(100, 99900)), std::nullopt);
+    EXPECT_EQ(Refused(ByTime(100, 99901)), Msg::TooManyParts);
+    EXPECT_EQ(Refused(ByTime(360360, kGroupScopeLengthMs)), Msg::TooManyParts);
+    EXPECT_EQ(Refused(ByTime(360361, kGroupScopeLengthMs)), std::nullopt);
+    EXPECT_EQ(Refused(ByTime(60001, 60000)), Msg::PartLongerThanSource);
+    EXPECT_EQ(Refused(ByTime(60001, 60000, SpecialSplitScope::SelectedTrack)),
+              Msg::PartLongerThanTrack);
+    EXPECT_EQ(Refused(ByTime(60000, 60000)), std::nullopt);
 
     auto refusal = ValidateSpecialSplit(ByTime(100, 3600000));
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->text,
+    EXPECT_EQ(refusal->message.Text(),
               "0:00.100 is too small. The maximum number of pieces created at one time must be "
               "less than 999.");
     EXPECT_EQ(refusal->field, SpecialSplitRefusal::Field::Time);
     refusal = ValidateSpecialSplit(ByTime(70000, 65000, SpecialSplitScope::SelectedTrack));
     ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->text.find("1:10.000 is invalid"), std::string::npos);
-    EXPECT_NE(refusal->text.find("1:05.000"), std::string::npos);
+    EXPECT_NE(refusal->message.Text().find("1:10.000 is invalid"), std::string::npos);
+    EXPECT_NE(refusal->message.Text().find("1:05.000"), std::string::npos);
 }
 
 // The list's summary names the overlaps a track has.

@@ -119,7 +119,7 @@ TEST_F(SplitJobTest, CutsEveryTrackInOrder) {
     EXPECT_EQ(cutter.cuts[1].end, 40'000u);
     EXPECT_EQ(cutter.cuts[1].tags, (TagTexts{"T002", "", "Album", "2001", "", "002", "Rock"}));
     EXPECT_EQ(host.completions.size(), 1u);
-    EXPECT_EQ(host.completions[0].stringId, 145);
+    EXPECT_EQ(host.completions[0].message.Id(), Msg::SplitDoneInFolder);
     EXPECT_EQ(host.statuses.back(), "Idle");
     EXPECT_EQ(settings::SplitTempOutputFolder.Read(settings), out);
     EXPECT_EQ(settings::SplitNamingRule.Read(settings), "%F-%S");
@@ -146,14 +146,14 @@ TEST_F(SplitJobTest, GroupNameIsOneLevel) {
     EXPECT_EQ(cutter.cuts[0].out, Out(".._a_b/live.mp3"));
 }
 
-// A folder level that cannot be made (its parent is missing) stops the job with string 291;
+// A folder level that cannot be made (its parent is missing) stops the job with CannotCreateFolder;
 // the success box still shows.
 TEST_F(SplitJobTest, FolderFailureStopsJob) {
     RowId group = list.AddGroup("G");
     AddSource(group, "a.mp3", {});
     AddSource(group, "b.mp3", {});
     SplitJobResult result = Run("missing\\%G\\%F");
-    EXPECT_TRUE(host.Showed(291));
+    EXPECT_TRUE(host.Showed(Msg::CannotCreateFolder));
     EXPECT_TRUE(cutter.cuts.empty());
     EXPECT_EQ(cutter.prepared.size(), 0u);
     EXPECT_EQ(result.failed, 1);
@@ -226,20 +226,20 @@ TEST_F(SplitJobTest, OverwriteAnswers) {
     EXPECT_EQ(reports.back().outPath, Out("b-2.mp3"));
 }
 
-// An output that is its own source is refused with string 124 and the job goes on.
+// An output that is its own source is refused with OutputIsSource and the job goes on.
 TEST_F(SplitJobTest, OutputThatIsItsSourceIsRefused) {
     RowId source = AddSource(list.AddGroup("G"), "live.mp3", {30'000});
     settings::SameFolderAsOriginal.Write(settings, 1);
     list.SetText(list.Children(source)[0], kColTitle, "live");
     SplitJobResult result = Run("%T");
-    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
     EXPECT_TRUE(host.overwriteAsked.empty());
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].state, State::SameAsSource);
     EXPECT_EQ(reports[1].state, State::Written);
     EXPECT_EQ(result.failed, 1);
     EXPECT_EQ(test::ReadFileBytes(dir / "live.mp3").size(), 6u);  // "source" untouched
-    EXPECT_EQ(host.completions.back().stringId, 310);
+    EXPECT_EQ(host.completions.back().message.Id(), Msg::SplitDoneBesideSources);
     EXPECT_TRUE(host.openedFolders.empty());
 }
 
@@ -249,7 +249,7 @@ TEST_F(SplitJobTest, OtherNameThatIsTheSourceIsRefused) {
     test::WriteFileText(Out("live-1.mp3"), "old");
     host.overwriteAnswers = {{OverwriteAnswer::OtherName, (dir / "live.mp3").string(), false}};
     Run();
-    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
     EXPECT_TRUE(cutter.cuts.empty());
 }
 
@@ -260,7 +260,7 @@ TEST_F(SplitJobTest, OwnSourceThroughLink) {
     list.SetText(list.Children(source)[0], kColTitle, "link");
     settings::SplitConfirmOverwrite.Write(settings, 0);
     Run("%T");
-    EXPECT_TRUE(host.Showed(124));
+    EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
     EXPECT_TRUE(cutter.cuts.empty());
 }
 
@@ -281,7 +281,7 @@ TEST_F(SplitJobTest, FailureAnswers) {
     EXPECT_EQ(result.failed, 2);
     EXPECT_EQ(result.written, 1);
     EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(host.messages[0].stringId, 143);
+    EXPECT_EQ(host.messages[0].id, Msg::CannotCreateTrack);
 }
 
 // The stop request is read before every track: stop this source, stop all (the success box
@@ -309,7 +309,7 @@ TEST_F(SplitJobTest, StartConditions) {
     EXPECT_EQ(Run().status, SplitJobStatus::NothingToSplit);
     AddSource(list.AddGroup("G"), "a.mp3", {});
     EXPECT_EQ(Run("").status, SplitJobStatus::NoNamingRule);
-    EXPECT_TRUE(host.Showed(147));
+    EXPECT_TRUE(host.Showed(Msg::NamingRuleEmpty));
     host.folderAnswers = {std::nullopt};
     EXPECT_EQ(Run().status, SplitJobStatus::Cancelled);
     EXPECT_TRUE(cutter.cuts.empty());

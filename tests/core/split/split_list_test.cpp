@@ -312,7 +312,7 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
 // and loading goes on.
 TEST_F(SplitListTest, LoadSourceReportsFailures) {
     struct FakeProbe : SourceProbe {
-        std::optional<SourceFacts> Probe(const std::string& path, ProbeFailure*) override {
+        std::optional<SourceFacts> Probe(const std::string& path, UserMessage*) override {
             if (path == "/bad.mp3")
                 return std::nullopt;
             SourceFacts facts;
@@ -324,10 +324,10 @@ TEST_F(SplitListTest, LoadSourceReportsFailures) {
     MemorySettingsStore settings;
     test::ScriptedHost host;
     EXPECT_EQ(LoadSource(list, settings, host, probe, "/bad.mp3"), kNoRow);
-    EXPECT_TRUE(host.Showed(125));
+    EXPECT_TRUE(host.Showed(Msg::CannotLoadFile));
     EXPECT_TRUE(list.Empty());
     EXPECT_NE(LoadSource(list, settings, host, probe, "/good.mp3"), kNoRow);
-    EXPECT_TRUE(host.Showed(316));
+    EXPECT_TRUE(host.Showed(Msg::TagsUnreadable));
 }
 
 // A view hears of removals before and insertions after they happen.
@@ -368,9 +368,9 @@ TEST_F(SplitListTest, CommandsAskAndTell) {
     RowId track = list.Children(source)[1];
     EXPECT_EQ(TrackCaption(list, track), "曲目号码 #02/02:");
     EXPECT_FALSE(MoveTrackStart(list, host, track, kDuration));
-    EXPECT_TRUE(host.Showed(189));
+    EXPECT_TRUE(host.Showed(Msg::StartNotBeforeEnd));
     EXPECT_FALSE(MoveTrackEnd(list, host, track, 1000));
-    EXPECT_TRUE(host.Showed(190));
+    EXPECT_TRUE(host.Showed(Msg::EndNotAfterStart));
     EXPECT_TRUE(MoveTrackStart(list, host, track, 2000));
 
     list.SetCurrent(group);

@@ -72,7 +72,7 @@ TEST_F(TrackToolsTest, SpecialSplitOnASource) {
               kGroupScopeLengthMs);
 }
 
-// On a group every source is divided by its own length, after string 151; "no" keeps all.
+// On a group every source is divided by its own length, after ConfirmReplaceTracks; "no" keeps all.
 TEST_F(TrackToolsTest, SpecialSplitOnAGroup) {
     RowId a = AddSource("/m/a.mp3", 9000);
     RowId b = AddSource("/m/b.mp3", 6000);

@@ -245,7 +245,7 @@ TEST_F(WavCutTest, Rf64SizesGoToDs64) {
 }
 
 // Through the job, WAV outputs get the track's tags written after the cut; a writer that fails
-// is reported with string 317 and the output stays.
+// is reported with TagsNotWritten and the output stays.
 TEST_F(WavCutTest, JobWritesTagsIntoWavOutputs) {
     SetCurrentLanguage(Language::English);
     auto path = dir / "song.wav";
@@ -278,7 +278,7 @@ TEST_F(WavCutTest, JobWritesTagsIntoWavOutputs) {
     settings.WriteInt("Settings", "Splitter Confirm Overwrite", 0);
     SplitJob again(list, settings, host, failing);
     EXPECT_EQ(again.StartSplit("%F-%S", out.string()).written, 2);
-    EXPECT_TRUE(host.Showed(317));
+    EXPECT_TRUE(host.Showed(Msg::TagsNotWritten));
 }
 
 }  // namespace

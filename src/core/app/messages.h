@@ -1,0 +1,97 @@
+#pragma once
+
+namespace partita {
+
+// The texts of the string table that the program uses, by what they say. The value of each is
+// its number in res/strings; a test checks that both languages hold every one of them.
+enum class Msg : int {
+    // --- Joiner ----------------------------------------------------------------------------
+    MergeIdle = 112,              // status line: "Idle"
+    MergingFile = 113,            // status line: file number, count, name, merge mode
+    MergeDone = 115,              // success box; the merged file
+    AddFilesToMergeFirst = 119,   // Start with an empty merge list
+    MergeOutputTitle = 130,       // title of the output file dialog
+    MergeAborted = 127,           // status line: "Aborted"
+    JoinerColumnsDefault = 131,   // column layout of the merge list: "name, width;..."
+    MergeParametersDiffer = 231,  // direct merge of files of different rates or channels
+    NoSilence = 265,              // silence cell of a row without inserted silence
+    DirectMergeFormatsDiffer = 294,
+    ConfirmStopMerge = 295,
+    EncoderNotStarted = 296,
+    EncoderFailed = 297,
+    EncoderWriteFailed = 308,  // byte count written, the pipe's error code
+    SavingTags = 324,          // status line
+    TagsSaved = 325,           // status line
+    PartialMergeFailed = 335,  // a source's partial range cannot be reached
+
+    // --- Splitter --------------------------------------------------------------------------
+    ChooseSplitOutputFolder = 134,  // prompt of the output folder picker
+    SplitIdle = 140,                // status line: "Idle"
+    SplittingTrack = 141,           // status line: source name, track number, count, output name
+    SplitCompleted = 142,           // status line
+    CannotCreateTrack = 143,        // an output of the split; its path
+    SplitAborted = 144,             // status line
+    SplitDoneInFolder = 145,        // success box; the output folder
+    NamingRuleEmpty = 147,
+    ConfirmReplaceTracks = 151,  // an equal-parts split removes the tracks a source has
+    InvalidPartLength = 169,     // the length typed
+    InvalidPartCount = 170,      // the largest count
+    PartLongerThanSource = 171,  // the length typed, the source's length
+    PartLongerThanTrack = 172,   // the length typed, the track's length
+    StartNotBeforeEnd = 189,     // a track's new start is not before its end
+    EndNotAfterStart = 190,      // a track's new end is not after its start
+    DefaultNamingRule = 208,     // the naming rule's default, not a format
+    TooManyParts = 243,          // the length typed, the largest count
+    TrackNumberLabel = 248,      // track index, track count
+    NoOverlap = 268,
+    ForwardOverlap = 269,          // the time after a track's end
+    BackwardOverlap = 270,         // the time before a track's start
+    ForwardBackwardOverlap = 271,  // both
+    SplitterColumnsDefault = 279,  // column layout of the split list: "name, width;..."
+    DefaultSplitGroup = 282,       // name of the group a list starts with
+    SplitModeAuto = 285,
+    SplitModeFast = 286,
+    SplitModeFrame = 287,
+    ConfirmRemoveGroup = 288,
+    ConfirmClearSplitList = 290,
+    CannotCreateFolder = 291,  // a folder of the naming rule; its path
+    NumberedSplitGroup = 292,  // name of a new group: its number
+    ConfirmStopSilenceDetection = 301,
+    SplitGroupTips = 307,          // the tips box after the first group is made
+    SplitDoneBesideSources = 310,  // success box of a split into the sources' folders
+    DetectingSilence = 318,        // status line: silences found, file name
+
+    // --- CUE sheets ------------------------------------------------------------------------
+    CueLineMalformed = 196,        // the line's number
+    CueTrackTimeUnreadable = 197,  // the track's number
+    CueAudioNotLoaded = 277,       // the sheet's audio file; asks for another one
+
+    // --- Files -----------------------------------------------------------------------------
+    CannotCreateFile = 122,        // its path
+    ConfirmReplaceFile = 123,      // its path
+    OutputIsSource = 124,          // the output's path
+    CannotLoadFile = 125,          // its path
+    CannotOpenFile = 126,          // its path
+    CannotWriteFile = 293,         // its path (disk full, file system limits)
+    CannotLoadFileWithCode = 311,  // its path, the reason's code
+    FileCopyProtected = 312,       // its path
+    WmaSupportMissing = 313,
+    TagsUnreadable = 316,
+    TagsNotWritten = 317,
+    CannotOpenListFile = 330,    // its path
+    CannotCreateListFile = 331,  // its path
+
+    // --- Program ---------------------------------------------------------------------------
+    ChooseMergeSourceFolder = 215,  // title of the joiner's source folder picker
+    ChooseSplitSourceFolder = 216,  // title of the splitter's source folder picker
+    JoinerOptionsSummary = 217,     // six answers, see the settings page
+    SplitterOptionsSummary = 218,   // nine answers, see the settings page
+    OptionsDialogTitle = 233,
+    JobRunningOnExit = 244,
+    AudioModuleFailed = 263,
+    SettingsPanel = 1012,  // pane button: "Settings / About"
+    SplitterPanel = 1062,  // pane button: "Split MP3"
+    JoinerPanel = 1063,    // pane button: "Merge MP3"
+};
+
+}  // namespace partita

@@ -1,0 +1,29 @@
+#include "app/user_message.h"
+
+#include "app/string_table.h"
+
+namespace partita {
+
+UserMessage UserMessage::Plain(std::string text) {
+    UserMessage message;
+    message.plain_ = std::move(text);
+    return message;
+}
+
+UserMessage& UserMessage::WithDetail(std::string detail) {
+    detail_ = std::move(detail);
+    return *this;
+}
+
+std::string UserMessage::Text() const {
+    std::string text = id_ ? Message(*id_, std::span<const MessageArg>(args_)) : plain_;
+    if (!detail_.empty())
+        text += "\n" + detail_;
+    return text;
+}
+
+std::string Message(Msg id, std::span<const MessageArg> args) {
+    return FormatMessageText(CurrentStrings().Get(id), args);
+}
+
+}  // namespace partita
