@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 
 namespace fs = std::filesystem;
-using partita::CMP3Info;
+using partita::MpegAnalysis;
 
 namespace {
 
@@ -74,7 +74,7 @@ class LongFile {
             std::cerr << "lame failed\n";
             std::exit(1);
         }
-        CMP3Info info;
+        MpegAnalysis info;
         if (!info.Open(encoded.string()) || !info.streamFound || info.vbrType == 0) {
             std::cerr << "the encoded file has no Xing frame\n";
             std::exit(1);
@@ -122,7 +122,7 @@ void BM_BuildFrameIndex(benchmark::State& state) {
     const std::string path = File().Path().string();
     std::uint64_t bytes = 0;
     for (auto _ : state) {
-        CMP3Info info;
+        MpegAnalysis info;
         if (!info.Open(path) || !info.EnsureFrameIndex() || info.indexCount() == 0) {
             state.SkipWithError("index build failed");
             return;
@@ -139,7 +139,7 @@ BENCHMARK(BM_BuildFrameIndex)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseR
 void BM_Open(benchmark::State& state) {
     const std::string path = File().Path().string();
     for (auto _ : state) {
-        CMP3Info info;
+        MpegAnalysis info;
         benchmark::DoNotOptimize(info.Open(path));
     }
 }

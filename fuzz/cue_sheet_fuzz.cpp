@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(sheet, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    CProcessCUEFile cue("GBK");
+    CueSheet cue("GBK");
     if (!cue.Load(sheet)) {
         Check(cue.TrackCount() == 0 && !cue.Error().message.empty());
         return 0;
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fs::path copy = Folder() / "copy.cue";
     Check(WriteCueSheet(copy, "audio.wav", cue.Header(), cue.Tracks()).ok());
-    CProcessCUEFile again("GBK");
+    CueSheet again("GBK");
     Check(again.Load(copy));
     Check(again.TrackCount() == cue.TrackCount());
     Check(again.Header().title == cue.Header().title);

@@ -9,7 +9,7 @@
 #include "cli_context.h"
 #include "commands.h"
 #include "info_audio.h"
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "report_writer.h"
 #include "tags/genre_list.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string VbrText(const CMP3Info& info) {
+std::string VbrText(const MpegAnalysis& info) {
     if (info.vbrType == kNoVbrHeader)
         return "no VBR header";
     std::ostringstream text;
@@ -39,7 +39,7 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
         return false;
     }
     // Any file is scanned, whatever its name: the report shows what the analysis finds.
-    CMP3Info info(std::string(), codePage);
+    MpegAnalysis info(std::string(), codePage);
     info.OpenFile(file, path);
     const FrameHeaderInfo& h = info.header;
 
@@ -111,7 +111,7 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     }
 
     if (full) {
-        CMP3Info analysed(std::string(), codePage);
+        MpegAnalysis analysed(std::string(), codePage);
         analysed.AnalyseFile(file, path);
         item["scannedFrames"] = analysed.scannedFrames;
         item["analysedDurationMs"] = analysed.durationMs;

@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "audio/audio_engine.h"
-#include "mp3_joiner_app.h"
+#include "program_startup.h"
 #include "user_messages.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     // The decoding layer is loaded and checked before the window opens.
     partita::gui::AudioLayerHooks audio;
     audio.load = [] { return partita::audio::CheckAudioEngine().ok(); };
-    partita::gui::CMP3JoinerApp studio(audio, messages);
+    partita::gui::ProgramStartup studio(audio, messages);
     if (std::optional<int> code = studio.Start(QString::fromLocal8Bit(argv[0]), arguments))
         return *code;
     return studio.Run();

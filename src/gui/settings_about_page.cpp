@@ -95,7 +95,7 @@ void SettingsAboutPage::RefreshSummaries() {
 }
 
 bool SettingsAboutPage::OpenOptions() {
-    CSplitterSettings dialog(store_, this, picker_);
+    OptionsDialog dialog(store_, this, picker_);
     bool accepted = dialog.exec() == QDialog::Accepted;
     RefreshSummaries();
     return accepted;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "options_dialog.h"
 #include "page.h"
-#include "splitter_settings.h"
 
 class QLabel;
 

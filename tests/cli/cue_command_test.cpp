@@ -29,7 +29,7 @@ class CueCommandTest : public test::TempDirTest {
         return RunCli(all);
     }
     std::vector<std::string> Starts(const fs::path& sheet) {
-        CProcessCUEFile cue;
+        CueSheet cue;
         EXPECT_TRUE(cue.Load(sheet)) << cue.Error().message.Text();
         std::vector<std::string> starts;
         for (const CueTrackRecord& t : cue.Tracks())
@@ -79,7 +79,7 @@ TEST_F(CueCommandTest, SavesTracksAsASheet) {
                     "--overlap-before", "0.5", "--overlap-after", "1:00"});
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_EQ(Starts(sheet), (Names{"0:00.000", "0:05.000", "0:10.000"}));
-    CProcessCUEFile cue;
+    CueSheet cue;
     ASSERT_TRUE(cue.Load(sheet));
     EXPECT_EQ(cue.Header().bwOverlapMs, 500);
     EXPECT_EQ(cue.Header().fwOverlapMs, 60000);

@@ -5,7 +5,7 @@
 #include "app/setting_values.h"
 #include "gui_test_support.h"
 #include "help_manual.h"
-#include "mp3_joiner_dlg.h"
+#include "main_window.h"
 #include "placeholder_page.h"
 #include "settings_about_page.h"
 #include "ui_text.h"
@@ -22,7 +22,7 @@ class MainWindowTest : public IniFileTest {
     }
 
     // A window whose working pages record their hooks.
-    std::unique_ptr<CMP3JoinerDlg> MakeWindow(MainWindowOptions options = {}) {
+    std::unique_ptr<MainWindow> MakeWindow(MainWindowOptions options = {}) {
         options.splitPage = [this](const PageContext&, QWidget* parent) {
             splitter = new RecordingPage(CommandAction::Split, parent);
             return splitter;
@@ -33,7 +33,7 @@ class MainWindowTest : public IniFileTest {
         };
         if (options.desktop.isEmpty())
             options.desktop = QRect(0, 0, 1920, 1080);
-        return std::make_unique<CMP3JoinerDlg>(settings->Store(), messages, std::move(options));
+        return std::make_unique<MainWindow>(settings->Store(), messages, std::move(options));
     }
 
     // What the INI file holds after the settings are written out.
@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, EmptySettingsGiveTheDefaultsAndStoreTheWrittenBackValues)
     {
         MainWindowOptions options;
         options.desktop = QRect(0, 0, 1920, 1080);
-        CMP3JoinerDlg window(settings->Store(), messages, std::move(options));
+        MainWindow window(settings->Store(), messages, std::move(options));
         window.show();
         EXPECT_EQ(window.CurrentPanel(), 0);
         EXPECT_EQ(window.size(), QSize(900, 620));
@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, CommandLineReachesThePagesAndPicksThePane) {
 TEST_F(MainWindowTest, WorkingPagesTakeTheirOwnActionsSource) {
     MainWindowOptions options;
     options.command = ParseActionCommandLine("-a MERGE -s /music/book.m3u");
-    CMP3JoinerDlg window(settings->Store(), messages, std::move(options));
+    MainWindow window(settings->Store(), messages, std::move(options));
     auto* split = dynamic_cast<PlaceholderPage*>(window.PageAt(0));
     auto* join = dynamic_cast<PlaceholderPage*>(window.PageAt(1));
     ASSERT_TRUE(split && join);
@@ -330,7 +330,7 @@ TEST_F(MainWindowTest, SavesAScreenshotOfEachPane) {
         options.desktop = QRect(0, 0, 1920, 1080);
         options.previewAvailable = false;
         options.command = ParseActionCommandLine("-a SPLIT -s /music/音乐会 live.mp3");
-        CMP3JoinerDlg window(settings->Store(), messages, std::move(options));
+        MainWindow window(settings->Store(), messages, std::move(options));
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         const char* names[] = {"splitter", "joiner", "settings"};
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, SavesAScreenshotOfEachPane) {
                                .arg(names[panel], language == Language::Chinese ? "zh_CN" : "en");
             EXPECT_TRUE(picture.save(file)) << file.toStdString();
         }
-        CSplitterSettings dialog(settings->Store(), &window);
+        OptionsDialog dialog(settings->Store(), &window);
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         EXPECT_TRUE(dialog.grab().save(QString::fromStdString(ScreenshotFolder()) +

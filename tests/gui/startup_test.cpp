@@ -4,8 +4,8 @@
 
 #include "app/string_table.h"
 #include "gui_test_support.h"
-#include "mp3_joiner_app.h"
 #include "placeholder_page.h"
+#include "program_startup.h"
 #include "startup_arguments.h"
 #include "ui_text.h"
 
@@ -40,7 +40,7 @@ TEST_F(StartupTest, TakesItsOwnOptionsOutOfTheArguments) {
 // settings file of --settings and applies --set and --lang.
 TEST_F(StartupTest, StartGathersTheCommandLineAndSettings) {
     RecordedMessages messages;
-    CMP3JoinerApp app({}, messages);
+    ProgramStartup app({}, messages);
     std::optional<int> code =
         app.Start("/usr/bin/partita-studio", {"--settings", QString::fromStdString(IniPath()),
                                               "--set", "Settings/Initial Panel=2", "--lang", "en",
@@ -63,11 +63,11 @@ TEST_F(StartupTest, StartGathersTheCommandLineAndSettings) {
 TEST_F(StartupTest, LanguageSettingPicksTheLanguage) {
     partita::test::WriteFileText(dir / "settings.ini", "[Settings]\nLanguage=en\n");
     RecordedMessages messages;
-    CMP3JoinerApp app({}, messages);
+    ProgramStartup app({}, messages);
     ASSERT_FALSE(app.Start("partita-studio", {"--settings", QString::fromStdString(IniPath())}));
     EXPECT_EQ(CurrentLanguage(), Language::English);
 
-    CMP3JoinerApp chinese({}, messages);
+    ProgramStartup chinese({}, messages);
     ASSERT_FALSE(chinese.Start(
         "partita-studio", {"--settings", QString::fromStdString(IniPath()), "--lang", "zh_CN"}));
     EXPECT_EQ(CurrentLanguage(), Language::Chinese);
@@ -79,7 +79,7 @@ TEST_F(StartupTest, AudioLayerFailureEndsAndMissingOutputOnlyTurnsPreviewOff) {
     RecordedMessages messages;
     AudioLayerHooks failing;
     failing.load = [] { return false; };
-    CMP3JoinerApp broken(failing, messages);
+    ProgramStartup broken(failing, messages);
     std::optional<int> code =
         broken.Start("partita-studio", {"--settings", QString::fromStdString(IniPath())});
     ASSERT_TRUE(code.has_value());
@@ -91,7 +91,7 @@ TEST_F(StartupTest, AudioLayerFailureEndsAndMissingOutputOnlyTurnsPreviewOff) {
     messages.shown.clear();
     AudioLayerHooks silent;
     silent.hasOutput = [] { return false; };
-    CMP3JoinerApp app(silent, messages);
+    ProgramStartup app(silent, messages);
     ASSERT_FALSE(app.Start("partita-studio", {"--settings", QString::fromStdString(IniPath())}));
     EXPECT_FALSE(app.PreviewAvailable());
     auto window = app.MakeWindow();
@@ -103,11 +103,11 @@ TEST_F(StartupTest, AudioLayerFailureEndsAndMissingOutputOnlyTurnsPreviewOff) {
 // A malformed --set or option ends the start before anything is shown.
 TEST_F(StartupTest, BadOptionsEndTheStart) {
     RecordedMessages messages;
-    CMP3JoinerApp badSet({}, messages);
+    ProgramStartup badSet({}, messages);
     EXPECT_EQ(badSet.Start("partita-studio", {"--settings", QString::fromStdString(IniPath()),
                                               "--set", "no equals sign"}),
               2);
-    CMP3JoinerApp badLanguage({}, messages);
+    ProgramStartup badLanguage({}, messages);
     EXPECT_EQ(badLanguage.Start("partita-studio", {"--lang", "de"}), 2);
     EXPECT_TRUE(messages.shown.empty());
 }

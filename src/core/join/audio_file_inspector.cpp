@@ -3,7 +3,7 @@
 #include "app/user_message.h"
 #include "audio/audio_file_info.h"
 #include "audio/audio_type.h"
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "tags/tag_reader.h"
 
 namespace partita {
@@ -12,7 +12,7 @@ namespace {
 // The facts of an MPEG file from its first frame and its VBR header; false when no stream is
 // found (or the name is not one the analysis takes).
 bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFileFacts& facts) {
-    CMP3Info info({}, codePage);
+    MpegAnalysis info({}, codePage);
     if (!info.Open(path) || !info.streamFound || info.durationMs == 0)
         return false;
     facts.audioType = audio::ToInt(audio::AudioType::Mpeg);

@@ -13,7 +13,7 @@
 #include "join/frame_counter.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
 #include "tags/id3v2.h"
 
@@ -28,7 +28,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 enum class Opened { Ok, Skip, Abort };
 
 // Analyses and opens one source, asking Abort, Retry or Ignore while either fails.
-Opened OpenSource(const MergeSource& source, CMP3Info& info, FilePtr& file, JobHost& host) {
+Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, JobHost& host) {
     for (;;) {
         if (!info.Open(source.path) || !info.streamFound) {
             FailureAnswer answer = host.AskFailure({Msg::CannotLoadFile, source.path});
@@ -48,7 +48,7 @@ Opened OpenSource(const MergeSource& source, CMP3Info& info, FilePtr& file, JobH
 // The start of the frame that holds the time `ms` or follows it, within the file's audio:
 // through the frame index when the file has a header frame, else by its bitrate, then moved to
 // the frame header found there.
-std::uint64_t FrameStartAt(CMP3Info& info, std::uint64_t ms, std::uint64_t audioEnd) {
+std::uint64_t FrameStartAt(MpegAnalysis& info, std::uint64_t ms, std::uint64_t audioEnd) {
     std::uint64_t offset = 0;
     if (info.vbrType != kNoVbrHeader && info.EnsureFrameIndex())
         offset = info.LocateTime(ms).endOffset;
@@ -219,7 +219,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
     for (std::size_t i = 0; i < n && run.Result() == MergeResult::Done; ++i) {
         const MergeSource& source = sources[i];
         host.SetStatus(MergeStatusText(i, n, source));
-        CMP3Info info({}, options.legacyCodePage);
+        MpegAnalysis info({}, options.legacyCodePage);
         FilePtr file;
         Opened opened = OpenSource(source, info, file, host);
         if (opened == Opened::Abort) {

@@ -65,7 +65,7 @@ void FillRecord(const SplitList& list, RowId row, CueTrackRecord& r) {
     r.genre = list.Text(row, kColGenre);
     r.bwOverlapMs = OverlapMs(list.Text(row, kColBackOverlap));
     r.fwOverlapMs = OverlapMs(list.Text(row, kColFwdOverlap));
-    r.selected = list.Info(row).selected ? 1 : 0;
+    r.selected = list.Row(row).selected ? 1 : 0;
 }
 
 // Two folders are one when they name the same place (a trailing separator or a "." aside).
@@ -105,7 +105,7 @@ std::string DropAutoSequenceTitle(std::string title) {
     return title;
 }
 
-void ImportCueTracks(SplitList& list, RowId source, const CProcessCUEFile& cue) {
+void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue) {
     list.InsertSplitPoint(source, 0);
     RowId current = list.TrackCount(source) > 0 ? list.Children(source).front() : kNoRow;
     for (const CueTrackRecord& track : cue.Tracks()) {
@@ -142,7 +142,7 @@ RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, Sou
         return row;
     }
 
-    CProcessCUEFile cue(settings::LegacyCodePage.Read(settings));
+    CueSheet cue(settings::LegacyCodePage.Read(settings));
     if (!cue.Load(path)) {
         host.ShowMessage(MessageKind::Error, cue.Error().message);
         host.ShowMessage(MessageKind::Error, {Msg::CannotLoadFile, path});

@@ -25,7 +25,7 @@ using AudioFileChooser = std::function<std::optional<std::string>(const std::str
 // Gives a source just added from a sheet the sheet's tracks: a split point at each track's
 // INDEX, the track's fields and check state; an INDEX 00 pregap becomes an unchecked, untitled
 // track of its own. Tracks at or past the end of the audio are dropped.
-void ImportCueTracks(SplitList& list, RowId source, const CProcessCUEFile& cue);
+void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue);
 
 // The add-source operation for one path. An audio file is loaded with the single track
 // [0, duration) and, with "Auto Add Special", divided at once. A CUE sheet loads its audio file

@@ -159,7 +159,7 @@ fs::path ResolveSheetAudioPath(std::string_view fileValue, const fs::path& sheet
     return written;
 }
 
-void CProcessCUEFile::Reset() {
+void CueSheet::Reset() {
     isCue_ = false;
     audioPath_.clear();
     audioType_ = 0;
@@ -169,34 +169,34 @@ void CProcessCUEFile::Reset() {
     error_ = Status::Ok();
 }
 
-void CProcessCUEFile::SetAudioFile(const fs::path& path) {
+void CueSheet::SetAudioFile(const fs::path& path) {
     audioPath_ = path;
     auto type = audio::AudioTypeFromExtension(path);
     audioType_ = type ? audio::ToInt(*type) : 0;
 }
 
-bool CProcessCUEFile::GetTrack(int index, CueTrackRecord& record) const {
+bool CueSheet::GetTrack(int index, CueTrackRecord& record) const {
     if (index < 0 || index >= TrackCount())
         return false;
     record = tracks_[static_cast<std::size_t>(index)];
     return true;
 }
 
-bool CProcessCUEFile::Fail(ErrorCode code, UserMessage message) {
+bool CueSheet::Fail(ErrorCode code, UserMessage message) {
     tracks_.clear();
     error_ = Status::Error(code, std::move(message));
     return false;
 }
 
-bool CProcessCUEFile::FailLine(int line) {
+bool CueSheet::FailLine(int line) {
     return Fail(ErrorCode::Damaged, {Msg::CueLineMalformed, line});
 }
 
-bool CProcessCUEFile::FailTrack(int track) {
+bool CueSheet::FailTrack(int track) {
     return Fail(ErrorCode::Damaged, {Msg::CueTrackTimeUnreadable, track});
 }
 
-bool CProcessCUEFile::Load(const fs::path& path) {
+bool CueSheet::Load(const fs::path& path) {
     Reset();
     cuePath_ = path;
     std::string ext = path.extension().string();

@@ -27,9 +27,9 @@ std::filesystem::path ResolveSheetAudioPath(std::string_view fileValue,
 
 // One loaded CUE sheet: the audio file it names, what its header says and its tracks. A path
 // that is not a ".cue" file loads as the audio file itself, without tracks.
-class CProcessCUEFile {
+class CueSheet {
   public:
-    explicit CProcessCUEFile(std::string legacyCodePage = "ISO-8859-1")
+    explicit CueSheet(std::string legacyCodePage = "ISO-8859-1")
         : legacyCodePage_(std::move(legacyCodePage)) {}
 
     // Resets and loads `path`. On failure the object holds no tracks and Error() says why:

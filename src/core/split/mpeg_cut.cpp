@@ -16,7 +16,7 @@ namespace {
 constexpr std::uint64_t kMaxFrameLength = 2881;
 
 // The header of a frame of the source's stream at `offset`, when there is one.
-bool StreamHeaderAt(const CMP3Info& info, BufferedFile& file, std::uint64_t offset,
+bool StreamHeaderAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t offset,
                     FrameHeaderInfo& frame) {
     std::uint32_t word = 0;
     if (!file.WordAt(offset, word) || !IsValidHeader(word) || !SameStream(word, info.firstHeader))
@@ -27,7 +27,7 @@ bool StreamHeaderAt(const CMP3Info& info, BufferedFile& file, std::uint64_t offs
 
 // Frames of the source's stream that begin in [begin, end), walking by their lengths and
 // searching byte by byte across damaged stretches.
-std::uint32_t CountFrames(const CMP3Info& info, BufferedFile& file, std::uint64_t begin,
+std::uint32_t CountFrames(const MpegAnalysis& info, BufferedFile& file, std::uint64_t begin,
                           std::uint64_t end) {
     std::uint32_t frames = 0;
     FrameHeaderInfo frame;
@@ -46,7 +46,7 @@ std::uint32_t CountFrames(const CMP3Info& info, BufferedFile& file, std::uint64_
 
 // The VBR header frame of the source with the counts of the output; empty when the frame is
 // too short to hold its tag or cannot be read.
-std::vector<std::uint8_t> VbrHeaderFrame(const CMP3Info& info, const ReadOnlyFile& in,
+std::vector<std::uint8_t> VbrHeaderFrame(const MpegAnalysis& info, const ReadOnlyFile& in,
                                          std::uint32_t frames, std::uint64_t audioBytes) {
     // The header frame itself: from its start up to the first audio frame, and no longer than
     // its header says.
@@ -83,12 +83,13 @@ void AlignTagPadding(std::vector<std::uint8_t>& tag, std::uint64_t after,
 
 }  // namespace
 
-std::uint64_t AudioEnd(const CMP3Info& info) {
+std::uint64_t AudioEnd(const MpegAnalysis& info) {
     return info.hasId3v1 && info.fileLength >= kId3v1Size ? info.fileLength - kId3v1Size
                                                           : info.fileLength;
 }
 
-std::uint64_t SnapToConfirmedFrame(const CMP3Info& info, BufferedFile& file, std::uint64_t offset) {
+std::uint64_t SnapToConfirmedFrame(const MpegAnalysis& info, BufferedFile& file,
+                                   std::uint64_t offset) {
     // Frames begin before the end of the audio; a trailing tag holds none.
     const std::uint64_t end = AudioEnd(info);
     const std::uint64_t limit = std::min(offset + 5 * kMaxFrameLength, end);
@@ -108,7 +109,7 @@ std::uint64_t SnapToConfirmedFrame(const CMP3Info& info, BufferedFile& file, std
     return offset;
 }
 
-ByteRange SnappedRange(const CMP3Info& info, BufferedFile& file, std::uint64_t startOffset,
+ByteRange SnappedRange(const MpegAnalysis& info, BufferedFile& file, std::uint64_t startOffset,
                        std::uint64_t endOffset) {
     endOffset = std::min(endOffset, info.fileLength);
     ByteRange range{SnapToConfirmedFrame(info, file, startOffset),
@@ -117,7 +118,7 @@ ByteRange SnappedRange(const CMP3Info& info, BufferedFile& file, std::uint64_t s
     return range;
 }
 
-CutOutcome CutByOffset(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t startOffset, std::uint64_t endMs, std::uint64_t endOffset,
                        const MpegCutOptions& options, const TagInfo& tags, ByteRange* copied) {
     (void)startMs;
@@ -174,7 +175,7 @@ CutOutcome CutByOffset(CMP3Info& info, const std::string& outPath, std::uint64_t
     return CutOutcome::Written;
 }
 
-CutOutcome CutByTime(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                      std::uint64_t endMs, std::uint64_t refDurationMs,
                      const MpegCutOptions& options, const TagInfo& tags, ByteRange* copied) {
     if (startMs > endMs)
@@ -191,7 +192,7 @@ int SamplesPerFrame(const FrameHeaderInfo& header) {
     return header.layer == 3 && header.version != 3 ? 576 : 1152;
 }
 
-std::uint64_t FrameBoundaryAt(const CMP3Info& info, BufferedFile& file, std::uint64_t ms) {
+std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms) {
     const int samples = SamplesPerFrame(info.header);
     if (info.header.sampleRate == 0 || ms == 0)
         return info.dataStart;
@@ -220,7 +221,7 @@ std::uint64_t FrameBoundaryAt(const CMP3Info& info, BufferedFile& file, std::uin
     return std::min(p, end);
 }
 
-std::uint64_t CountedDurationMs(const CMP3Info& info, BufferedFile& file) {
+std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file) {
     if (info.header.sampleRate == 0)
         return info.durationMs;
     std::uint64_t frames = 0;
@@ -234,7 +235,7 @@ std::uint64_t CountedDurationMs(const CMP3Info& info, BufferedFile& file) {
            static_cast<std::uint64_t>(info.header.sampleRate);
 }
 
-ByteRange MpegTrackOffsets(CMP3Info& info, BufferedFile& file, std::uint64_t startMs,
+ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t startMs,
                            std::uint64_t endMs, bool noIndex) {
     const bool frameMode = !noIndex && info.indexBuilt;
     auto map = [&](std::uint64_t ms) {

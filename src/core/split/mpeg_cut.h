@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "split/track_cutter.h"
 #include "tags/tag_info.h"
 
@@ -23,28 +23,29 @@ struct MpegCutOptions {
 };
 
 // The first byte after the audio frames: the file's end, or the start of its ID3v1 tag.
-std::uint64_t AudioEnd(const CMP3Info& info);
+std::uint64_t AudioEnd(const MpegAnalysis& info);
 
 // The frame start at or after `offset`: a header of the first frame's stream with a bitrate,
 // less than five of its frame lengths away, and confirmed by the header of the frame after it
 // (or by the end of the audio), so a false sync inside a frame's data is passed over. `offset`
 // itself when there is none.
-std::uint64_t SnapToConfirmedFrame(const CMP3Info& info, BufferedFile& file, std::uint64_t offset);
+std::uint64_t SnapToConfirmedFrame(const MpegAnalysis& info, BufferedFile& file,
+                                   std::uint64_t offset);
 
 // The source bytes a cut between the two offsets copies (both snapped to frame starts).
-ByteRange SnappedRange(const CMP3Info& info, BufferedFile& file, std::uint64_t startOffset,
+ByteRange SnappedRange(const MpegAnalysis& info, BufferedFile& file, std::uint64_t startOffset,
                        std::uint64_t endOffset);
 
 // Cuts the bytes between two offsets (snapped to frames). Fails when the start lies after the
 // end or the source cannot be read; the output appears under its name only when complete.
-CutOutcome CutByOffset(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t startOffset, std::uint64_t endMs, std::uint64_t endOffset,
                        const MpegCutOptions& options, const TagInfo& tags,
                        ByteRange* copied = nullptr);
 
 // Maps both times with TimeToOffset (on the time scale `refDurationMs`, 0 for the file's own)
 // and cuts between them.
-CutOutcome CutByTime(CMP3Info& info, const std::string& outPath, std::uint64_t startMs,
+CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                      std::uint64_t endMs, std::uint64_t refDurationMs,
                      const MpegCutOptions& options, const TagInfo& tags,
                      ByteRange* copied = nullptr);
@@ -57,16 +58,16 @@ int SamplesPerFrame(const FrameHeaderInfo& header);
 // are exact, and every frame of a stream plays the same number of samples, so the time of a
 // boundary is its frame count × samples per frame / sample rate. (Times summed from frame
 // lengths drift: a VBR encoder pads no frame, so each counts short.)
-std::uint64_t FrameBoundaryAt(const CMP3Info& info, BufferedFile& file, std::uint64_t ms);
+std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms);
 
 // The duration of the audio counted in frames: the last index entry's frame number plus the
 // frames after it, × samples per frame / sample rate (ms). For a file with a frame index.
-std::uint64_t CountedDurationMs(const CMP3Info& info, BufferedFile& file);
+std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file);
 
 // The offsets a track of the job maps to: its start (the first audio frame for 0) and its end
 // (the end of the audio from the source's duration on). In frame mode (an index and not
 // `noIndex`) through FrameBoundaryAt, else through TimeToOffset.
-ByteRange MpegTrackOffsets(CMP3Info& info, BufferedFile& file, std::uint64_t startMs,
+ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t startMs,
                            std::uint64_t endMs, bool noIndex);
 
 // The length of a leading ID3v2 tag of any version (2.2, 2.3 and 2.4, with a 2.4 footer),

@@ -45,7 +45,7 @@ void ReplaceForbidden(std::string& text, bool keepColon) {
 
 // Steps 1 and 2 of the expansion: placeholders of the tag columns, the file name and the
 // sequence; a rule without any placeholder gets the sequence appended (names only).
-std::string ExpandPlaceholders(const CItemInfo& row, std::string_view rule,
+std::string ExpandPlaceholders(const SplitRow& row, std::string_view rule,
                                std::string_view sourcePath, int c, bool isFolder,
                                std::string_view sequenceFormat) {
     std::string sequence = c >= 0 ? FormatSequence(sequenceFormat, c + 1) : std::string();
@@ -90,7 +90,7 @@ std::string FormatSequence(std::string_view format, int number) {
     return FormatMessageText(format, std::vector<MessageArg>{number});
 }
 
-std::string ExpandField(const CItemInfo& row, int c, int column) {
+std::string ExpandField(const SplitRow& row, int c, int column) {
     std::string text = row.Text(column);
     ReplaceAll(text, "%S", FormatMessageText("%03d", std::vector<MessageArg>{c + 1}));
     if (text.find("%K") != std::string::npos) {
@@ -105,7 +105,7 @@ std::string ExpandField(const CItemInfo& row, int c, int column) {
     return text;
 }
 
-std::string ExpandName(const CItemInfo& row, std::string_view rule, std::string_view sourcePath,
+std::string ExpandName(const SplitRow& row, std::string_view rule, std::string_view sourcePath,
                        int c, bool isFolder, std::string_view sequenceFormat) {
     if (!isFolder) {
         std::string name(Trim(ExpandPlaceholders(row, rule, sourcePath, c, false, sequenceFormat)));

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "split/item_info.h"
 #include "split/source_loader.h"
+#include "split/split_row.h"
 
 namespace partita {
 

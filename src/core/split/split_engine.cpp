@@ -15,11 +15,11 @@ namespace {
 
 // Analyses an MPEG audio file from the end of its leading ID3v2 tag, whatever the tag's
 // version; nullptr when no stream is found.
-std::unique_ptr<CMP3Info> AnalyseMpeg(const std::string& path) {
+std::unique_ptr<MpegAnalysis> AnalyseMpeg(const std::string& path) {
     BufferedFile file;
     if (!file.Open(path))
         return nullptr;
-    auto info = std::make_unique<CMP3Info>();
+    auto info = std::make_unique<MpegAnalysis>();
     if (!info->OpenFile(file, path, LeadingId3v2Size(file)) || !info->streamFound)
         return nullptr;
     return info;

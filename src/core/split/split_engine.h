@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/settings_store.h"
-#include "mpeg/mp3_info.h"
-#include "split/item_info.h"
+#include "mpeg/mpeg_analysis.h"
+#include "split/split_row.h"
 #include "split/track_cutter.h"
 #include "split/wav_layout.h"
 
@@ -24,10 +24,10 @@ struct SplitSource {
     std::string path;
     int audioType = kAudioUnknown;
     std::uint64_t fileLength = 0;
-    std::uint64_t durationMs = 0;    // 0 when the type is unknown or the analysis failed
-    bool frameMode = false;          // times map frame by frame rather than by the bitrate
-    std::unique_ptr<CMP3Info> mpeg;  // MPEG audio: the analysis (and frame index)
-    std::optional<WavLayout> wav;    // WAV: where the samples lie
+    std::uint64_t durationMs = 0;        // 0 when the type is unknown or the analysis failed
+    bool frameMode = false;              // times map frame by frame rather than by the bitrate
+    std::unique_ptr<MpegAnalysis> mpeg;  // MPEG audio: the analysis (and frame index)
+    std::optional<WavLayout> wav;        // WAV: where the samples lie
 };
 
 // Classifies and analyses a source. `mode` decides, for MPEG audio, how times are mapped.

@@ -114,7 +114,7 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
     for (RowId group : list_.Groups()) {
         if (stopAll)
             break;
-        if (!list_.Info(group).selected)
+        if (!list_.Row(group).selected)
             continue;
         bool overwriteAll = false;
         // A group name is one folder level however it is spelt.
@@ -126,7 +126,7 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
         std::string rule = namingRule;
         ReplaceAll(rule, "%G", groupName);
         for (RowId source : list_.Children(group)) {
-            if (!list_.Info(source).selected)
+            if (!list_.Row(source).selected)
                 continue;
             std::string baseFolder = sameFolder ? list_.Text(source, kColPath) : outputFolder;
             SplitMode mode = ParseSplitModeText(list_.Text(source, kColMode));
@@ -182,7 +182,7 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     run.folder = baseFolder;
     if (!parts.folderPart.empty()) {
         std::string levels =
-            ExpandName(list_.Info(source), parts.folderPart, run.sourcePath, -1, true);
+            ExpandName(list_.Row(source), parts.folderPart, run.sourcePath, -1, true);
         if (!levels.empty()) {
             run.folder = CombinePath(baseFolder, levels);
             if (!options_.dryRun && !MakeFolderLevel(run.folder)) {
@@ -207,7 +207,7 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     } else {
         // A source that cannot be read is passed over; its selected tracks are reported.
         for (RowId track : list_.Children(source)) {
-            if (!list_.Info(track).selected)
+            if (!list_.Row(track).selected)
                 continue;
             SplitTrackReport report;
             report.state = SplitTrackReport::State::NotCut;
@@ -268,7 +268,7 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
         }
     }
 
-    const CItemInfo& info = list_.Info(track);
+    const SplitRow& info = list_.Row(track);
     std::string name =
         ExpandName(info, run.namePart, run.sourcePath, run.counter, false, run.sequenceFormat);
     host_.SetStatus(

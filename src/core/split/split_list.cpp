@@ -67,7 +67,7 @@ const SplitList::Node& SplitList::At(RowId row) const {
     return it->second;
 }
 
-const CItemInfo& SplitList::Info(RowId row) const {
+const SplitRow& SplitList::Row(RowId row) const {
     return At(row).info;
 }
 
@@ -114,7 +114,7 @@ RowId SplitList::GroupOf(RowId row) const {
 }
 
 std::string SplitList::SourcePath(RowId source) const {
-    const CItemInfo& info = Info(source);
+    const SplitRow& info = Row(source);
     return info.Text(kColPath) + info.Text(kColTrack);
 }
 
@@ -124,7 +124,7 @@ std::uint64_t SplitList::SourceDuration(RowId source) const {
 
 TrackTimes SplitList::GetTrackTimes(RowId track, bool withOverlap,
                                     std::uint64_t sourceDurationMs) const {
-    const CItemInfo& info = Info(track);
+    const SplitRow& info = Row(track);
     TrackTimes times = ParseTrackTimesText(info.Text(kColTrack));
     if (withOverlap) {
         std::uint64_t before = ParseTime(Trim(info.Text(kColBackOverlap)), kTimeList);
@@ -153,7 +153,7 @@ void SplitList::SetSelected(RowId row, bool selected) {
     Changed(row);
 }
 
-RowId SplitList::NewRow(CItemInfo info, RowId parent) {
+RowId SplitList::NewRow(SplitRow info, RowId parent) {
     RowId id = nextId_++;
     nodes_[id] = Node{std::move(info), parent, {}};
     return id;
@@ -173,7 +173,7 @@ RowId SplitList::AddGroup(std::string name) {
     if (groupCounter_ == 1)
         firstGroupCreated_ = true;
     ++groupCounter_;
-    CItemInfo info;
+    SplitRow info;
     info.kind = SplitNodeKind::Group;
     info.itemText = std::move(name);
     RowId id = NewRow(std::move(info), kNoRow);
@@ -193,7 +193,7 @@ RowId SplitList::AddSource(const std::string& path, std::uint64_t durationMs,
         group = groups_.front();
 
     auto cut = path.find_last_of("/\\");
-    CItemInfo info;
+    SplitRow info;
     info.kind = SplitNodeKind::Source;
     info.itemText = cut == std::string::npos ? path : path.substr(cut + 1);
     info.SetText(kColPath, cut == std::string::npos ? std::string() : path.substr(0, cut + 1));
@@ -218,7 +218,7 @@ RowId SplitList::AddSource(const std::string& path, std::uint64_t durationMs,
 }
 
 void SplitList::SetTrackTimes(RowId track, TrackTimes times) {
-    CItemInfo& info = At(track).info;
+    SplitRow& info = At(track).info;
     info.SetText(kColTrack, TrackTimesText(times));
     info.SetText(kColLength, FormatTime(times.end - std::min(times.start, times.end), kTimeList));
     Changed(track);
@@ -227,7 +227,7 @@ void SplitList::SetTrackTimes(RowId track, TrackTimes times) {
 RowId SplitList::InsertTrackAt(RowId source, int position, TrackTimes times) {
     // A new track inherits every cell of its source (title, tags, overlaps, folder) but the
     // mode, which the source row rules.
-    CItemInfo info = At(source).info;
+    SplitRow info = At(source).info;
     info.kind = SplitNodeKind::Track;
     info.selected = 1;
     info.SetText(kColMode, {});

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "split/item_info.h"
+#include "split/split_row.h"
 
 namespace partita {
 
@@ -58,9 +58,9 @@ class SplitList {
     // --- Reading -------------------------------------------------------------------------
     bool Empty() const { return groups_.empty(); }
     bool Contains(RowId row) const { return nodes_.count(row) != 0; }
-    const CItemInfo& Info(RowId row) const;
-    SplitNodeKind Kind(RowId row) const { return Info(row).kind; }
-    const std::string& Text(RowId row, int column) const { return Info(row).Text(column); }
+    const SplitRow& Row(RowId row) const;
+    SplitNodeKind Kind(RowId row) const { return Row(row).kind; }
+    const std::string& Text(RowId row, int column) const { return Row(row).Text(column); }
     RowId Parent(RowId row) const;
     // The groups in order, or the children of a row in order.
     const std::vector<RowId>& Groups() const { return groups_; }
@@ -127,7 +127,7 @@ class SplitList {
 
   private:
     struct Node {
-        CItemInfo info;
+        SplitRow info;
         RowId parent = kNoRow;
         std::vector<RowId> children;
     };
@@ -135,7 +135,7 @@ class SplitList {
     Node& At(RowId row);
     const Node& At(RowId row) const;
     std::vector<RowId>& SiblingsOf(RowId row);
-    RowId NewRow(CItemInfo info, RowId parent);
+    RowId NewRow(SplitRow info, RowId parent);
     void Erase(RowId row);
     void Changed(RowId row);
     // One split point in one source; see InsertSplitPoint.

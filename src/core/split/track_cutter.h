@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "split/item_info.h"
+#include "split/split_row.h"
 #include "tags/tag_texts.h"
 
 namespace partita {

@@ -6,7 +6,7 @@
 #include "audio_check.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
@@ -50,7 +50,7 @@ struct Analysed {
 };
 
 Analysed Analyse(const std::filesystem::path& path) {
-    CMP3Info info;
+    MpegAnalysis info;
     EXPECT_TRUE(info.Open(path.string()));
     EXPECT_TRUE(info.streamFound);
     Analysed a;

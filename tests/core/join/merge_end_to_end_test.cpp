@@ -7,7 +7,7 @@
 #include "fake_inspector.h"
 #include "join/merge_job.h"
 #include "join/standard_merge_engines.h"
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 #include "tags/id3v2.h"
@@ -71,7 +71,7 @@ TEST_F(MergeEndToEndTest, DirectMergeWithTags) {
     ASSERT_GT(out.size(), tag.size() + 128);
     EXPECT_TRUE(std::equal(tag.begin(), tag.end(), out.begin()));
     EXPECT_EQ(std::memcmp(out.data() + out.size() - 128, "TAGJoined", 9), 0);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.Open((dir / "out.mp3").string()));
     EXPECT_TRUE(info.hasId3v1);
     EXPECT_EQ(info.title, "Joined");
@@ -106,7 +106,7 @@ TEST_F(MergeEndToEndTest, ConvertMergeOfMixedFormats) {
     // The MP3 part keeps the level its source decodes at.
     test::DecodedAudio source = test::DecodeWithFfmpeg(b);
     EXPECT_NEAR(test::RmsLevel(audio, 1800, 2300, 1), test::RmsLevel(source, 200, 800), 0.02);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.Open((dir / "out.mp3").string()));
     EXPECT_GT(info.dataStart, 1000u);  // behind the ID3v2 tag
     EXPECT_EQ(info.artist, "Someone");

@@ -1,7 +1,7 @@
 #include <cstring>
 #include <random>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "stream_builder.h"
 #include "support/test_support.h"
 
@@ -217,7 +217,7 @@ TEST_F(ByteRuleTest, BufferedSearchEqualsByteWiseRule) {
         SCOPED_TRACE(n);
         ByteWiseReference::Result expected = ByteWiseReference(bytes).Open();
 
-        CMP3Info info;
+        MpegAnalysis info;
         ASSERT_TRUE(info.Open(path.string()));
         ASSERT_EQ(info.streamFound, expected.found);
         EXPECT_EQ(info.vbrType, expected.vbrType);

@@ -1,4 +1,4 @@
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "support/test_support.h"
 
 namespace partita {
@@ -17,7 +17,7 @@ TEST(Corpus, EveryFileAnalyses) {
         ++files;
         BufferedFile file;
         ASSERT_TRUE(file.Open(path));
-        CMP3Info info;
+        MpegAnalysis info;
         ASSERT_TRUE(info.OpenFile(file, path.string(), 0, true));
         if (info.streamFound) {
             EXPECT_LT(info.dataStart, info.fileLength);
@@ -38,12 +38,12 @@ TEST(Corpus, EveryFileAnalyses) {
             std::uint64_t snapped = info.SnapToFrame(file, offset);
             EXPECT_GE(snapped, offset);
         }
-        CMP3Info lazy;
+        MpegAnalysis lazy;
         ASSERT_TRUE(lazy.OpenFile(file, path.string()));
         EXPECT_TRUE(lazy.EnsureFrameIndex());
         EXPECT_EQ(lazy.index, info.index);
 
-        CMP3Info analysed;
+        MpegAnalysis analysed;
         ASSERT_TRUE(analysed.AnalyseFile(file, path.string()));
         EXPECT_EQ(analysed.hasId3v1, info.hasId3v1);
     }
@@ -62,14 +62,14 @@ TEST(Corpus, KnownFiles) {
                            Known{"lame_cbr.mp3", "Info", 3, 3}, Known{"mpeg2.mp3", "Xing", 2, 3},
                            Known{"bladeenc.mp3", "", 3, 3}}) {
         SCOPED_TRACE(k.name);
-        CMP3Info info;
+        MpegAnalysis info;
         ASSERT_TRUE(info.Open(test::CorpusFile(k.name).string()));
         EXPECT_TRUE(info.streamFound);
         EXPECT_EQ(info.vbrTag, k.vbrTag);
         EXPECT_EQ(info.header.version, k.version);
         EXPECT_EQ(info.header.layer, k.layer);
     }
-    CMP3Info garbage;
+    MpegAnalysis garbage;
     ASSERT_TRUE(garbage.Open(test::CorpusFile("garbage.mp3").string()));
 }
 

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "stream_builder.h"
 #include "support/test_support.h"
 
@@ -52,7 +52,7 @@ TEST(FrameIndex, EntriesAtStepBoundaries) {
     VbrStream s(12000);  // about 6 MB
     BufferedFile file;
     file.OpenMemory(s.bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, "v.mp3", 0, true));
     ASSERT_EQ(info.indexBuilt, 1);
     const std::uint64_t step = 2'097'152;
@@ -75,7 +75,7 @@ TEST(FrameIndex, LocateTimeWalksFromEntries) {
     VbrStream s(12000);
     BufferedFile file;
     file.OpenMemory(s.bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, "v.mp3", 0, true));
     ASSERT_GE(info.indexCount(), 2u);
     for (double ms : {1.0, 26.0, 1000.0, 45'000.0, 123'456.0, 299'000.0}) {
@@ -108,7 +108,7 @@ TEST_F(FrameIndexTest, EntryAnswersWithoutReading) {
     VbrStream s(9000);
     fs::path path = dir / "v.mp3";
     WriteFileBytes(path, s.bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.Open(path.string(), 0, true));
     ASSERT_GE(info.indexCount(), 1u);
     fs::remove(path);
@@ -123,7 +123,7 @@ TEST_F(FrameIndexTest, EnsureBuildsTheSameIndexOnce) {
     VbrStream s(9000, 3000);
     fs::path path = dir / "v.mp3";
     WriteFileBytes(path, s.bytes);
-    CMP3Info eager, lazy;
+    MpegAnalysis eager, lazy;
     ASSERT_TRUE(eager.Open(path.string(), 0, true));
     ASSERT_TRUE(lazy.Open(path.string()));
     EXPECT_EQ(lazy.indexBuilt, 0);
@@ -137,7 +137,7 @@ TEST_F(FrameIndexTest, EnsureBuildsTheSameIndexOnce) {
     Bytes cbr;
     AppendFrames(cbr, kCbr128, 100);
     WriteFileBytes(dir / "c.mp3", cbr);
-    CMP3Info plain;
+    MpegAnalysis plain;
     ASSERT_TRUE(plain.Open((dir / "c.mp3").string()));
     EXPECT_TRUE(plain.EnsureFrameIndex());
     EXPECT_EQ(plain.indexBuilt, 0);
@@ -152,7 +152,7 @@ TEST(FrameIndex, ProgressAndCancel) {
     VbrStream s(12000);
     BufferedFile file;
     file.OpenMemory(s.bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, "v.mp3"));
     int calls = 0;
     EXPECT_FALSE(info.BuildFrameIndex(file, [&](int) { return ++calls < 3; }));
@@ -177,7 +177,7 @@ TEST(FrameIndex, LargeFilesUseTheLargerStep) {
     VbrStream s(28000);  // about 14 MB
     BufferedFile file;
     file.OpenMemory(s.bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, "v.mp3"));
     info.fileLength = 1'000'000'000;
     file.Seek(info.dataStart);
@@ -195,7 +195,7 @@ TEST_F(FrameIndexTest, TimesStayBeforeTheId3v1Tag) {
     Append(bytes, Id3v1("cut"));
     fs::path path = dir / "cut.mp3";
     WriteFileBytes(path, bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.Open(path.string(), 0, true));
     ASSERT_TRUE(info.hasId3v1);
     const std::uint64_t audioEnd = bytes.size() - 128;

@@ -2,7 +2,7 @@
 
 #include "support/test_support.h"
 
-extern "C" int FuzzMp3InfoInput(const std::uint8_t* data, std::size_t size);
+extern "C" int FuzzMpegAnalysisInput(const std::uint8_t* data, std::size_t size);
 extern "C" int FuzzId3Input(const std::uint8_t* data, std::size_t size);
 
 namespace partita {
@@ -24,8 +24,8 @@ std::size_t RunKeptInputs(const char* target, int (*run)(const std::uint8_t*, st
 }
 
 // Inputs the analysis fuzzer failed on, and edge cases kept with them, stay harmless.
-TEST(FuzzRegressions, Mp3Info) {
-    EXPECT_GT(RunKeptInputs("mp3_info", FuzzMp3InfoInput), 0u);
+TEST(FuzzRegressions, MpegAnalysis) {
+    EXPECT_GT(RunKeptInputs("mpeg_analysis", FuzzMpegAnalysisInput), 0u);
 }
 
 // The same for the ID3 fuzzer.

@@ -1,6 +1,6 @@
 #include <sstream>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "support/test_support.h"
 
 namespace partita {
@@ -67,7 +67,7 @@ void CheckAgainstProbe(const fs::path& file, const Case& c) {
 
     BufferedFile reader;
     ASSERT_TRUE(reader.Open(file));
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(reader, file.string(), 0, true));
     ASSERT_TRUE(info.streamFound);
     EXPECT_EQ(info.header.version, c.version);
@@ -102,7 +102,7 @@ void CheckAgainstProbe(const fs::path& file, const Case& c) {
         EXPECT_EQ(at.frameNumber, it - probe.positions.begin()) << ms;
     }
 
-    CMP3Info analysed;
+    MpegAnalysis analysed;
     reader.Seek(0);
     ASSERT_TRUE(analysed.AnalyseFile(reader, file.string()));
     EXPECT_TRUE(analysed.streamFound);

@@ -1,7 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 #include "stream_builder.h"
 #include "support/test_support.h"
 
@@ -26,7 +26,7 @@ TEST_F(LargeFileTest, OffsetsBeyond32Bits) {
               static_cast<ssize_t>(stream.size()));
     ::close(fd);
 
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.Open(path.string(), start - 100));
     ASSERT_TRUE(info.streamFound);
     EXPECT_EQ(info.fileLength, start + stream.size());

@@ -74,7 +74,7 @@ class CueListTest : public test::TempDirTest {
     std::vector<Row> Rows(RowId source) {
         std::vector<Row> rows;
         for (RowId t : list.Children(source)) {
-            rows.push_back({list.Text(t, kColTrack), list.Info(t).selected, list.Text(t, kColTitle),
+            rows.push_back({list.Text(t, kColTrack), list.Row(t).selected, list.Text(t, kColTitle),
                             list.Text(t, kColArtist)});
         }
         return rows;
@@ -250,7 +250,7 @@ TEST_F(CueListTest, RoundTrip) {
             TrackTimes ta = list.GetTrackTimes(a, false), tb = again.GetTrackTimes(b, false);
             EXPECT_LE(ta.start - tb.start, 13u) << i;
             EXPECT_LE(ta.end - tb.end, 13u) << i;
-            EXPECT_EQ(list.Info(a).selected, again.Info(b).selected) << i;
+            EXPECT_EQ(list.Row(a).selected, again.Row(b).selected) << i;
             for (int column : {kColTitle, kColArtist, kColAlbum, kColGenre, kColYear, kColComment,
                                kColTrackNumber, kColBackOverlap, kColFwdOverlap}) {
                 EXPECT_EQ(list.Text(a, column), again.Text(b, column)) << i << " " << column;

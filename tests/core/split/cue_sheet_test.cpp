@@ -177,7 +177,7 @@ TEST_F(CueSheetTest, ReadsARipperSheet) {
                        "    TITLE \"Three\"\r\n"
                        "    PREGAP 00:02:00\r\n"
                        "    INDEX 01 07:00:74\r\n");
-    CProcessCUEFile cue;
+    CueSheet cue;
     ASSERT_TRUE(cue.Load(sheet)) << cue.Error().message.Text();
     EXPECT_TRUE(cue.IsCue());
     EXPECT_EQ(cue.AudioPath(), audio);
@@ -217,7 +217,7 @@ TEST_F(CueSheetTest, ReadsGbkAndUtf8Sheets) {
     const std::string gbkFile = "\xB8\xE8.mp3";       // 歌.mp3
     auto gbk = Sheet("gbk.cue", "TITLE \"" + gbkTitle + "\"\nFILE \"" + gbkFile +
                                     "\" MP3\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
-    CProcessCUEFile legacy("GBK");
+    CueSheet legacy("GBK");
     ASSERT_TRUE(legacy.Load(gbk)) << legacy.Error().message.Text();
     EXPECT_EQ(legacy.Header().title, "歌曲");
     EXPECT_EQ(legacy.AudioPath(), dir / "歌.mp3");
@@ -226,7 +226,7 @@ TEST_F(CueSheetTest, ReadsGbkAndUtf8Sheets) {
     auto utf8 = Sheet("utf8.cue",
                       "\xEF\xBB\xBFTITLE \"歌曲\"\nFILE \"歌.mp3\" MP3\nTRACK 01 AUDIO\n"
                       "INDEX 01 00:00:00\n");
-    CProcessCUEFile withBom("GBK");
+    CueSheet withBom("GBK");
     ASSERT_TRUE(withBom.Load(utf8));
     EXPECT_EQ(withBom.Header().title, "歌曲");
     EXPECT_EQ(withBom.AudioPath(), dir / "歌.mp3");
@@ -254,7 +254,7 @@ TEST_F(CueSheetTest, FindsTheAudioFile) {
                        "FILE \"C:\\Users\\me\\Music\\live.mp3\" MP3\r\n"
                        "TRACK 01 AUDIO\r\nINDEX 01 00:00:00\r\n"
                        "FILE \"other.mp3\" MP3\r\nTRACK 02 AUDIO\r\nINDEX 01 01:00:00\r\n");
-    CProcessCUEFile cue;
+    CueSheet cue;
     ASSERT_TRUE(cue.Load(sheet));
     EXPECT_EQ(cue.AudioPath(), folder / "live.mp3");
     EXPECT_EQ(cue.TrackCount(), 2);
@@ -286,7 +286,7 @@ TEST_F(CueSheetTest, ReportsMalformedSheets) {
     };
     for (const Case& c : cases) {
         auto sheet = Sheet("bad.cue", c.text);
-        CProcessCUEFile cue;
+        CueSheet cue;
         EXPECT_FALSE(cue.Load(sheet)) << c.text;
         EXPECT_EQ(cue.Error().message.Id(), c.id) << c.text;
         EXPECT_NE(cue.Error().message.Text().find(c.message), std::string::npos)
@@ -294,7 +294,7 @@ TEST_F(CueSheetTest, ReportsMalformedSheets) {
         EXPECT_EQ(cue.TrackCount(), 0);
     }
 
-    CProcessCUEFile missing;
+    CueSheet missing;
     EXPECT_FALSE(missing.Load(dir / "none.cue"));
     EXPECT_EQ(missing.Error().message.Id(), Msg::CannotOpenFile);
     EXPECT_EQ(missing.Error().code, ErrorCode::NotFound);
@@ -302,7 +302,7 @@ TEST_F(CueSheetTest, ReportsMalformedSheets) {
 
 // A path that is not a sheet loads as the audio file itself; an unreadable INDEX time is 0.
 TEST_F(CueSheetTest, AudioPathsAndOddTimes) {
-    CProcessCUEFile cue;
+    CueSheet cue;
     ASSERT_TRUE(cue.Load(dir / "song.MP3"));
     EXPECT_FALSE(cue.IsCue());
     EXPECT_EQ(cue.TrackCount(), 0);
@@ -403,7 +403,7 @@ TEST_F(CueSheetTest, RecordsRoundTrip) {
     tracks[0].title = header.title;
     ASSERT_TRUE(WriteCueSheet(dir / "a.cue", "a.mp3", header, tracks).ok());
 
-    CProcessCUEFile cue("GBK");
+    CueSheet cue("GBK");
     ASSERT_TRUE(cue.Load(dir / "a.cue")) << cue.Error().message.Text();
     EXPECT_EQ(cue.AudioPath(), dir / "a.mp3");
     const CueTrackRecord& h = cue.Header();

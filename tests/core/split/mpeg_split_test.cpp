@@ -82,7 +82,7 @@ class MpegSplitTest : public test::TempDirTest {
         EXPECT_EQ(prepared.audioType, kAudioMpeg) << source;
         if (!prepared.mpeg)
             return {};
-        const CMP3Info& info = *prepared.mpeg;
+        const MpegAnalysis& info = *prepared.mpeg;
         EXPECT_EQ(info.vbrType != kNoVbrHeader, expectHeaderFrame) << source;
 
         SplitList list;
@@ -305,7 +305,7 @@ TEST(MpegCutTest, SnapPassesOverFalseSync) {
         stream[planted + b] = static_cast<std::uint8_t>(word >> (24 - 8 * b));
     BufferedFile file;
     file.OpenMemory(stream);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, "memory.mp3"));
     ASSERT_TRUE(info.streamFound);
     EXPECT_EQ(SnapToConfirmedFrame(info, file, 5 * 417 + 50), 6u * 417);

@@ -34,7 +34,7 @@ class SilenceSplitTest : public test::TempDirTest {
         std::vector<Track> tracks;
         for (RowId t : list.Children(source)) {
             TrackTimes times = list.GetTrackTimes(t, false);
-            tracks.push_back({times.start, times.end, list.Info(t).selected});
+            tracks.push_back({times.start, times.end, list.Row(t).selected});
         }
         return tracks;
     }

@@ -53,7 +53,7 @@ TEST_F(SplitListTest, SourceGoesIntoDefaultGroup) {
     EXPECT_EQ(list.Text(source, kColLength), "5:00.000");
     EXPECT_EQ(list.SourcePath(source), "/music/live.mp3");
     EXPECT_EQ(list.Kind(source), SplitNodeKind::Source);
-    EXPECT_EQ(list.Info(source).selected, 1);
+    EXPECT_EQ(list.Row(source).selected, 1);
 }
 
 // Unnamed groups are numbered by a counter that is never reset; the first group raises the tips.
@@ -121,7 +121,7 @@ TEST_F(SplitListTest, NewTrackInheritsSourceCells) {
     EXPECT_EQ(list.Text(track, kColPath), "/music/");
     EXPECT_EQ(list.Text(track, kColMode), "");
     EXPECT_EQ(list.Text(track, kColTrack), "0:01.000-5:00.000");
-    EXPECT_EQ(list.Info(track).selected, 1);
+    EXPECT_EQ(list.Row(track).selected, 1);
 }
 
 // A group row takes a split point for every source it holds.
@@ -253,10 +253,10 @@ TEST_F(SplitListTest, ToggleSelected) {
     list.InsertSplitPoint(source, 1000);
     RowId track = list.Children(source)[1];
     EXPECT_FALSE(list.ToggleSelected(source));
-    EXPECT_EQ(list.Info(source).selected, 0);
-    EXPECT_EQ(list.Info(track).selected, 0);
+    EXPECT_EQ(list.Row(source).selected, 0);
+    EXPECT_EQ(list.Row(track).selected, 0);
     EXPECT_TRUE(list.ToggleSelected(source));
-    EXPECT_EQ(list.Info(track).selected, 1);
+    EXPECT_EQ(list.Row(track).selected, 1);
     EXPECT_FALSE(list.ToggleSelected(track));
     EXPECT_FALSE(list.ToggleSelected(source));
 }

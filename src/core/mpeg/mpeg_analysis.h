@@ -36,15 +36,15 @@ using FrameIndexProgress = std::function<bool(int percent)>;
 //
 // Frame searches look at one 4-byte word per byte and give up after a read budget per search:
 // 100 000 words, or a quarter of the file length for files of 1 000 000 bytes or more.
-class CMP3Info {
+class MpegAnalysis {
   public:
     // With a path, runs Analyse on it. ID3v1 texts are read in `legacyCodePage`.
-    explicit CMP3Info(const std::string& path = {}, std::string legacyCodePage = "ISO-8859-1");
-    virtual ~CMP3Info();
-    CMP3Info(const CMP3Info&) = default;
-    CMP3Info& operator=(const CMP3Info&) = default;
-    CMP3Info(CMP3Info&&) = default;
-    CMP3Info& operator=(CMP3Info&&) = default;
+    explicit MpegAnalysis(const std::string& path = {}, std::string legacyCodePage = "ISO-8859-1");
+    virtual ~MpegAnalysis();
+    MpegAnalysis(const MpegAnalysis&) = default;
+    MpegAnalysis& operator=(const MpegAnalysis&) = default;
+    MpegAnalysis(MpegAnalysis&&) = default;
+    MpegAnalysis& operator=(MpegAnalysis&&) = default;
 
     // Clears every result and frees the index; the code page stays.
     void Reset();

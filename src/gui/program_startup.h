@@ -8,7 +8,7 @@
 
 #include "app/action_command_line.h"
 #include "audio_layer_hooks.h"
-#include "mp3_joiner_dlg.h"
+#include "main_window.h"
 
 class QTranslator;
 
@@ -22,17 +22,17 @@ class UserMessages;
 
 // The program's start: the settings location, the language, the command line, the manual's
 // place and the audio layer, then the main window until it closes.
-class CMP3JoinerApp {
+class ProgramStartup {
   public:
-    CMP3JoinerApp(AudioLayerHooks audio, UserMessages& messages);
-    ~CMP3JoinerApp();
+    ProgramStartup(AudioLayerHooks audio, UserMessages& messages);
+    ~ProgramStartup();
 
     // Everything before the window. `arguments` are the program's arguments after its path,
     // without the options Qt took; `programPath` is the program file. Returns the exit code
     // when the program ends here (help, bad options, the audio layer failing to load).
     std::optional<int> Start(const QString& programPath, const QStringList& arguments);
     // Builds the main window from what Start gathered.
-    std::unique_ptr<CMP3JoinerDlg> MakeWindow(MainWindowOptions options = {});
+    std::unique_ptr<MainWindow> MakeWindow(MainWindowOptions options = {});
     // Shows the window and runs until it closes; then releases the audio layer and writes
     // the settings out. Returns the exit code.
     int Run();

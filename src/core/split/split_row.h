@@ -29,7 +29,7 @@ enum SplitColumn : int {
 
 // One row of the split list: the item text (column 0), the sub-item texts (columns 1 to 12),
 // whether it takes part in a split, and its kind.
-struct CItemInfo {
+struct SplitRow {
     std::string itemText;
     std::array<std::string, kSplitColumnCount - 1> subItems;
     int selected = 1;

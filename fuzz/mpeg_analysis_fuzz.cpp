@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <string>
 
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 
 using partita::BufferedFile;
-using partita::CMP3Info;
+using partita::MpegAnalysis;
 
 namespace {
 
@@ -23,7 +23,7 @@ const std::string& ScratchPath() {
 }
 
 void Exercise(BufferedFile& file, std::uint8_t choice, std::uint64_t size) {
-    CMP3Info info;
+    MpegAnalysis info;
     const std::uint64_t start = size == 0 ? 0 : (choice * 131u) % (size + 1);
     info.OpenFile(file, "fuzz.mp3", start, (choice & 1) != 0);
     if (info.vbrType != partita::kNoVbrHeader && !info.indexBuilt) {
@@ -46,7 +46,7 @@ void Exercise(BufferedFile& file, std::uint8_t choice, std::uint64_t size) {
         info.SnapToFrame(file, offset);
     info.GetFrameCount();
 
-    CMP3Info analysed;
+    MpegAnalysis analysed;
     analysed.AnalyseFile(file, "fuzz.mp3");
 }
 

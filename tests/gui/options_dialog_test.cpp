@@ -9,9 +9,9 @@
 #include "app/setting_values.h"
 #include "app/string_table.h"
 #include "gui_test_support.h"
+#include "options_dialog.h"
 #include "settings_about_page.h"
 #include "settings_summary.h"
-#include "splitter_settings.h"
 
 namespace partita::gui::test {
 namespace {
@@ -33,7 +33,7 @@ const char* const kSwitches[] = {
     "Write VBR Header",
 };
 
-class SplitterSettingsTest : public IniFileTest {
+class OptionsDialogTest : public IniFileTest {
   protected:
     QSettings Raw() { return {QString::fromStdString(IniPath()), QSettings::IniFormat}; }
 
@@ -56,10 +56,10 @@ T* Child(QWidget& parent, const QString& name) {
 
 // Opening on an empty file shows the table's defaults and stores them; OK stores every
 // control; a new dialog on the reopened file shows what was stored.
-TEST_F(SplitterSettingsTest, RoundTripsThroughASettingsFile) {
+TEST_F(OptionsDialogTest, RoundTripsThroughASettingsFile) {
     {
         auto settings = OpenSettings();
-        CSplitterSettings dialog(settings->Store(), nullptr, Picker());
+        OptionsDialog dialog(settings->Store(), nullptr, Picker());
         EXPECT_EQ(dialog.windowTitle(), MessageText(Msg::OptionsDialogTitle));
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Merge Source Folder Mode/1")->isChecked());
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Split Source Folder Mode/1")->isChecked());
@@ -110,7 +110,7 @@ TEST_F(SplitterSettingsTest, RoundTripsThroughASettingsFile) {
     EXPECT_EQ(Raw().value("MP3 Splitter/Write VBR Header").toInt(), 0);
 
     auto settings = OpenSettings();
-    CSplitterSettings dialog(settings->Store(), nullptr, Picker());
+    OptionsDialog dialog(settings->Store(), nullptr, Picker());
     EXPECT_TRUE(Child<QRadioButton>(dialog, "Merge Source Folder Mode/0")->isChecked());
     EXPECT_TRUE(Child<QLineEdit>(dialog, "Merging Source Folder")->isEnabled());
     EXPECT_EQ(Child<QLineEdit>(dialog, "Splitting Source Folder")->text(), "/data/to split");
@@ -120,12 +120,12 @@ TEST_F(SplitterSettingsTest, RoundTripsThroughASettingsFile) {
 
 // Cancel stores nothing the user changed; a stored -1 counts as "not stored" and gets its
 // default back, while the other values stay as they are.
-TEST_F(SplitterSettingsTest, CancelKeepsTheStoreAndMinusOneMeansNotStored) {
+TEST_F(OptionsDialogTest, CancelKeepsTheStoreAndMinusOneMeansNotStored) {
     auto settings = OpenSettings();
     settings::SplitShowSuccess.Write(settings->Store(), -1);
     settings::SplitAutoOpenFolder.Write(settings->Store(), 1);
     {
-        CSplitterSettings dialog(settings->Store(), nullptr, Picker());
+        OptionsDialog dialog(settings->Store(), nullptr, Picker());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "Splitter Show Success")->isChecked());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "Splitter Auto Open Folder")->isChecked());
         Child<QCheckBox>(dialog, "Splitter Auto Open Folder")->setChecked(false);
@@ -138,10 +138,10 @@ TEST_F(SplitterSettingsTest, CancelKeepsTheStoreAndMinusOneMeansNotStored) {
 }
 
 // --set overrides show in the dialog; OK changes the override for this run, never the file.
-TEST_F(SplitterSettingsTest, OverridesLastForTheRunOnly) {
+TEST_F(OptionsDialogTest, OverridesLastForTheRunOnly) {
     auto settings = OpenSettings({"Settings/Export CUE=1"});
     {
-        CSplitterSettings dialog(settings->Store(), nullptr, Picker());
+        OptionsDialog dialog(settings->Store(), nullptr, Picker());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "Export CUE")->isChecked());
         Child<QCheckBox>(dialog, "Export CUE")->setChecked(false);
         dialog.accept();
@@ -153,7 +153,7 @@ TEST_F(SplitterSettingsTest, OverridesLastForTheRunOnly) {
 
 // The summaries answer "是"/"否", name the last opened folder for folder mode 1 and the fixed
 // folder for 0, and say "选定"/"全部" for the track-number counting.
-TEST_F(SplitterSettingsTest, SummariesShowTheStoredOptions) {
+TEST_F(OptionsDialogTest, SummariesShowTheStoredOptions) {
     auto settings = OpenSettings();
     SettingsStore& store = settings->Store();
     QString joiner = JoinerSummary(store);
@@ -180,14 +180,14 @@ TEST_F(SplitterSettingsTest, SummariesShowTheStoredOptions) {
 }
 
 // The pane's summaries follow the options dialog: after its OK they show the new values.
-TEST_F(SplitterSettingsTest, PaneRefreshesItsSummariesAfterTheDialog) {
+TEST_F(OptionsDialogTest, PaneRefreshesItsSummariesAfterTheDialog) {
     auto settings = OpenSettings();
     RecordedMessages messages;
     PageContext context{settings->Store(), messages};
     SettingsAboutPage page(context, "settings.ini", nullptr, Picker());
     EXPECT_TRUE(page.JoinerSummaryText().contains("[完成后播放合并的文件] - 否"));
     QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CSplitterSettings*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QCheckBox*>(QStringLiteral("Joiner Play Result"))->setChecked(true);
         dialog->accept();

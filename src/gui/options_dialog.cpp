@@ -1,4 +1,4 @@
-#include "splitter_settings.h"
+#include "options_dialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -25,7 +25,7 @@ QString PickFolderWithDialog(QWidget* parent, const QString& title, const QStrin
     return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
-CSplitterSettings::CSplitterSettings(SettingsStore& store, QWidget* parent, FolderPicker picker)
+OptionsDialog::OptionsDialog(SettingsStore& store, QWidget* parent, FolderPicker picker)
     : QDialog(parent),
       store_(store),
       picker_(std::move(picker)),
@@ -54,8 +54,8 @@ CSplitterSettings::CSplitterSettings(SettingsStore& store, QWidget* parent, Fold
                                  {&WriteVbrHeader, UiText::WriteVbrHeader}}));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSplitterSettings::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSplitterSettings::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &OptionsDialog::reject);
     layout->addWidget(buttons);
 
     // The values, read with -1 as "not stored"; a missing one gets its default, stored now.
@@ -72,7 +72,7 @@ CSplitterSettings::CSplitterSettings(SettingsStore& store, QWidget* parent, Fold
         item.box->setChecked(ReadWithDefault(*item.setting) != 0);
 }
 
-QGroupBox* CSplitterSettings::MakeGroup(
+QGroupBox* OptionsDialog::MakeGroup(
     const QString& title, FolderChoice& folder,
     const std::vector<std::pair<const IntSetting*, UiText>>& switches) {
     auto* group = new QGroupBox(title, this);
@@ -87,7 +87,7 @@ QGroupBox* CSplitterSettings::MakeGroup(
     return group;
 }
 
-void CSplitterSettings::AddFolderChoice(QVBoxLayout* layout, FolderChoice& folder) {
+void OptionsDialog::AddFolderChoice(QVBoxLayout* layout, FolderChoice& folder) {
     QWidget* group = layout->parentWidget();
     QString modeName = NameOf(folder.mode->name);
     folder.fixed = new QRadioButton(Text(UiText::AlwaysUseFolder), group);
@@ -113,7 +113,7 @@ void CSplitterSettings::AddFolderChoice(QVBoxLayout* layout, FolderChoice& folde
     connect(folder.browse, &QPushButton::clicked, this, [this, &folder] { Browse(folder); });
 }
 
-void CSplitterSettings::Browse(FolderChoice& folder) {
+void OptionsDialog::Browse(FolderChoice& folder) {
     QString chosen = picker_(this, MessageText(folder.pickerTitle), folder.edit->text());
     if (chosen.isEmpty())
         return;
@@ -121,7 +121,7 @@ void CSplitterSettings::Browse(FolderChoice& folder) {
     folder.fixed->setChecked(true);
 }
 
-int CSplitterSettings::ReadWithDefault(const IntSetting& setting) {
+int OptionsDialog::ReadWithDefault(const IntSetting& setting) {
     int value = setting.ReadRaw(store_, -1);
     if (value == -1) {
         value = setting.defaultValue;
@@ -130,7 +130,7 @@ int CSplitterSettings::ReadWithDefault(const IntSetting& setting) {
     return value;
 }
 
-void CSplitterSettings::accept() {
+void OptionsDialog::accept() {
     for (FolderChoice* folder : {&joinerFolder_, &splitterFolder_}) {
         folder->mode->Write(store_, folder->fixed->isChecked() ? 0 : 1);
         folder->folder->Write(store_, folder->edit->text().trimmed().toStdString());

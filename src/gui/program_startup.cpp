@@ -1,4 +1,4 @@
-#include "mp3_joiner_app.h"
+#include "program_startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,19 +29,19 @@ void PrintLine(const QString& text) {
 
 }  // namespace
 
-CMP3JoinerApp::CMP3JoinerApp(AudioLayerHooks audio, UserMessages& messages)
+ProgramStartup::ProgramStartup(AudioLayerHooks audio, UserMessages& messages)
     : audio_(std::move(audio)), messages_(messages) {}
 
-CMP3JoinerApp::~CMP3JoinerApp() {
+ProgramStartup::~ProgramStartup() {
     if (qtTranslator_)
         QCoreApplication::removeTranslator(qtTranslator_.get());
 }
 
-SettingsStore& CMP3JoinerApp::Settings() {
+SettingsStore& ProgramStartup::Settings() {
     return settings_->Store();
 }
 
-std::optional<int> CMP3JoinerApp::Start(const QString& programPath, const QStringList& arguments) {
+std::optional<int> ProgramStartup::Start(const QString& programPath, const QStringList& arguments) {
     StartupArguments parsed = ParseStartupArguments(arguments);
 
     // The settings: the per-user store named after the program, or the file of --settings.
@@ -94,19 +94,19 @@ std::optional<int> CMP3JoinerApp::Start(const QString& programPath, const QStrin
     return std::nullopt;
 }
 
-std::unique_ptr<CMP3JoinerDlg> CMP3JoinerApp::MakeWindow(MainWindowOptions options) {
+std::unique_ptr<MainWindow> ProgramStartup::MakeWindow(MainWindowOptions options) {
     options.command = command_;
     options.previewAvailable = previewAvailable_;
     options.helpFilePath = helpFilePath_;
     options.settingsLocation = settings_->Backing().Location();
-    return std::make_unique<CMP3JoinerDlg>(Settings(), messages_, std::move(options));
+    return std::make_unique<MainWindow>(Settings(), messages_, std::move(options));
 }
 
-int CMP3JoinerApp::Run() {
+int ProgramStartup::Run() {
     QApplication::setWindowIcon(ProgramIcon());
     int code = 0;
     {
-        std::unique_ptr<CMP3JoinerDlg> window = MakeWindow();
+        std::unique_ptr<MainWindow> window = MakeWindow();
         window->show();
         code = QApplication::exec();
     }

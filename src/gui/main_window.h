@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "app/action_command_line.h"
+#include "options_dialog.h"
 #include "page.h"
-#include "splitter_settings.h"
 
 class QButtonGroup;
 class QLabel;
@@ -36,14 +36,14 @@ struct MainWindowOptions {
 
 // The main window: three panes on one spot (splitter 0, joiner 1, settings/about 2) of which
 // one is visible, the pane buttons above them and a one-pane status bar below.
-class CMP3JoinerDlg : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     enum Panel { kSplitter = 0, kJoiner = 1, kSettings = 2, kPanelCount = 3 };
 
-    CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages, MainWindowOptions options,
-                  QWidget* parent = nullptr);
+    MainWindow(SettingsStore& settings, UserMessages& messages, MainWindowOptions options,
+               QWidget* parent = nullptr);
 
     // Shows one pane (any number but 0, 1 and 2 means 0), gives it the focus and stores its
     // number as "Initial Panel".

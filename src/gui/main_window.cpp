@@ -1,4 +1,4 @@
-#include "mp3_joiner_dlg.h"
+#include "main_window.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -31,8 +31,8 @@ QRect DesktopArea() {
 
 }  // namespace
 
-CMP3JoinerDlg::CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages,
-                             MainWindowOptions options, QWidget* parent)
+MainWindow::MainWindow(SettingsStore& settings, UserMessages& messages, MainWindowOptions options,
+                       QWidget* parent)
     : QMainWindow(parent),
       settings_(settings),
       messages_(messages),
@@ -64,7 +64,7 @@ CMP3JoinerDlg::CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages,
     }
     buttonRow->addStretch(1);
     buttons_->setExclusive(true);
-    connect(buttons_, &QButtonGroup::idClicked, this, &CMP3JoinerDlg::ShowPanel);
+    connect(buttons_, &QButtonGroup::idClicked, this, &MainWindow::ShowPanel);
     layout->addLayout(buttonRow);
     layout->addWidget(stack_, 1);
     setCentralWidget(central);
@@ -74,18 +74,18 @@ CMP3JoinerDlg::CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages,
     pages_[kJoiner] = options_.joinerPage(context, stack_);
     auto* settingsPage =
         new SettingsAboutPage(context, options_.settingsLocation, stack_, options_.folderPicker);
-    connect(settingsPage, &SettingsAboutPage::HelpRequested, this, &CMP3JoinerDlg::ShowHelp);
+    connect(settingsPage, &SettingsAboutPage::HelpRequested, this, &MainWindow::ShowHelp);
     pages_[kSettings] = settingsPage;
     for (Page* page : pages_) {
         stack_->addWidget(page);
         page->SetPreviewAvailable(options_.previewAvailable);
-        connect(page, &Page::StatusTextChanged, this, &CMP3JoinerDlg::UpdateStatusBar);
+        connect(page, &Page::StatusTextChanged, this, &MainWindow::UpdateStatusBar);
     }
 
     auto* stepPanel = new QShortcut(QKeySequence(Qt::Key_F9), this);
-    connect(stepPanel, &QShortcut::activated, this, &CMP3JoinerDlg::StepPanel);
+    connect(stepPanel, &QShortcut::activated, this, &MainWindow::StepPanel);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &CMP3JoinerDlg::ShowHelp);
+    connect(help, &QShortcut::activated, this, &MainWindow::ShowHelp);
 
     RestorePlacement();
 
@@ -102,11 +102,11 @@ CMP3JoinerDlg::CMP3JoinerDlg(SettingsStore& settings, UserMessages& messages,
     ShowPanel(panel);
 }
 
-SettingsAboutPage* CMP3JoinerDlg::SettingsPage() const {
+SettingsAboutPage* MainWindow::SettingsPage() const {
     return static_cast<SettingsAboutPage*>(pages_[kSettings]);
 }
 
-void CMP3JoinerDlg::ShowPanel(int panel) {
+void MainWindow::ShowPanel(int panel) {
     if (panel < 0 || panel >= kPanelCount)
         panel = kSplitter;
     currentPanel_ = panel;
@@ -118,12 +118,12 @@ void CMP3JoinerDlg::ShowPanel(int panel) {
     UpdateStatusBar();
 }
 
-void CMP3JoinerDlg::StepPanel() {
+void MainWindow::StepPanel() {
     static constexpr int kNext[kPanelCount] = {kSettings, kSplitter, kJoiner};
     ShowPanel(kNext[currentPanel_]);
 }
 
-void CMP3JoinerDlg::ShowHelp() {
+void MainWindow::ShowHelp() {
     const QString& path = options_.helpFilePath;
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         messages_.Show(this, UserMessages::Icon::Warning, Text(UiText::ManualMissing).arg(path));
@@ -135,11 +135,11 @@ void CMP3JoinerDlg::ShowHelp() {
         messages_.Show(this, UserMessages::Icon::Warning, Text(UiText::ManualNotOpened).arg(path));
 }
 
-QString CMP3JoinerDlg::StatusBarText() const {
+QString MainWindow::StatusBarText() const {
     return status_->text();
 }
 
-void CMP3JoinerDlg::UpdateStatusBar() {
+void MainWindow::UpdateStatusBar() {
     QStringList parts;
     if (!PageAt(currentPanel_)->StatusText().isEmpty())
         parts << PageAt(currentPanel_)->StatusText();
@@ -148,7 +148,7 @@ void CMP3JoinerDlg::UpdateStatusBar() {
     status_->setText(parts.join(QStringLiteral("  |  ")));
 }
 
-void CMP3JoinerDlg::RestorePlacement() {
+void MainWindow::RestorePlacement() {
     QRect desktop = options_.desktop.isEmpty() ? DesktopArea() : options_.desktop;
     std::optional<QRect> geometry = RestoredGeometry(ReadPlacement(settings_), desktop);
     if (!geometry) {
@@ -159,7 +159,7 @@ void CMP3JoinerDlg::RestorePlacement() {
     resize(geometry->size());
 }
 
-void CMP3JoinerDlg::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     for (Page* page : pages_) {
         if (page->IsBusy()) {
             messages_.Show(this, UserMessages::Icon::Information, Msg::JobRunningOnExit);

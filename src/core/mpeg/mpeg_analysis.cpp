@@ -1,4 +1,4 @@
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,16 +40,16 @@ T Truncate(double value) {
 
 }  // namespace
 
-CMP3Info::CMP3Info(const std::string& filePath, std::string codePage)
+MpegAnalysis::MpegAnalysis(const std::string& filePath, std::string codePage)
     : legacyCodePage(std::move(codePage)) {
     Reset();
     if (!filePath.empty())
         Analyse(filePath);
 }
 
-CMP3Info::~CMP3Info() = default;
+MpegAnalysis::~MpegAnalysis() = default;
 
-void CMP3Info::Reset() {
+void MpegAnalysis::Reset() {
     indexBuilt = 0;
     path.clear();
     hasId3v1 = false;
@@ -80,25 +80,26 @@ void CMP3Info::Reset() {
     vbrFrameHeader = 0;
 }
 
-bool CMP3Info::IsPlausibleScan(std::uint64_t ms, std::uint64_t meanKbps, std::uint64_t fileSize) {
+bool MpegAnalysis::IsPlausibleScan(std::uint64_t ms, std::uint64_t meanKbps,
+                                   std::uint64_t fileSize) {
     // 64 bits: hours of audio at a high bitrate overflow 32, and a wrapped product would pass
     // any file.
     const std::uint64_t bytes = (ms / 8) * meanKbps;
     return static_cast<double>(bytes) < 1.5 * static_cast<double>(fileSize);
 }
 
-std::uint64_t CMP3Info::ScanBudget() const {
+std::uint64_t MpegAnalysis::ScanBudget() const {
     return fileLength / 10 < 100'000 ? 100'000 : fileLength / 4;
 }
 
-std::uint32_t CMP3Info::GetId3v2Size(BufferedFile& file) {
+std::uint32_t MpegAnalysis::GetId3v2Size(BufferedFile& file) {
     std::uint8_t head[kId3v2HeaderSize];
     std::size_t got = file.ReadDirect(0, head, sizeof head);
     return Id3v2TagSize(std::span<const std::uint8_t>(head, got), file.Size());
 }
 
-bool CMP3Info::ReadXingHeader(BufferedFile& file, std::uint64_t position,
-                              const FrameHeaderInfo& frame) {
+bool MpegAnalysis::ReadXingHeader(BufferedFile& file, std::uint64_t position,
+                                  const FrameHeaderInfo& frame) {
     const std::uint64_t tagPos = position + XingTagOffset(frame);
     std::uint8_t bytes[kVbrTagBytes];
     if (file.ReadAt(tagPos, bytes, sizeof bytes) != sizeof bytes)
@@ -110,7 +111,7 @@ bool CMP3Info::ReadXingHeader(BufferedFile& file, std::uint64_t position,
     return true;
 }
 
-void CMP3Info::RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const VbrTag& tag) {
+void MpegAnalysis::RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const VbrTag& tag) {
     vbrFramePos = framePos;
     vbrTagPos = tagPos;
     vbrType = tag.type;
@@ -118,7 +119,7 @@ void CMP3Info::RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const 
     vbrFrames = tag.frames;
 }
 
-bool CMP3Info::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
+bool MpegAnalysis::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
     const std::uint64_t tagPos = position + kVbriTagOffset;
     std::uint8_t bytes[kVbrTagBytes];
     std::size_t got = file.ReadAt(tagPos, bytes, sizeof bytes);
@@ -129,8 +130,8 @@ bool CMP3Info::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
     return true;
 }
 
-bool CMP3Info::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
-                              std::uint64_t& position) {
+bool MpegAnalysis::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
+                                  std::uint64_t& position) {
     const std::uint64_t budget = ScanBudget();
     std::uint64_t reads = 0;
     std::uint64_t p = file.Tell();
@@ -183,7 +184,8 @@ bool CMP3Info::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
     }
 }
 
-bool CMP3Info::FindNextFrame(BufferedFile& file, std::uint32_t& headerWord, std::uint64_t skip) {
+bool MpegAnalysis::FindNextFrame(BufferedFile& file, std::uint32_t& headerWord,
+                                 std::uint64_t skip) {
     const std::uint64_t budget = ScanBudget();
     std::uint64_t p = file.Tell() + skip;
     std::uint64_t reads = 0;
@@ -203,7 +205,7 @@ bool CMP3Info::FindNextFrame(BufferedFile& file, std::uint32_t& headerWord, std:
     }
 }
 
-std::uint64_t CMP3Info::SnapToFrame(BufferedFile& file, std::uint64_t offset) {
+std::uint64_t MpegAnalysis::SnapToFrame(BufferedFile& file, std::uint64_t offset) {
     file.Seek(offset);
     std::uint32_t word = 0;
     if (!FindNextFrame(file, word, 0))
@@ -217,14 +219,14 @@ std::uint64_t CMP3Info::SnapToFrame(BufferedFile& file, std::uint64_t offset) {
     return offset;
 }
 
-std::uint64_t CMP3Info::SnapToFrame(std::uint64_t offset) {
+std::uint64_t MpegAnalysis::SnapToFrame(std::uint64_t offset) {
     BufferedFile file;
     if (!file.Open(path))
         return offset;
     return SnapToFrame(file, offset);
 }
 
-void CMP3Info::ReadId3v1(BufferedFile& file, std::uint64_t length) {
+void MpegAnalysis::ReadId3v1(BufferedFile& file, std::uint64_t length) {
     if (length <= kId3v1Size)
         return;
     std::size_t got = file.ReadDirect(length - kId3v1Size, id3v1Raw.data(), id3v1Raw.size());
@@ -241,8 +243,8 @@ void CMP3Info::ReadId3v1(BufferedFile& file, std::uint64_t length) {
     hasId3v1 = true;
 }
 
-bool CMP3Info::Open(const std::string& filePath, std::uint64_t startOffset, bool buildIndex,
-                    const FrameIndexProgress& progress) {
+bool MpegAnalysis::Open(const std::string& filePath, std::uint64_t startOffset, bool buildIndex,
+                        const FrameIndexProgress& progress) {
     Reset();
     const std::string ext = LowerExtension(filePath);
     if (ext != ".mp3" && ext != ".mp2" && ext != ".mp1" && ext != ".mpa")
@@ -253,8 +255,9 @@ bool CMP3Info::Open(const std::string& filePath, std::uint64_t startOffset, bool
     return OpenFile(file, filePath, startOffset, buildIndex, progress);
 }
 
-bool CMP3Info::OpenFile(BufferedFile& file, const std::string& filePath, std::uint64_t startOffset,
-                        bool buildIndex, const FrameIndexProgress& progress) {
+bool MpegAnalysis::OpenFile(BufferedFile& file, const std::string& filePath,
+                            std::uint64_t startOffset, bool buildIndex,
+                            const FrameIndexProgress& progress) {
     Reset();
     fileLength = file.Size();
     if (startOffset > 0 && startOffset < fileLength) {
@@ -297,7 +300,7 @@ bool CMP3Info::OpenFile(BufferedFile& file, const std::string& filePath, std::ui
     return true;
 }
 
-bool CMP3Info::Analyse(const std::string& filePath) {
+bool MpegAnalysis::Analyse(const std::string& filePath) {
     Reset();
     if (LowerExtension(filePath) != ".mp3")
         return false;
@@ -307,7 +310,7 @@ bool CMP3Info::Analyse(const std::string& filePath) {
     return AnalyseFile(file, filePath);
 }
 
-bool CMP3Info::AnalyseFile(BufferedFile& file, const std::string& filePath) {
+bool MpegAnalysis::AnalyseFile(BufferedFile& file, const std::string& filePath) {
     Reset();
     file.Seek(0);
     std::uint64_t bitrateSum = 0;
@@ -343,7 +346,7 @@ bool CMP3Info::AnalyseFile(BufferedFile& file, const std::string& filePath) {
     return true;
 }
 
-bool CMP3Info::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress& progress) {
+bool MpegAnalysis::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress& progress) {
     if (indexBuilt)
         return true;
     index.clear();
@@ -398,7 +401,7 @@ bool CMP3Info::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress& pro
     return true;
 }
 
-bool CMP3Info::EnsureFrameIndex(const FrameIndexProgress& progress) {
+bool MpegAnalysis::EnsureFrameIndex(const FrameIndexProgress& progress) {
     if (indexBuilt || vbrType == kNoVbrHeader)
         return true;
     BufferedFile file;
@@ -409,7 +412,7 @@ bool CMP3Info::EnsureFrameIndex(const FrameIndexProgress& progress) {
     return BuildFrameIndex(file, progress);
 }
 
-bool CMP3Info::LocateWithoutFile(std::uint64_t ms, FrameIndexEntry& point) const {
+bool MpegAnalysis::LocateWithoutFile(std::uint64_t ms, FrameIndexEntry& point) const {
     point = FrameIndexEntry{0, 0, dataStart};
     if (ms == 0)
         return true;
@@ -435,7 +438,8 @@ bool CMP3Info::LocateWithoutFile(std::uint64_t ms, FrameIndexEntry& point) const
     return false;
 }
 
-FrameIndexEntry CMP3Info::WalkToTime(BufferedFile& file, std::uint64_t ms, FrameIndexEntry point) {
+FrameIndexEntry MpegAnalysis::WalkToTime(BufferedFile& file, std::uint64_t ms,
+                                         FrameIndexEntry point) {
     const double time = static_cast<double>(ms);
     file.Seek(point.endOffset);
     std::uint32_t word = 0;
@@ -456,7 +460,7 @@ FrameIndexEntry CMP3Info::WalkToTime(BufferedFile& file, std::uint64_t ms, Frame
     return point;
 }
 
-FrameIndexEntry CMP3Info::LocateTime(std::uint64_t ms) {
+FrameIndexEntry MpegAnalysis::LocateTime(std::uint64_t ms) {
     FrameIndexEntry point;
     if (LocateWithoutFile(ms, point))
         return point;
@@ -466,14 +470,15 @@ FrameIndexEntry CMP3Info::LocateTime(std::uint64_t ms) {
     return WalkToTime(file, ms, point);
 }
 
-FrameIndexEntry CMP3Info::LocateTime(std::uint64_t ms, BufferedFile& file) {
+FrameIndexEntry MpegAnalysis::LocateTime(std::uint64_t ms, BufferedFile& file) {
     FrameIndexEntry point;
     if (LocateWithoutFile(ms, point))
         return point;
     return WalkToTime(file, ms, point);
 }
 
-std::uint64_t CMP3Info::TimeToOffset(std::uint64_t ms, std::uint64_t refDurationMs, bool noIndex) {
+std::uint64_t MpegAnalysis::TimeToOffset(std::uint64_t ms, std::uint64_t refDurationMs,
+                                         bool noIndex) {
     const std::uint64_t end =
         hasId3v1 && fileLength >= kId3v1Size ? fileLength - kId3v1Size : fileLength;
     if ((refDurationMs > 0 && ms >= refDurationMs) || (refDurationMs == 0 && ms > durationMs))

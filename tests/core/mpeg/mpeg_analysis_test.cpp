@@ -1,4 +1,4 @@
-#include "mpeg/mp3_info.h"
+#include "mpeg/mpeg_analysis.h"
 
 #include "stream_builder.h"
 #include "support/test_support.h"
@@ -7,7 +7,7 @@ namespace partita {
 namespace {
 
 using namespace test;  // NOLINT: the stream builder and fixtures
-using Mp3InfoTest = TempDirTest;
+using MpegAnalysisTest = TempDirTest;
 namespace fs = std::filesystem;
 
 // Opens bytes held in memory as if they were a file named `name`.
@@ -19,18 +19,18 @@ struct MemoryOpen {
     }
     Bytes bytes;
     BufferedFile file;
-    CMP3Info info;
+    MpegAnalysis info;
     bool opened = false;
 };
 
 // 10 000 frames of 417 bytes at 128 kbit/s: the count and 260 625 ms follow from the header.
-TEST(Mp3Info, CbrFromFirstHeader) {
+TEST(MpegAnalysis, CbrFromFirstHeader) {
     Bytes bytes;
     AppendFrames(bytes, kCbr128, 10000);
     ASSERT_EQ(bytes.size(), 4'170'000u);
     MemoryOpen m(bytes);
     ASSERT_TRUE(m.opened);
-    const CMP3Info& i = m.info;
+    const MpegAnalysis& i = m.info;
     EXPECT_TRUE(i.streamFound);
     EXPECT_EQ(i.fileLength, 4'170'000u);
     EXPECT_EQ(i.dataStart, 0u);
@@ -48,7 +48,7 @@ TEST(Mp3Info, CbrFromFirstHeader) {
 
 // The search starts past an ID3v2.3 tag; a v2.2 tag or one longer than the file is searched
 // through byte by byte, and frames hidden in it are then found.
-TEST(Mp3Info, SkipsId3v2Tag) {
+TEST(MpegAnalysis, SkipsId3v2Tag) {
     auto build = [](Bytes tag) {
         AppendFrames(tag, kCbr128, 20);
         Append(tag, Id3v1("Song"));
@@ -79,7 +79,7 @@ TEST(Mp3Info, SkipsId3v2Tag) {
 
 // A start offset inside the file is where the search begins; 0 or one at or past the end
 // falls back to the ID3v2 skip.
-TEST(Mp3Info, StartOffset) {
+TEST(MpegAnalysis, StartOffset) {
     Bytes bytes = Id3v2(500);
     AppendFrames(bytes, kCbr128, 20);
     EXPECT_EQ(MemoryOpen(bytes, 500 + 417 * 3 - 10).info.dataStart, 500u + 417 * 3);
@@ -89,13 +89,13 @@ TEST(Mp3Info, StartOffset) {
 }
 
 // A Xing frame is recorded and skipped; the average bitrate and duration come from its count.
-TEST(Mp3Info, XingHeader) {
+TEST(MpegAnalysis, XingHeader) {
     Bytes bytes = Id3v2(300);
     Append(bytes, VbrFrame(kCbr128, "Xing", 200));
     AppendFrames(bytes, kCbr128, 100);
     AppendFrames(bytes, kCbr192, 100);
     MemoryOpen m(bytes);
-    const CMP3Info& i = m.info;
+    const MpegAnalysis& i = m.info;
     EXPECT_TRUE(i.streamFound);
     EXPECT_EQ(i.vbrType, kXingHeader);
     EXPECT_EQ(i.vbrTag, "Xing");
@@ -116,12 +116,12 @@ TEST(Mp3Info, XingHeader) {
 
 // LAME's "Info" frame is a header frame like Xing (never audio), but the stream stays CBR:
 // its bitrate, its duration and the automatic split mode are those of a CBR file.
-TEST(Mp3Info, InfoHeaderIsCbr) {
+TEST(MpegAnalysis, InfoHeaderIsCbr) {
     Bytes bytes;
     Append(bytes, VbrFrame(kCbr128, "Info", 300));
     AppendFrames(bytes, kCbr128, 300);
     MemoryOpen m(bytes);
-    const CMP3Info& i = m.info;
+    const MpegAnalysis& i = m.info;
     EXPECT_EQ(i.vbrType, kXingHeader);
     EXPECT_EQ(i.vbrTag, "Info");
     EXPECT_FALSE(i.IsVbr());
@@ -137,7 +137,7 @@ TEST(Mp3Info, InfoHeaderIsCbr) {
 
 // VBRI sits 36 bytes into its frame; Xing follows the side information (21 bytes in MPEG 1
 // mono, 13 in MPEG 2 mono).
-TEST(Mp3Info, VbrTagPlaces) {
+TEST(MpegAnalysis, VbrTagPlaces) {
     Bytes vbri = VbrFrame(kCbr128, "VBRI", 50);
     AppendFrames(vbri, kCbr128, 50);
     MemoryOpen v(vbri);
@@ -158,7 +158,7 @@ TEST(Mp3Info, VbrTagPlaces) {
 
 // A candidate counts only when a header of its stream follows where the next frame (or half
 // of it) starts, one byte either way; the second frame of a file must be readable.
-TEST(Mp3Info, FirstFrameNeedsConfirmation) {
+TEST(MpegAnalysis, FirstFrameNeedsConfirmation) {
     EXPECT_FALSE(MemoryOpen(Frame(kCbr128)).info.streamFound);
     Bytes two;
     AppendFrames(two, kCbr128, 2);
@@ -182,7 +182,7 @@ TEST(Mp3Info, FirstFrameNeedsConfirmation) {
 
 // A search gives up after 100 000 words in a file under 1 000 000 bytes, after a quarter of
 // the length in a larger one.
-TEST(Mp3Info, ScanBudget) {
+TEST(MpegAnalysis, ScanBudget) {
     auto withGap = [](std::size_t gap, std::size_t total) {
         Bytes bytes(gap, 0);
         AppendFrames(bytes, kCbr128, 3);
@@ -194,12 +194,12 @@ TEST(Mp3Info, ScanBudget) {
     EXPECT_FALSE(MemoryOpen(withGap(100'000, 0)).info.streamFound);
     EXPECT_TRUE(MemoryOpen(withGap(499'999, 2'000'000)).info.streamFound);
     EXPECT_FALSE(MemoryOpen(withGap(500'000, 2'000'000)).info.streamFound);
-    CMP3Info empty;
+    MpegAnalysis empty;
     EXPECT_EQ(empty.ScanBudget(), 100'000u);
 }
 
 // Cut points move forward to a frame start within five frame lengths, else stay.
-TEST(Mp3Info, SnapToFrame) {
+TEST(MpegAnalysis, SnapToFrame) {
     Bytes bytes;
     AppendFrames(bytes, kCbr128, 3);
     bytes.resize(bytes.size() + 5000, 0);
@@ -214,12 +214,12 @@ TEST(Mp3Info, SnapToFrame) {
 
 // Times map linearly by the first header's bitrate; 0 is the first frame, a time past the end
 // the end of the audio before the ID3v1 tag; a reference duration rescales the time.
-TEST(Mp3Info, TimeToOffsetCbr) {
+TEST(MpegAnalysis, TimeToOffsetCbr) {
     Bytes bytes = Id3v2(1000);
     AppendFrames(bytes, kCbr128, 1000);
     Append(bytes, Id3v1("x"));
     MemoryOpen m(bytes);
-    CMP3Info& i = m.info;
+    MpegAnalysis& i = m.info;
     EXPECT_EQ(i.TimeToOffset(0, 0, true), 1000u);
     EXPECT_EQ(i.TimeToOffset(1000, 0, true), 17'000u);
     EXPECT_EQ(i.TimeToOffset(1000, 0, false), 17'000u);
@@ -237,12 +237,12 @@ TEST(Mp3Info, TimeToOffsetCbr) {
 
 // The full walk counts every confirmed frame (the last one has no follower), or every frame
 // after a VBR header frame; average bitrate is the mean of the frames' bitrates.
-TEST(Mp3Info, AnalyseWalksFrames) {
+TEST(MpegAnalysis, AnalyseWalksFrames) {
     Bytes cbr;
     AppendFrames(cbr, kCbr128, 50);
     BufferedFile file;
     file.OpenMemory(cbr);
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.AnalyseFile(file, "m.mp3"));
     EXPECT_TRUE(info.streamFound);
     EXPECT_EQ(info.scannedFrames, 49u);
@@ -272,20 +272,20 @@ TEST(Mp3Info, AnalyseWalksFrames) {
 
 // Bitrate × duration is compared with the file size in 64 bits: 40 hours at 320 kbit/s are
 // plausible for a file of their size, and a wrapped 32-bit product never passes a tiny file.
-TEST(Mp3Info, PlausibilityIn64Bits) {
-    EXPECT_TRUE(CMP3Info::IsPlausibleScan(144'000'000, 320, 5'760'000'000));
-    EXPECT_FALSE(CMP3Info::IsPlausibleScan(858'993'464, 40, 1000));
-    EXPECT_FALSE(CMP3Info::IsPlausibleScan(100'000, 128, 1000));
+TEST(MpegAnalysis, PlausibilityIn64Bits) {
+    EXPECT_TRUE(MpegAnalysis::IsPlausibleScan(144'000'000, 320, 5'760'000'000));
+    EXPECT_FALSE(MpegAnalysis::IsPlausibleScan(858'993'464, 40, 1000));
+    EXPECT_FALSE(MpegAnalysis::IsPlausibleScan(100'000, 128, 1000));
 }
 
 // Extensions decide what each analysis accepts; a missing file fails and leaves the object
 // reset.
-TEST_F(Mp3InfoTest, ExtensionsAndMissingFiles) {
+TEST_F(MpegAnalysisTest, ExtensionsAndMissingFiles) {
     Bytes bytes;
     AppendFrames(bytes, kCbr128, 10);
     for (const char* name : {"a.mp3", "b.MP2", "c.mp1", "d.Mpa", "e.wav", "f"})
         WriteFileBytes(dir / name, bytes);
-    CMP3Info info;
+    MpegAnalysis info;
     for (const char* name : {"a.mp3", "b.MP2", "c.mp1", "d.Mpa"}) {
         EXPECT_TRUE(info.Open((dir / name).string())) << name;
         EXPECT_TRUE(info.streamFound) << name;
@@ -298,12 +298,12 @@ TEST_F(Mp3InfoTest, ExtensionsAndMissingFiles) {
     EXPECT_FALSE(info.Analyse((dir / "b.MP2").string()));
     EXPECT_FALSE(info.Open((dir / "missing.mp3").string()));
     EXPECT_EQ(info.path, "");
-    CMP3Info analysed((dir / "a.mp3").string());
+    MpegAnalysis analysed((dir / "a.mp3").string());
     EXPECT_EQ(analysed.scannedFrames, 9u);
 }
 
 // Open reads the head of a file and its last 128 bytes, not the rest.
-TEST_F(Mp3InfoTest, OpenReadsOnlyTheHead) {
+TEST_F(MpegAnalysisTest, OpenReadsOnlyTheHead) {
     Bytes bytes = Id3v2(4000);
     Append(bytes, VbrFrame(kCbr128, "Xing", 48000));
     AppendFrames(bytes, kCbr128, 48000);  // 20 MB
@@ -311,7 +311,7 @@ TEST_F(Mp3InfoTest, OpenReadsOnlyTheHead) {
     WriteFileBytes(dir / "big.mp3", bytes);
     BufferedFile file;
     ASSERT_TRUE(file.Open(dir / "big.mp3"));
-    CMP3Info info;
+    MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(file, (dir / "big.mp3").string()));
     EXPECT_TRUE(info.streamFound);
     EXPECT_EQ(info.title, "End");

@@ -26,12 +26,12 @@ QString PickFolderWithDialog(QWidget* parent, const QString& title, const QStrin
 // and after-job switches. On open it reads every value with -1 standing for "not stored",
 // applies the table's default for a missing one and stores it at once; OK stores them all,
 // Cancel nothing more. Each control's object name is the name of the value it edits.
-class CSplitterSettings : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 
   public:
-    CSplitterSettings(SettingsStore& store, QWidget* parent,
-                      FolderPicker picker = PickFolderWithDialog);
+    OptionsDialog(SettingsStore& store, QWidget* parent,
+                  FolderPicker picker = PickFolderWithDialog);
 
     void accept() override;
 
