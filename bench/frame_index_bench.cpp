@@ -75,7 +75,8 @@ class LongFile {
             std::exit(1);
         }
         MpegAnalysis info;
-        if (!info.Open(encoded.string()) || !info.streamFound || info.vbrType == 0) {
+        if (!info.Open(encoded.string()) || !info.streamFound ||
+            info.vbrType == partita::VbrHeaderType::None) {
             std::cerr << "the encoded file has no Xing frame\n";
             std::exit(1);
         }

@@ -21,21 +21,21 @@ using partita::CompletionReply;
 using partita::CompletionReport;
 using partita::FailureAnswer;
 using partita::MessageKind;
+using partita::Msg;
 using partita::OverwriteReply;
 using partita::StopAnswer;
+using partita::UserMessage;
 
 // A host that answers nothing and shows nothing: only the detection's own cost remains.
 class QuietHost : public partita::JobHost {
   public:
-    void ShowMessage(int, const std::string&, MessageKind) override {}
-    bool AskYesNo(int, const std::string&) override { return true; }
-    bool ShowInfoWithToggle(int, const std::string&, const std::string&, bool) override {
-        return true;
-    }
+    void ShowMessage(MessageKind, const UserMessage&) override {}
+    bool AskYesNo(const UserMessage&) override { return true; }
+    bool ShowInfoWithToggle(const UserMessage&, const std::string&, bool) override { return true; }
     OverwriteReply AskOverwrite(const std::string&) override { return {}; }
     StopAnswer AskStop(const std::string&) override { return StopAnswer::Continue; }
-    FailureAnswer AskFailure(int, const std::string&) override { return FailureAnswer::Ignore; }
-    std::optional<std::string> ChooseFolder(int, const std::string&) override {
+    FailureAnswer AskFailure(const UserMessage&) override { return FailureAnswer::Ignore; }
+    std::optional<std::string> ChooseFolder(Msg, const std::string&) override {
         return std::nullopt;
     }
     void SetProgress(std::uint64_t, std::uint64_t) override {}

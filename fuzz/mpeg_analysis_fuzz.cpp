@@ -26,7 +26,7 @@ void Exercise(BufferedFile& file, std::uint8_t choice, std::uint64_t size) {
     MpegAnalysis info;
     const std::uint64_t start = size == 0 ? 0 : (choice * 131u) % (size + 1);
     info.OpenFile(file, "fuzz.mp3", start, (choice & 1) != 0);
-    if (info.vbrType != partita::kNoVbrHeader && !info.indexBuilt) {
+    if (info.vbrType != partita::VbrHeaderType::None && !info.indexBuilt) {
         file.Seek(info.dataStart);
         info.BuildFrameIndex(file, [](int percent) { return percent < 101; });
     }

@@ -50,9 +50,7 @@ CommandRunner AddCueCommand(CLI::App& app, Context& context) {
         CliJobHost host(*context.err, std::cin, hostOptions);
 
         SplitList list;
-        int mode = settings::SplitMode.Read(store);
-        FileSourceProbe probe(mode >= 0 && mode <= 2 ? static_cast<SplitMode>(mode)
-                                                     : SplitMode::Auto);
+        FileSourceProbe probe(SplitModeFromNumber(settings::SplitMode.Read(store)));
         RowId source = kNoRow;
         TrackSourceResult added =
             AddTrackSource(list, store, host, probe, o->source, *plan, source);

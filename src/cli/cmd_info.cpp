@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string VbrText(const MpegAnalysis& info) {
-    if (info.vbrType == kNoVbrHeader)
+    if (info.vbrType == VbrHeaderType::None)
         return "no VBR header";
     std::ostringstream text;
     text << info.vbrTag << " header at byte " << info.vbrFramePos << " (" << info.vbrFrames
@@ -56,8 +56,8 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     item["frameCount"] = info.GetFrameCount();
     item["durationMs"] = info.durationMs;
     item["avgBitrate"] = info.avgBitrate;
-    item["version"] = h.version;
-    item["layer"] = h.layer;
+    item["version"] = ToInt(h.version);
+    item["layer"] = ToInt(h.layer);
     item["bitrateKbps"] = h.bitrateKbps;
     item["sampleRate"] = h.sampleRate;
     item["channelMode"] = h.channelMode;
@@ -74,7 +74,7 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     std::ostringstream out;
     out << path << "\n";
     if (info.streamFound) {
-        out << "  " << VersionText(h.version) << " Layer " << h.layer << ", ";
+        out << "  " << VersionText(h.version) << " Layer " << ToInt(h.layer) << ", ";
         if (info.IsVbr()) {
             out << "VBR, average " << std::fixed << std::setprecision(1) << info.avgBitrate
                 << " kbit/s";

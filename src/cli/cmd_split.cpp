@@ -180,10 +180,7 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         SplitList list;
         if (o->group)
             list.AddGroup(*o->group);
-        int defaultMode = settings::SplitMode.Read(store);
-        FileSourceProbe probe(defaultMode >= 0 && defaultMode <= 2
-                                  ? static_cast<SplitMode>(defaultMode)
-                                  : SplitMode::Auto,
+        FileSourceProbe probe(SplitModeFromNumber(settings::SplitMode.Read(store)),
                               settings::LegacyCodePage.Read(store));
         int loadFailures = 0;
         for (const std::string& path : o->sources) {

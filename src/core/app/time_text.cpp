@@ -70,20 +70,20 @@ std::string FormatTime(std::uint64_t v, TimeStyle style) {
     const std::uint64_t f = v % 1000;
     const std::uint64_t totalMinutes = 60 * h + m;
     switch (style) {
-        case 1:
+        case kTimeMinSecMs:
             return std::to_string(totalMinutes) + ":" + Pad2(s) + "." + Pad3(f);
-        case 3:
+        case kTimeHourMinSecTenth:
             return std::to_string(h) + ":" + Pad2(m) + ":" + Pad2(s) + "." +
                    std::to_string(f / 100);
-        case 4:
+        case kTimeMinSecTenth:
             return std::to_string(totalMinutes) + ":" + Pad2(s) + "." + std::to_string(f / 100);
-        case 5:
+        case kTimeMinSec:
             return std::to_string(totalMinutes) + ":" + Pad2(s);
-        case 6:
+        case kTimeList:
             if (h > 0)
                 return std::to_string(h) + ":" + Pad2(m) + ":" + Pad2(s) + "." + Pad3(f);
             return std::to_string(m) + ":" + Pad2(s) + "." + Pad3(f);
-        case 8:
+        case kTimeCueIndex:
             return Pad2(totalMinutes) + ":" + Pad2(s) + ":" + Pad2(f / 10);
         default:
             return std::to_string(h) + ":" + Pad2(m) + ":" + Pad2(s);
@@ -92,7 +92,7 @@ std::string FormatTime(std::uint64_t v, TimeStyle style) {
 
 std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
     switch (style) {
-        case 1: {  // M:S.F
+        case kTimeMinSecMs: {  // M:S.F
             auto a = SplitAt(text, ':');
             if (!a)
                 return 0;
@@ -104,7 +104,7 @@ std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
                 return 0;
             return Combine(0, m, s, f);
         }
-        case 2: {  // H:M:S
+        case kTimeHourMinSec: {  // H:M:S
             auto a = SplitAt(text, ':');
             if (!a)
                 return 0;
@@ -116,7 +116,7 @@ std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
                 return 0;
             return Combine(h, m, s, 0);
         }
-        case 5: {  // M:S
+        case kTimeMinSec: {  // M:S
             auto a = SplitAt(text, ':');
             if (!a)
                 return 0;
@@ -125,7 +125,7 @@ std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
                 return 0;
             return Combine(0, m, s, 0);
         }
-        case 6: {  // H:M:S.F, or M:S.F when the text has one colon only
+        case kTimeList: {  // H:M:S.F, or M:S.F when the text has one colon only
             auto a = SplitAt(text, ':');
             if (!a)
                 return 0;
@@ -146,8 +146,8 @@ std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
                 return 0;
             return Combine(h, m, s, f);
         }
-        case 8:    // M:S:C, hundredths after the second colon
-        case 9: {  // M:S:F, milliseconds after the second colon
+        case kTimeCueIndex:         // M:S:C, hundredths after the second colon
+        case kTimeMinSecColonMs: {  // M:S:F, milliseconds after the second colon
             auto a = SplitAt(text, ':');
             if (!a)
                 return 0;
@@ -155,7 +155,7 @@ std::uint64_t ParseTime(std::string_view text, TimeStyle style) {
             if (!b)
                 return 0;
             auto m = ReadField(a->first), s = ReadField(b->first), c = ReadField(b->second);
-            std::int64_t f = style == 8 ? c * 10 : c;
+            std::int64_t f = style == kTimeCueIndex ? c * 10 : c;
             if (s > 59 || f < 0 || f > 999)
                 return 0;
             return Combine(0, m, s, f);

@@ -15,12 +15,12 @@ bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFile
     MpegAnalysis info({}, codePage);
     if (!info.Open(path) || !info.streamFound || info.durationMs == 0)
         return false;
-    facts.audioType = audio::ToInt(audio::AudioType::Mpeg);
+    facts.audioType = audio::AudioType::Mpeg;
     facts.durationMs = info.durationMs;
     facts.fileSize = info.fileLength;
     facts.sampleRate = info.header.sampleRate;
     facts.channelMode = info.header.channelMode;
-    facts.channels = info.header.channelMode == 3 ? 1 : 2;
+    facts.channels = info.header.channelMode == kMonoChannelMode ? 1 : 2;
     // A VBR stream shows its average; a constant one (an "Info" header frame included) the
     // first frame's bitrate.
     facts.vbr = info.IsVbr();
@@ -44,7 +44,7 @@ bool AudioFileInspector::Inspect(const std::string& path, MergeFileFacts& facts,
             failure = audio::OpenErrorMessage(path, error);
             return false;
         }
-        facts.audioType = audio::ToInt(info.type);
+        facts.audioType = info.type;
         facts.durationMs = info.durationMs;
         facts.fileSize = info.fileSize;
         facts.sampleRate = info.sampleRate;

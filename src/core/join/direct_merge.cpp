@@ -50,7 +50,7 @@ Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, 
 // the frame header found there.
 std::uint64_t FrameStartAt(MpegAnalysis& info, std::uint64_t ms, std::uint64_t audioEnd) {
     std::uint64_t offset = 0;
-    if (info.vbrType != kNoVbrHeader && info.EnsureFrameIndex())
+    if (info.vbrType != VbrHeaderType::None && info.EnsureFrameIndex())
         offset = info.LocateTime(ms).endOffset;
     else
         offset = info.TimeToOffset(ms, 0, true);
@@ -208,7 +208,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
     // The header frame of the first source, when it has one: where its tag landed in the
     // output, and the bytes from the tag on, to be patched at the end.
     bool pending = false;
-    int pendingType = kNoVbrHeader;
+    VbrHeaderType pendingType = VbrHeaderType::None;
     std::int64_t pendingOffset = 0;
     std::array<std::uint8_t, kVbrTagBytes> pendingBytes{};
     std::uint64_t totalFrames = 0;
@@ -240,7 +240,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
         if (range.endMs > 0 && range.startMs < range.endMs)
             to = std::max(from, FrameStartAt(info, range.endMs, audioEnd));
 
-        if (i == 0 && info.vbrType != kNoVbrHeader && info.dataStart > info.vbrFramePos) {
+        if (i == 0 && info.vbrType != VbrHeaderType::None && info.dataStart > info.vbrFramePos) {
             // The header frame first, whatever the range; its counts are rewritten at the end.
             std::vector<std::uint8_t> frame(info.dataStart - info.vbrFramePos);
             std::uint64_t tagOffset = info.vbrTagPos - info.vbrFramePos;

@@ -36,14 +36,14 @@ MergeRequest MergeRequest::FromSettings(SettingsStore& settings) {
 }
 
 MergeSurvey SurveyMergeList(const MergeList& list,
-                            const std::function<int(const std::string&)>& audioType) {
+                            const std::function<audio::AudioType(const std::string&)>& audioType) {
     MergeSurvey survey;
     const std::string* constantBitrate = nullptr;
     for (std::size_t i = 0; i < list.Size(); ++i) {
         const MergeRow& row = list.Row(i);
         const MergeRow& first = list.Row(0);
         bool mono = row[kMergeChannels] == kMonoName;
-        if (audioType(row.Path()) != 1)
+        if (audioType(row.Path()) != audio::AudioType::Mpeg)
             survey.allMpeg = false;
         survey.allMono = survey.allMono && mono;
         survey.highestSampleRate =

@@ -53,8 +53,7 @@ struct MergeSurvey {
 class MergeEngines {
   public:
     virtual ~MergeEngines() = default;
-    // The audio type of a file (1 MPEG).
-    virtual int AudioType(const std::string& path) = 0;
+    virtual audio::AudioType AudioType(const std::string& path) = 0;
     // Copies the frames of the sources into `output` (an open file at `outputPath`), with an
     // ID3v2 tag in front when the record asks for one.
     virtual MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
@@ -91,7 +90,7 @@ struct MergeJobOutcome {
 
 // Reads the list for the mode decision; `audioType` classifies a path.
 MergeSurvey SurveyMergeList(const MergeList& list,
-                            const std::function<int(const std::string&)>& audioType);
+                            const std::function<audio::AudioType(const std::string&)>& audioType);
 
 // A merge from start to end: survey and mode, the output file and its checks (never a source,
 // never an existing file without asking when "Joiner Confirm Overwrite" is on), the engine, the

@@ -82,7 +82,7 @@ std::string SilenceText(int seconds) {
 }
 
 std::string BitrateText(const MergeFileFacts& facts) {
-    if (facts.audioType == 1 || facts.audioType == 4)
+    if (facts.audioType == audio::AudioType::Mpeg || facts.audioType == audio::AudioType::Wma)
         return FormatDouble(facts.vbr ? "%.0fkbps VBR" : "%.0fkbps", facts.bitrateKbps);
     // The average of size and duration: bytes / (seconds × 125), rounded.
     double average = 0;

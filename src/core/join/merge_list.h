@@ -9,6 +9,7 @@
 
 #include "app/settings_store.h"
 #include "app/user_message.h"
+#include "audio/audio_type.h"
 
 namespace partita {
 
@@ -44,7 +45,7 @@ inline constexpr const char* kStereoName = "立体声";
 
 // What the add step needs to know about a file. Filled by a `MergeFileInspector`.
 struct MergeFileFacts {
-    int audioType = -1;  // 1 MPEG, 2 WAV, 3 Ogg, 4 WMA, 5 AIFF
+    audio::AudioType audioType = audio::AudioType::Unknown;
     std::uint64_t durationMs = 0;
     std::uint64_t fileSize = 0;
     int sampleRate = 0;

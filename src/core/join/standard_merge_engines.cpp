@@ -12,8 +12,8 @@
 
 namespace partita {
 
-int StandardMergeEngines::AudioType(const std::string& path) {
-    return audio::ToInt(audio::ClassifyAudioFile(path));
+audio::AudioType StandardMergeEngines::AudioType(const std::string& path) {
+    return audio::ClassifyAudioFile(path);
 }
 
 MergeResult StandardMergeEngines::Direct(const std::vector<MergeSource>& sources, std::FILE* output,

@@ -11,7 +11,7 @@ class StandardMergeEngines : public MergeEngines {
   public:
     explicit StandardMergeEngines(SettingsStore& settings) : settings_(settings) {}
 
-    int AudioType(const std::string& path) override;
+    audio::AudioType AudioType(const std::string& path) override;
     MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                        const std::string& outputPath, const TagInfo& tags, JobHost& host) override;
     MergeResult Convert(const std::string& encoderPath, const std::string& outputPath,

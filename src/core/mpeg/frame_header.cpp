@@ -21,7 +21,7 @@ constexpr std::array<std::array<int, 16>, 5> kBitrates = {{
     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, -1},
 }};
 
-// Sample rates in Hz by version code (0 reserved, 1 MPEG 2.5, 2 MPEG 2, 3 MPEG 1) and index.
+// Sample rates in Hz by version code (MpegVersion) and index.
 constexpr std::array<std::array<int, 4>, 4> kSampleRates = {{
     {0, 0, 0, 0},
     {11025, 12000, 8000, 0},
@@ -29,15 +29,17 @@ constexpr std::array<std::array<int, 4>, 4> kSampleRates = {{
     {44100, 48000, 32000, 0},
 }};
 
-// Raw version bits 00, 01, 10, 11 → version code.
-constexpr std::array<int, 4> kVersionCodes = {1, 0, 2, 3};
-// Raw layer bits 00, 01, 10, 11 → layer number.
-constexpr std::array<int, 4> kLayerNumbers = {0, 3, 2, 1};
+// Raw version bits 00, 01, 10, 11 → version.
+constexpr std::array<MpegVersion, 4> kVersions = {MpegVersion::Mpeg25, MpegVersion::Reserved,
+                                                  MpegVersion::Mpeg2, MpegVersion::Mpeg1};
+// Raw layer bits 00, 01, 10, 11 → layer.
+constexpr std::array<MpegLayer, 4> kLayers = {MpegLayer::Reserved, MpegLayer::Layer3,
+                                              MpegLayer::Layer2, MpegLayer::Layer1};
 
-int BitrateRow(int version, int layer) {
-    if (version == 3)
-        return layer == 1 ? 0 : layer == 2 ? 1 : 2;
-    return layer == 1 ? 3 : 4;
+int BitrateRow(MpegVersion version, MpegLayer layer) {
+    if (version == MpegVersion::Mpeg1)
+        return layer == MpegLayer::Layer1 ? 0 : layer == MpegLayer::Layer2 ? 1 : 2;
+    return layer == MpegLayer::Layer1 ? 3 : 4;
 }
 
 }  // namespace
@@ -58,23 +60,24 @@ bool IsValidHeader(std::uint32_t word) {
 }
 
 void DecodeHeader(std::uint32_t word, FrameHeaderInfo& out) {
-    out.version = kVersionCodes[(word >> 19) & 3u];
-    out.layer = kLayerNumbers[(word >> 17) & 3u];
+    out.version = kVersions[(word >> 19) & 3u];
+    out.layer = kLayers[(word >> 17) & 3u];
     out.protectionBit = static_cast<int>((word >> 16) & 1u);
     out.channelMode = static_cast<int>((word >> 6) & 3u);
     out.copyrightBit = static_cast<int>((word >> 3) & 1u);
     out.originalBit = static_cast<int>((word >> 2) & 1u);
     out.emphasis = static_cast<int>(word & 3u);
-    out.bitrateKbps =
-        out.layer == 0 ? 0 : kBitrates[BitrateRow(out.version, out.layer)][(word >> 12) & 0xFu];
-    out.sampleRate = kSampleRates[out.version][(word >> 10) & 3u];
+    out.bitrateKbps = out.layer == MpegLayer::Reserved
+                          ? 0
+                          : kBitrates[BitrateRow(out.version, out.layer)][(word >> 12) & 0xFu];
+    out.sampleRate = kSampleRates[ToInt(out.version)][(word >> 10) & 3u];
     if (out.sampleRate == 0)
         return;  // the frame length stays as it was
     const int pad = static_cast<int>((word >> 9) & 1u);
-    if (out.layer == 1) {
+    if (out.layer == MpegLayer::Layer1) {
         // Layer I counts 4-byte slots.
         out.frameLength = (12000 * out.bitrateKbps / out.sampleRate + pad) * 4;
-    } else if (out.layer == 3 && out.version != 3) {
+    } else if (out.layer == MpegLayer::Layer3 && out.version != MpegVersion::Mpeg1) {
         // Layer III of MPEG 2 and 2.5 has half as many samples per frame.
         out.frameLength = 72000 * out.bitrateKbps / out.sampleRate + pad;
     } else {
@@ -88,26 +91,31 @@ FrameHeaderInfo DecodeHeader(std::uint32_t word) {
     return info;
 }
 
+int SamplesPerFrame(const FrameHeaderInfo& header) {
+    if (header.layer == MpegLayer::Layer1)
+        return 384;
+    return header.layer == MpegLayer::Layer3 && header.version != MpegVersion::Mpeg1 ? 576 : 1152;
+}
+
 int SideInfoSize(const FrameHeaderInfo& header) {
-    const bool mono = header.channelMode == 3;
-    if (header.version == 3)
+    const bool mono = header.channelMode == kMonoChannelMode;
+    if (header.version == MpegVersion::Mpeg1)
         return mono ? 17 : 32;
     return mono ? 9 : 17;
 }
 
-std::string VersionText(int version) {
+std::string VersionText(MpegVersion version) {
     switch (version) {
-        case 0:
+        case MpegVersion::Reserved:
             return "N/A";
-        case 1:
+        case MpegVersion::Mpeg25:
             return "MPEG 2.5";
-        case 2:
+        case MpegVersion::Mpeg2:
             return "MPEG 2.0";
-        case 3:
+        case MpegVersion::Mpeg1:
             return "MPEG 1.0";
-        default:
-            return {};
     }
+    return {};
 }
 
 std::string ModeText(int channelMode) {

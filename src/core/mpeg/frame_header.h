@@ -5,6 +5,19 @@
 
 namespace partita {
 
+// The version as a code that grows with the version's age (the header's bits 20-19: 00 MPEG 2.5,
+// 01 reserved, 10 MPEG 2, 11 MPEG 1). The codes are printed by `partita info --json`.
+enum class MpegVersion : int { Reserved = 0, Mpeg25 = 1, Mpeg2 = 2, Mpeg1 = 3 };
+// The layer (bits 18-17: 01 Layer III, 10 Layer II, 11 Layer I, 00 reserved).
+enum class MpegLayer : int { Reserved = 0, Layer1 = 1, Layer2 = 2, Layer3 = 3 };
+
+inline constexpr int ToInt(MpegVersion version) {
+    return static_cast<int>(version);
+}
+inline constexpr int ToInt(MpegLayer layer) {
+    return static_cast<int>(layer);
+}
+
 // The decoded 32-bit header of one MPEG audio frame (ISO/IEC 11172-3, 13818-3).
 //
 // Header word, most significant bit first (the file holds it big-endian):
@@ -13,12 +26,12 @@ namespace partita {
 //   7-6 channel mode             5-4 mode extension  3 copyright       2 original
 //   1-0 emphasis
 struct FrameHeaderInfo {
-    int version = 0;        // 0 reserved, 1 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
-    int layer = 0;          // 1, 2 or 3; 0 for the reserved code
+    MpegVersion version = MpegVersion::Reserved;
+    MpegLayer layer = MpegLayer::Reserved;
     int protectionBit = 0;  // 1 = no CRC follows the header
     int bitrateKbps = 0;
     int sampleRate = 0;
-    int channelMode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
+    int channelMode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono (kMonoChannelMode)
     int copyrightBit = 0;
     int originalBit = 0;
     int emphasis = 0;
@@ -26,6 +39,8 @@ struct FrameHeaderInfo {
 
     bool operator==(const FrameHeaderInfo&) const = default;
 };
+
+inline constexpr int kMonoChannelMode = 3;
 
 // Bits that stay equal within one stream: sync, version, layer and sample rate.
 inline constexpr std::uint32_t kSameStreamMask = 0xFFFE0C00;
@@ -62,12 +77,16 @@ inline double FrameDurationMs(const FrameHeaderInfo& header) {
                : static_cast<double>(header.frameLength) * 8.0 / header.bitrateKbps;
 }
 
+// Samples in one frame: 384 (Layer I), 1152 (Layer II, Layer III of MPEG 1) or 576 (Layer III
+// of MPEG 2 and 2.5).
+int SamplesPerFrame(const FrameHeaderInfo& header);
+
 // Bytes of Layer III side information after the 4-byte header (where a Xing tag begins);
 // a CRC is not allowed for.
 int SideInfoSize(const FrameHeaderInfo& header);
 
-// "MPEG 1.0", "MPEG 2.0", "MPEG 2.5", "N/A" for 0, the empty text otherwise.
-std::string VersionText(int version);
+// "MPEG 1.0", "MPEG 2.0", "MPEG 2.5", "N/A" for the reserved code, the empty text otherwise.
+std::string VersionText(MpegVersion version);
 // The channel mode's name (stereo, joint stereo, dual channel, mono) in the program's texts.
 std::string ModeText(int channelMode);
 

@@ -74,7 +74,7 @@ void MpegAnalysis::Reset() {
     vbrFramePos = 0;
     dataStart = 0;
     vbrTagPos = 0;
-    vbrType = kNoVbrHeader;
+    vbrType = VbrHeaderType::None;
     vbrTag.clear();
     vbrFrames = 0;
     vbrFrameHeader = 0;
@@ -145,7 +145,7 @@ bool MpegAnalysis::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
         }
         const std::uint64_t candidate = p;
         FrameHeaderInfo frame = DecodeHeader(word);
-        if (vbrType != kNoVbrHeader) {
+        if (vbrType != VbrHeaderType::None) {
             // The frame after a VBR header frame is taken as it is when it has the header
             // frame's sync, version and layer.
             if (SameLayer(word, vbrFrameHeader)) {
@@ -273,9 +273,9 @@ bool MpegAnalysis::OpenFile(BufferedFile& file, const std::string& filePath,
         firstHeader = word;
         header = DecodeHeader(word);
         dataStart = position;
-        if (vbrType == kNoVbrHeader)
+        if (vbrType == VbrHeaderType::None)
             vbrFramePos = position;
-        if (buildIndex && vbrType != kNoVbrHeader)
+        if (buildIndex && vbrType != VbrHeaderType::None)
             BuildFrameIndex(file, progress);
     }
 
@@ -286,11 +286,10 @@ bool MpegAnalysis::OpenFile(BufferedFile& file, const std::string& filePath,
     if (header.frameLength != 0)
         frameCount = Truncate<std::uint32_t>(audioBytes / header.frameLength);
     if (IsVbr() && GetFrameCount() != 0 && fileLength > vbrFramePos) {
-        // The inverse of the frame-length rule: bytes per frame to kbit/s.
+        // The inverse of the frame-length rule: bytes per frame to kbit/s (a frame of n samples
+        // at b kbit/s and r Hz holds n × 125 × b / r bytes).
         const double avgFrame = static_cast<double>(fileLength - vbrFramePos) / GetFrameCount();
-        const double factor = header.layer == 1                          ? 48'000.0
-                              : header.layer == 3 && header.version != 3 ? 72'000.0
-                                                                         : 144'000.0;
+        const double factor = SamplesPerFrame(header) * 125.0;
         avgBitrate = avgFrame * header.sampleRate / factor;
     }
     const double rate = IsVbr() ? avgBitrate : header.bitrateKbps;
@@ -350,7 +349,7 @@ bool MpegAnalysis::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress&
     if (indexBuilt)
         return true;
     index.clear();
-    if (vbrType == kNoVbrHeader)
+    if (vbrType == VbrHeaderType::None)
         return false;
     const std::uint64_t step = fileLength > kLargeFile ? kLargeIndexStep : kIndexStep;
     const std::uint64_t capacity = fileLength / step;
@@ -402,7 +401,7 @@ bool MpegAnalysis::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress&
 }
 
 bool MpegAnalysis::EnsureFrameIndex(const FrameIndexProgress& progress) {
-    if (indexBuilt || vbrType == kNoVbrHeader)
+    if (indexBuilt || vbrType == VbrHeaderType::None)
         return true;
     BufferedFile file;
     if (!file.Open(path))
@@ -417,7 +416,7 @@ bool MpegAnalysis::LocateWithoutFile(std::uint64_t ms, FrameIndexEntry& point) c
     if (ms == 0)
         return true;
     const double time = static_cast<double>(ms);
-    if (vbrType == kNoVbrHeader) {
+    if (vbrType == VbrHeaderType::None) {
         point.elapsedMs = time;
         point.endOffset = Truncate<std::uint64_t>(time * header.bitrateKbps * 0.125 +
                                                   static_cast<double>(dataStart));

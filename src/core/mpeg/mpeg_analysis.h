@@ -90,19 +90,16 @@ class MpegAnalysis {
     bool ReadVbriHeader(BufferedFile& file, std::uint64_t position);
 
     // The VBR header's frame count when there is a header frame, else the estimate of Open.
-    std::uint32_t GetFrameCount() const { return vbrType != kNoVbrHeader ? vbrFrames : frameCount; }
+    std::uint32_t GetFrameCount() const {
+        return vbrType != VbrHeaderType::None ? vbrFrames : frameCount;
+    }
     // Whether the stream has a variable bitrate: a Xing or VBRI header. A LAME "Info" header
     // frame (vbrType 1 as well) marks a constant-bitrate stream: it is skipped, copied and
     // patched like a Xing frame, but bitrates and the split mode treat the file as CBR.
     bool IsVbr() const {
-        return vbrType == kVbriHeader || (vbrType == kXingHeader && vbrTag != "Info");
+        return vbrType == VbrHeaderType::Vbri ||
+               (vbrType == VbrHeaderType::Xing && vbrTag != "Info");
     }
-    // Whether cuts of this file map times through the frame index: split mode 2 (frame), or 0
-    // (auto) for a VBR stream.
-    bool FrameModeInForce(int splitMode) const {
-        return splitMode == 2 || (splitMode == 0 && IsVbr());
-    }
-
     // Builds the sparse index from the file's position: one entry at the first frame boundary
     // past every 2 MiB (5 MiB for files over 800 MiB). Only files with a VBR header frame; false
     // without one or when `progress` stops the build (the index is then dropped).
@@ -150,7 +147,7 @@ class MpegAnalysis {
     std::uint64_t vbrFramePos = 0;  // frame with the VBR header; dataStart when there is none
     std::uint64_t dataStart = 0;    // first audio frame (after the VBR header frame)
     std::uint64_t vbrTagPos = 0;    // the tag bytes "Xing", "Info" or "VBRI"
-    VbrHeaderType vbrType = kNoVbrHeader;
+    VbrHeaderType vbrType = VbrHeaderType::None;
     std::string vbrTag;           // "Xing", "Info", "VBRI" or empty
     std::uint32_t vbrFrames = 0;  // frame count of the VBR header
     std::uint32_t vbrFrameHeader = 0;

@@ -33,7 +33,7 @@ std::optional<VbrTag> ParseXingTag(std::span<const std::uint8_t> bytes) {
     } else {
         return std::nullopt;
     }
-    tag.type = kXingHeader;
+    tag.type = VbrHeaderType::Xing;
     tag.frames = BigEndian32(bytes.data() + 8);
     return tag;
 }
@@ -42,20 +42,20 @@ std::optional<VbrTag> ParseVbriTag(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kVbrTagBytes || !StartsWith(bytes, "VBRI"))
         return std::nullopt;
     VbrTag tag;
-    tag.type = kVbriHeader;
+    tag.type = VbrHeaderType::Vbri;
     tag.name = "VBRI";
     tag.frames = BigEndian32(bytes.data() + 14);
     return tag;
 }
 
-void PatchVbrCounts(std::uint32_t frames, std::uint32_t bytes, int type,
+void PatchVbrCounts(std::uint32_t frames, std::uint32_t bytes, VbrHeaderType type,
                     std::span<std::uint8_t> buffer) {
     if (buffer.size() < kVbrTagBytes)
         return;
-    if (type == kXingHeader) {
+    if (type == VbrHeaderType::Xing) {
         PutBigEndian32(buffer.data() + 8, frames);
         PutBigEndian32(buffer.data() + 12, bytes);
-    } else if (type == kVbriHeader) {
+    } else if (type == VbrHeaderType::Vbri) {
         PutBigEndian32(buffer.data() + 10, bytes);
         PutBigEndian32(buffer.data() + 14, frames);
     }

@@ -11,12 +11,9 @@
 namespace partita {
 
 // The header a VBR stream carries in its first frame. "Info" (LAME's tag in constant-bitrate
-// files) has the layout of "Xing" and counts as a Xing header here.
-enum VbrHeaderType : int {
-    kNoVbrHeader = 0,
-    kXingHeader = 1,
-    kVbriHeader = 2,
-};
+// files) has the layout of "Xing" and counts as a Xing header here. The values are printed by
+// `partita info --json`.
+enum class VbrHeaderType : int { None = 0, Xing = 1, Vbri = 2 };
 
 // Bytes read from the tag onward: enough for the tag, the frame count and the byte count.
 inline constexpr std::size_t kVbrTagBytes = 18;
@@ -31,7 +28,7 @@ inline std::uint64_t XingTagOffset(const FrameHeaderInfo& header) {
 
 // What a VBR tag says, from the kVbrTagBytes bytes at the tag.
 struct VbrTag {
-    VbrHeaderType type = kNoVbrHeader;
+    VbrHeaderType type = VbrHeaderType::None;
     std::string_view name;  // "Xing", "Info" or "VBRI"
     std::uint32_t frames = 0;
 };
@@ -45,7 +42,7 @@ std::optional<VbrTag> ParseVbriTag(std::span<const std::uint8_t> bytes);
 
 // Rewrites the frame and byte counts in bytes copied from the tag onward (at least
 // kVbrTagBytes of them). Any other type leaves the bytes unchanged.
-void PatchVbrCounts(std::uint32_t frames, std::uint32_t bytes, int type,
+void PatchVbrCounts(std::uint32_t frames, std::uint32_t bytes, VbrHeaderType type,
                     std::span<std::uint8_t> buffer);
 
 }  // namespace partita

@@ -198,9 +198,7 @@ RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, Sou
     if (header.Has(R::kFwOverlap))
         preset.fwdOverlap = OverlapText(header.fwOverlapMs);
     if (header.Has(R::kSplitMode)) {
-        int mode = header.splitMode;
-        preset.modeText =
-            SplitModeText(mode >= 0 && mode <= 2 ? static_cast<SplitMode>(mode) : SplitMode::Auto);
+        preset.modeText = SplitModeText(SplitModeFromNumber(header.splitMode));
     }
 
     RowId source = AddLoadedSource(list, settings, audio, *facts, preset);

@@ -162,7 +162,7 @@ fs::path ResolveSheetAudioPath(std::string_view fileValue, const fs::path& sheet
 void CueSheet::Reset() {
     isCue_ = false;
     audioPath_.clear();
-    audioType_ = 0;
+    audioType_ = audio::AudioType::Unknown;
     cuePath_.clear();
     header_ = CueTrackRecord();
     tracks_.clear();
@@ -171,8 +171,7 @@ void CueSheet::Reset() {
 
 void CueSheet::SetAudioFile(const fs::path& path) {
     audioPath_ = path;
-    auto type = audio::AudioTypeFromExtension(path);
-    audioType_ = type ? audio::ToInt(*type) : 0;
+    audioType_ = audio::AudioTypeFromExtension(path).value_or(audio::AudioType::Unknown);
 }
 
 bool CueSheet::GetTrack(int index, CueTrackRecord& record) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/result.h"
+#include "audio/audio_type.h"
 #include "split/cue_track_record.h"
 
 namespace partita {
@@ -37,8 +38,8 @@ class CueSheet {
     // 1-based number, blank lines counted), CueTrackTimeUnreadable for a track whose INDEX
     // lines are missing or too many.
     bool Load(const std::filesystem::path& path);
-    // Sets the audio file and its type as its extension tells (1 MPEG audio, 2 WAV, 3 Ogg
-    // Vorbis, 4 Windows Media, 5 AIFF); 0 when only opening the file can tell.
+    // Sets the audio file and its type as its extension tells; Unknown when only opening the
+    // file can tell.
     void SetAudioFile(const std::filesystem::path& path);
     // Copies track `index`; false when there is no such track.
     bool GetTrack(int index, CueTrackRecord& record) const;
@@ -47,7 +48,7 @@ class CueSheet {
     bool IsCue() const { return isCue_; }
     int TrackCount() const { return static_cast<int>(tracks_.size()); }
     const std::filesystem::path& AudioPath() const { return audioPath_; }
-    int AudioType() const { return audioType_; }
+    audio::AudioType AudioType() const { return audioType_; }
     const std::filesystem::path& CuePath() const { return cuePath_; }
     const CueTrackRecord& Header() const { return header_; }
     const std::vector<CueTrackRecord>& Tracks() const { return tracks_; }
@@ -62,7 +63,7 @@ class CueSheet {
     std::string legacyCodePage_;
     bool isCue_ = false;
     std::filesystem::path audioPath_;
-    int audioType_ = 0;
+    audio::AudioType audioType_ = audio::AudioType::Unknown;
     std::filesystem::path cuePath_;
     CueTrackRecord header_;
     std::vector<CueTrackRecord> tracks_;

@@ -132,7 +132,7 @@ CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint
     const ByteRange range = SnappedRange(info, scan, startOffset, endOffset);
 
     std::vector<std::uint8_t> headerFrame;
-    if (info.vbrType != kNoVbrHeader && options.writeVbrHeader) {
+    if (info.vbrType != VbrHeaderType::None && options.writeVbrHeader) {
         // With the frame index in use the count is exact; otherwise it is estimated from the
         // average frame size (rounded for a constant-bitrate stream, whose frames differ by
         // one padding byte at most, so the estimate is exact).
@@ -184,12 +184,6 @@ CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64
     std::uint64_t endOffset = info.TimeToOffset(endMs, refDurationMs, options.noIndex);
     return CutByOffset(info, outPath, startMs, startOffset, endMs, endOffset, options, tags,
                        copied);
-}
-
-int SamplesPerFrame(const FrameHeaderInfo& header) {
-    if (header.layer == 1)
-        return 384;
-    return header.layer == 3 && header.version != 3 ? 576 : 1152;
 }
 
 std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms) {

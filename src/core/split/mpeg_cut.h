@@ -50,10 +50,6 @@ CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64
                      const MpegCutOptions& options, const TagInfo& tags,
                      ByteRange* copied = nullptr);
 
-// Samples in one frame: 384 (Layer I), 1152 (Layer II, Layer III of MPEG 1) or 576 (Layer III
-// of MPEG 2 and 2.5).
-int SamplesPerFrame(const FrameHeaderInfo& header);
-
 // The frame boundary nearest to `ms`, found through the frame index: the index's frame numbers
 // are exact, and every frame of a stream plays the same number of samples, so the time of a
 // boundary is its frame count × samples per frame / sample rate. (Times summed from frame

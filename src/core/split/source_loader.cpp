@@ -27,7 +27,7 @@ SourceRowValues NewSourceValues(SettingsStore& settings, const SourceFacts& fact
     values.backOverlap = preset.backOverlap.value_or(FormatTime(before, kTimeList));
     values.fwdOverlap = preset.fwdOverlap.value_or(FormatTime(after, kTimeList));
 
-    if (facts.audioType == 1) {
+    if (facts.audioType == audio::AudioType::Mpeg) {
         if (settings::SplitId3AutoSequence.Read(settings) != 0)
             values.title += kAutoSequenceTitle;
         if (settings::SplitId3AutoTrack.Read(settings) != 0) {
@@ -37,9 +37,8 @@ SourceRowValues NewSourceValues(SettingsStore& settings, const SourceFacts& fact
         }
     }
 
-    int mode = settings::SplitMode.Read(settings);
     values.modeText = preset.modeText.value_or(
-        SplitModeText(mode >= 0 && mode <= 2 ? static_cast<SplitMode>(mode) : SplitMode::Auto));
+        SplitModeText(SplitModeFromNumber(settings::SplitMode.Read(settings))));
     return values;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/job_host.h"
 #include "app/settings_store.h"
+#include "audio/audio_type.h"
 #include "split/split_list.h"
 #include "split/track_cutter.h"
 
@@ -17,7 +18,7 @@ inline constexpr std::string_view kAutoSequenceTitle = "[音轨 %S]";
 
 // What loading learns of a source file.
 struct SourceFacts {
-    int audioType = -1;  // 1 MPEG audio, 2 WAV, 3 Ogg Vorbis, 4 Windows Media, 5 AIFF
+    audio::AudioType audioType = audio::AudioType::Unknown;
     std::uint64_t durationMs = 0;
     bool tagsRead = true;  // false: the tags could not be read (the values stay empty)
     TagTexts tags;

@@ -13,7 +13,7 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, UserM
     // Analysed as the split will be in the default mode, so the list shows the duration the
     // split works with.
     SplitSource source = PrepareSource(path, mode_);
-    if (source.audioType == kAudioMpeg || source.audioType == kAudioWav) {
+    if (source.audioType == audio::AudioType::Mpeg || source.audioType == audio::AudioType::Wav) {
         if (source.durationMs == 0) {
             if (failure)
                 *failure = {Msg::CannotLoadFile, path};
@@ -29,7 +29,7 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, UserM
                 *failure = audio::OpenErrorMessage(path, error);
             return std::nullopt;
         }
-        facts.audioType = audio::ToInt(info.type);
+        facts.audioType = info.type;
         facts.durationMs = info.durationMs;
     }
     facts.tagsRead = ReadTags(path, codePage_, facts.tags);

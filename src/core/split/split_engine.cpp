@@ -27,14 +27,14 @@ std::unique_ptr<MpegAnalysis> AnalyseMpeg(const std::string& path) {
 
 // The type by the extension; a file whose extension does not tell is taken for WAV or MPEG
 // audio when it reads as one (other formats are not cut, so the audio module is not needed).
-int ClassifySource(const std::string& path, const ReadOnlyFile& file) {
+audio::AudioType ClassifySource(const std::string& path, const ReadOnlyFile& file) {
     if (auto type = audio::AudioTypeFromExtension(path))
-        return audio::ToInt(*type);
+        return *type;
     if (ReadWavLayout(file))
-        return kAudioWav;
+        return audio::AudioType::Wav;
     if (AnalyseMpeg(path))
-        return kAudioMpeg;
-    return kAudioUnknown;
+        return audio::AudioType::Mpeg;
+    return audio::AudioType::Unknown;
 }
 
 void PutLe32(std::uint8_t* p, std::uint32_t v) {
@@ -88,6 +88,10 @@ bool PatchWavSizes(std::FILE* out, const WavLayout& layout, std::uint64_t dataBy
 
 }  // namespace
 
+bool FrameModeInForce(const MpegAnalysis& info, SplitMode mode) {
+    return mode == SplitMode::Frame || (mode == SplitMode::Auto && info.IsVbr());
+}
+
 SplitSource PrepareSource(const std::string& path, SplitMode mode) {
     SplitSource source;
     source.path = path;
@@ -96,14 +100,14 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode) {
         return source;
     source.fileLength = file.Size();
     source.audioType = ClassifySource(path, file);
-    if (source.audioType == kAudioWav) {
+    if (source.audioType == audio::AudioType::Wav) {
         source.wav = ReadWavLayout(file);
         if (source.wav)
             source.durationMs = source.wav->DurationMs();
-    } else if (source.audioType == kAudioMpeg) {
+    } else if (source.audioType == audio::AudioType::Mpeg) {
         source.mpeg = AnalyseMpeg(path);
         if (source.mpeg) {
-            source.frameMode = source.mpeg->FrameModeInForce(static_cast<int>(mode));
+            source.frameMode = FrameModeInForce(*source.mpeg, mode);
             // Without its index a frame-mode source is cut by the bitrate.
             if (source.frameMode && !source.mpeg->EnsureFrameIndex())
                 source.frameMode = false;
@@ -194,23 +198,23 @@ class PreparedFileSource : public PreparedSource {
         readable_ = probe.IsOpen();
     }
 
-    int AudioType() const override { return source_.audioType; }
+    audio::AudioType AudioType() const override { return source_.audioType; }
     std::uint64_t DurationMs() const override { return source_.durationMs; }
     bool Readable() const override { return readable_; }
 
     std::optional<ByteRange> Plan(std::uint64_t startMs, std::uint64_t endMs) override {
-        if (source_.audioType == kAudioWav)
+        if (source_.audioType == audio::AudioType::Wav)
             return WavTrackRange(source_, startMs, endMs);
-        if (source_.audioType == kAudioMpeg)
+        if (source_.audioType == audio::AudioType::Mpeg)
             return MpegTrackRange(source_, startMs, endMs);
         return std::nullopt;
     }
 
     CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
                    const TagTexts& tags, ByteRange* copied) override {
-        if (source_.audioType == kAudioWav)
+        if (source_.audioType == audio::AudioType::Wav)
             return CutWavTrack(source_, outPath, startMs, endMs, copied);
-        if (source_.audioType == kAudioMpeg) {
+        if (source_.audioType == audio::AudioType::Mpeg) {
             // Read for every track, as a change between two tracks takes effect at once.
             bool writeVbrHeader = settings::WriteVbrHeader.Read(settings_) != 0;
             return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader,
@@ -220,7 +224,7 @@ class PreparedFileSource : public PreparedSource {
     }
 
     bool WriteTags(const std::string& outPath, const TagTexts& tags) override {
-        if (source_.audioType != kAudioWav || !tagWriter_)
+        if (source_.audioType != audio::AudioType::Wav || !tagWriter_)
             return true;
         return tagWriter_(outPath, tags);
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/settings_store.h"
+#include "audio/audio_type.h"
 #include "mpeg/mpeg_analysis.h"
 #include "split/split_row.h"
 #include "split/track_cutter.h"
@@ -14,21 +15,20 @@
 
 namespace partita {
 
-// Audio types of a source file.
-inline constexpr int kAudioUnknown = -1;
-inline constexpr int kAudioMpeg = 1;
-inline constexpr int kAudioWav = 2;
-
 // A source prepared for cutting: analysed once, then cut track by track.
 struct SplitSource {
     std::string path;
-    int audioType = kAudioUnknown;
+    audio::AudioType audioType = audio::AudioType::Unknown;
     std::uint64_t fileLength = 0;
     std::uint64_t durationMs = 0;        // 0 when the type is unknown or the analysis failed
     bool frameMode = false;              // times map frame by frame rather than by the bitrate
     std::unique_ptr<MpegAnalysis> mpeg;  // MPEG audio: the analysis (and frame index)
     std::optional<WavLayout> wav;        // WAV: where the samples lie
 };
+
+// Whether cuts of an MPEG file map times through the frame index: in frame mode, or in auto mode
+// for a VBR stream.
+bool FrameModeInForce(const MpegAnalysis& info, SplitMode mode);
 
 // Classifies and analyses a source. `mode` decides, for MPEG audio, how times are mapped.
 SplitSource PrepareSource(const std::string& path, SplitMode mode);

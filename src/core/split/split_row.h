@@ -51,6 +51,12 @@ struct SplitRow {
 // or frame by frame only for sources with a VBR header (auto).
 enum class SplitMode : int { Auto = 0, Fast = 1, Frame = 2 };
 
+// A stored split mode (setting "Split Mode", a sheet's SPLIT MODE key): 0 auto, 1 fast, 2 frame;
+// any other number reads as auto.
+constexpr SplitMode SplitModeFromNumber(int number) {
+    return number >= 0 && number <= 2 ? static_cast<SplitMode>(number) : SplitMode::Auto;
+}
+
 // The mode's text as the list shows it (SplitModeAuto, SplitModeFast, SplitModeFrame), and back;
 // any other text reads as auto.
 std::string SplitModeText(SplitMode mode);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "audio/audio_type.h"
 #include "split/split_row.h"
 #include "tags/tag_texts.h"
 
@@ -26,8 +27,7 @@ enum class CutOutcome {
 class PreparedSource {
   public:
     virtual ~PreparedSource() = default;
-    // The audio type: 1 MPEG audio, 2 WAV, 3 Ogg Vorbis, 4 Windows Media, 5 AIFF, -1 unknown.
-    virtual int AudioType() const = 0;
+    virtual audio::AudioType AudioType() const = 0;
     // Duration in ms; 0 when the source could not be analysed.
     virtual std::uint64_t DurationMs() const = 0;
     // Whether the file can be opened for reading; its tracks are passed over when not.

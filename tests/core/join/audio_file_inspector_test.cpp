@@ -18,7 +18,7 @@ TEST_F(AudioFileInspectorTest, MpegFiles) {
     auto cbr = test::MakeMp3(dir.Path(), "cbr.mp3", {{440, 3000, 0.4}},
                              {"-b", "160", "--tt", "Song", "--ta", "Band"});
     ASSERT_TRUE(inspector.Inspect(cbr.string(), facts, error));
-    EXPECT_EQ(facts.audioType, 1);
+    EXPECT_EQ(facts.audioType, audio::AudioType::Mpeg);
     EXPECT_NEAR(static_cast<double>(facts.durationMs), test::ProbeDurationMs(cbr), 2 * 26.2);
     EXPECT_EQ(facts.sampleRate, 44100);
     EXPECT_EQ(facts.channelMode, 1);
@@ -48,7 +48,7 @@ TEST_F(AudioFileInspectorTest, OtherFilesAndFailures) {
     UserMessage error;
     test::WriteWav(dir / "a.wav", test::SynthesizePcm({{440, 1500}}, 22050, 1), 22050, 1);
     ASSERT_TRUE(inspector.Inspect((dir / "a.wav").string(), facts, error));
-    EXPECT_EQ(facts.audioType, 2);
+    EXPECT_EQ(facts.audioType, audio::AudioType::Wav);
     EXPECT_EQ(facts.durationMs, 1500u);
     EXPECT_EQ(facts.sampleRate, 22050);
     EXPECT_EQ(facts.channels, 1);

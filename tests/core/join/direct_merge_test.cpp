@@ -26,7 +26,7 @@ std::uint32_t BigEndian(const Bytes& b, std::size_t at) {
 struct Analysed {
     Bytes bytes;
     std::uint64_t vbrFramePos = 0, dataStart = 0, audioEnd = 0;
-    int vbrType = 0;
+    VbrHeaderType vbrType = VbrHeaderType::None;
     std::uint32_t firstHeader = 0;
 
     Bytes Slice(std::uint64_t from, std::uint64_t to) const {
@@ -83,7 +83,7 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 // from the header frame to the end of its audio.
 void ExpectHeaderCounts(const std::filesystem::path& path) {
     Analysed merged = Analyse(path);
-    ASSERT_EQ(merged.vbrType, kXingHeader);
+    ASSERT_EQ(merged.vbrType, VbrHeaderType::Xing);
     std::size_t tagAt = static_cast<std::size_t>(merged.vbrFramePos) + 4 +
                         static_cast<std::size_t>(SideInfoSize(
                             DecodeHeader(BigEndian(merged.bytes, merged.vbrFramePos))));
@@ -126,7 +126,7 @@ class DirectMergeTest : public test::TempDirTest {
 TEST_F(DirectMergeTest, OneFileIsItsAudio) {
     auto a = Cbr("a.mp3", 440, 1500);
     Analysed src = Analyse(a);
-    ASSERT_EQ(src.vbrType, 0);
+    ASSERT_EQ(src.vbrType, VbrHeaderType::None);
     ASSERT_GT(src.dataStart, 0u);  // an ID3v2 tag in front
     ASSERT_LT(src.audioEnd, src.bytes.size());
     ASSERT_EQ(Merge({Source(a)}), MergeResult::Done);
@@ -162,7 +162,7 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
     auto b = Vbr("b.mp3", 330, 1000);
     auto c = Cbr("c.mp3", 550, 1000);
     Analysed sa = Analyse(a), sb = Analyse(b), sc = Analyse(c);
-    ASSERT_EQ(sa.vbrType, kXingHeader);
+    ASSERT_EQ(sa.vbrType, VbrHeaderType::Xing);
     tags.writeId3v2 = true;
     tags.title = "Joined";
     ASSERT_EQ(Merge({Source(a, 1), Source(b), Source(c)}), MergeResult::Done);

@@ -16,7 +16,7 @@ class FakeInspector : public MergeFileInspector {
     MergeFileFacts& Add(const std::string& name, std::uint64_t durationMs, int sampleRate = 44100,
                         int channelMode = 1, double kbps = 128) {
         MergeFileFacts& f = files[name];
-        f.audioType = 1;
+        f.audioType = audio::AudioType::Mpeg;
         f.durationMs = durationMs;
         f.fileSize = durationMs * 16;
         f.sampleRate = sampleRate;

@@ -31,7 +31,8 @@ class MergeEndToEndTest : public test::TempDirTest {
         request.tags.title = "Joined";
         request.tags.artist = "Someone";
     }
-    void AddRow(const fs::path& path, int rate, int channelMode, double kbps, int type) {
+    void AddRow(const fs::path& path, int rate, int channelMode, double kbps,
+                audio::AudioType type) {
         auto& f = inspector.Add(path.filename().string(), 1000, rate, channelMode, kbps);
         f.audioType = type;
         ASSERT_TRUE(list.AddFile(path.string(), list.Size(), inspector, settings).added);
@@ -61,8 +62,8 @@ class MergeEndToEndTest : public test::TempDirTest {
 TEST_F(MergeEndToEndTest, DirectMergeWithTags) {
     auto a = test::MakeMp3(dir.Path(), "a.mp3", {{440, 1500, 0.4}}, {"-b", "128"});
     auto b = test::MakeMp3(dir.Path(), "b.mp3", {{660, 1000, 0.4}}, {"-b", "128"});
-    AddRow(a, 44100, 1, 128, 1);
-    AddRow(b, 44100, 1, 128, 1);
+    AddRow(a, 44100, 1, 128, audio::AudioType::Mpeg);
+    AddRow(b, 44100, 1, 128, audio::AudioType::Mpeg);
     auto outcome = Run("out.mp3");
     ASSERT_EQ(outcome.end, MergeJobEnd::Done);
     EXPECT_EQ(outcome.mode, MergeMode::Direct);
@@ -86,8 +87,8 @@ TEST_F(MergeEndToEndTest, ConvertMergeOfMixedFormats) {
     auto a = Wav("a.wav", 44100, 2, 1500);
     auto b =
         test::MakeMp3(dir.Path(), "b.mp3", {{440, 1000, 0.5}}, {"-b", "64", "-m", "m"}, 22050, 1);
-    AddRow(a, 44100, -1, 1411, 2);
-    AddRow(b, 22050, 3, 64, 1);
+    AddRow(a, 44100, -1, 1411, audio::AudioType::Wav);
+    AddRow(b, 22050, 3, 64, audio::AudioType::Mpeg);
     request.gapless = false;
     auto outcome = Run("out.mp3");
     ASSERT_EQ(outcome.end, MergeJobEnd::Done);
@@ -118,9 +119,9 @@ TEST_F(MergeEndToEndTest, ConvertMergeOfMixedFormats) {
 TEST_F(MergeEndToEndTest, ConvertMergeMonoAtTheHighestRate) {
     auto a = Wav("a.wav", 16000, 1, 1000);
     auto b = Wav("b.wav", 32000, 1, 1000);
-    AddRow(a, 16000, -1, 256, 2);
+    AddRow(a, 16000, -1, 256, audio::AudioType::Wav);
     list.Row(0)[kMergeChannels] = kMonoName;
-    AddRow(b, 32000, -1, 512, 2);
+    AddRow(b, 32000, -1, 512, audio::AudioType::Wav);
     list.Row(1)[kMergeChannels] = kMonoName;
     request.tags.writeId3v1 = request.tags.writeId3v2 = false;
     auto outcome = Run("out.mp3");
@@ -139,8 +140,8 @@ TEST_F(MergeEndToEndTest, ConvertMergeMonoAtTheHighestRate) {
 TEST_F(MergeEndToEndTest, AbortedConvertLeavesNothing) {
     auto a = Wav("a.wav", 44100, 2, 500);
     test::WriteFileText(dir / "bad.wav", "not a wave file at all");
-    AddRow(a, 44100, -1, 1411, 2);
-    AddRow(dir / "bad.wav", 44100, -1, 1411, 2);
+    AddRow(a, 44100, -1, 1411, audio::AudioType::Wav);
+    AddRow(dir / "bad.wav", 44100, -1, 1411, audio::AudioType::Wav);
     host.failureAnswers = {FailureAnswer::Abort};
     EXPECT_EQ(Run("out.mp3").end, MergeJobEnd::Stopped);
     EXPECT_FALSE(fs::exists(dir / "out.mp3"));

@@ -21,8 +21,9 @@ class FakeEngines : public MergeEngines {
     ConvertOptions convertOptions;
     std::string encoder = "/usr/bin/lame";
 
-    int AudioType(const std::string& path) override {
-        return fs::path(path).extension() == ".mp3" ? 1 : 2;
+    audio::AudioType AudioType(const std::string& path) override {
+        return fs::path(path).extension() == ".mp3" ? audio::AudioType::Mpeg
+                                                    : audio::AudioType::Wav;
     }
     MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                        const std::string& outputPath, const TagInfo&, JobHost&) override {
@@ -78,7 +79,8 @@ class MergeJobTest : public test::TempDirTest {
         test::WriteFileText(dir / name, "source " + name);
         auto& f = inspector.Add(name, 60'000, rate, mode, kbps);
         f.vbr = vbr;
-        f.audioType = fs::path(name).extension() == ".mp3" ? 1 : 2;
+        f.audioType =
+            fs::path(name).extension() == ".mp3" ? audio::AudioType::Mpeg : audio::AudioType::Wav;
         ASSERT_TRUE(list.AddFile(P(name), list.Size(), inspector, settings).added);
     }
     MergeJobOutcome Run(const std::string& output = "out.mp3") {

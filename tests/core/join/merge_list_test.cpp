@@ -107,11 +107,11 @@ TEST_F(MergeListTest, RangeSilenceAndBitrateTexts) {
     EXPECT_EQ(SilenceText(0), "<无>");
 
     MergeFileFacts f;
-    f.audioType = 1;
+    f.audioType = audio::AudioType::Mpeg;
     f.bitrateKbps = 187.6;
     f.vbr = true;
     EXPECT_EQ(BitrateText(f), "188kbps VBR");
-    f.audioType = 2;  // WAV: the average of size and duration
+    f.audioType = audio::AudioType::Wav;  // WAV: the average of size and duration
     f.fileSize = 1'764'000;
     f.durationMs = 10'000;
     EXPECT_EQ(BitrateText(f), "1411kbps");

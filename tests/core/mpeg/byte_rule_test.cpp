@@ -60,7 +60,8 @@ class ByteWiseReference {
             std::uint8_t tag[18];
             std::uint64_t xingAt =
                 p + 4 +
-                (h.version == 3 ? (h.channelMode == 3 ? 17 : 32) : (h.channelMode == 3 ? 9 : 17));
+                (h.version == MpegVersion::Mpeg1 ? (h.channelMode == 3 ? 17 : 32)
+                                                 : (h.channelMode == 3 ? 9 : 17));
             if (ReadAt(xingAt, tag, 18) == 18 &&
                 (std::memcmp(tag, "Xing", 4) == 0 || std::memcmp(tag, "Info", 4) == 0)) {
                 Vbr(r, 1, p, xingAt, tag, 8);
@@ -220,7 +221,7 @@ TEST_F(ByteRuleTest, BufferedSearchEqualsByteWiseRule) {
         MpegAnalysis info;
         ASSERT_TRUE(info.Open(path.string()));
         ASSERT_EQ(info.streamFound, expected.found);
-        EXPECT_EQ(info.vbrType, expected.vbrType);
+        EXPECT_EQ(static_cast<int>(info.vbrType), expected.vbrType);
         if (expected.vbrType != 0) {
             EXPECT_EQ(info.vbrFramePos, expected.vbrFramePos);
             EXPECT_EQ(info.vbrTagPos, expected.vbrTagPos);

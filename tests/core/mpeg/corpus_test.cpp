@@ -22,7 +22,7 @@ TEST(Corpus, EveryFileAnalyses) {
         if (info.streamFound) {
             EXPECT_LT(info.dataStart, info.fileLength);
             EXPECT_LE(info.vbrFramePos, info.dataStart);
-            if (info.vbrType != kNoVbrHeader) {
+            if (info.vbrType != VbrHeaderType::None) {
                 EXPECT_LE(info.vbrFramePos, info.vbrTagPos);
                 EXPECT_LT(info.vbrTagPos, info.dataStart);
                 EXPECT_EQ(info.indexBuilt, 1);
@@ -66,8 +66,8 @@ TEST(Corpus, KnownFiles) {
         ASSERT_TRUE(info.Open(test::CorpusFile(k.name).string()));
         EXPECT_TRUE(info.streamFound);
         EXPECT_EQ(info.vbrTag, k.vbrTag);
-        EXPECT_EQ(info.header.version, k.version);
-        EXPECT_EQ(info.header.layer, k.layer);
+        EXPECT_EQ(ToInt(info.header.version), k.version);
+        EXPECT_EQ(ToInt(info.header.layer), k.layer);
     }
     MpegAnalysis garbage;
     ASSERT_TRUE(garbage.Open(test::CorpusFile("garbage.mp3").string()));

@@ -21,8 +21,8 @@ constexpr unsigned kLayer1 = 3, kLayer2 = 2, kLayer3 = 1;
 TEST(FrameHeader, DecodesMpeg1Layer3) {
     ASSERT_TRUE(IsValidHeader(0xFFFB9064));
     FrameHeaderInfo h = DecodeHeader(0xFFFB9064);
-    EXPECT_EQ(h.version, 3);
-    EXPECT_EQ(h.layer, 3);
+    EXPECT_EQ(h.version, MpegVersion::Mpeg1);
+    EXPECT_EQ(h.layer, MpegLayer::Layer3);
     EXPECT_EQ(h.protectionBit, 1);
     EXPECT_EQ(h.bitrateKbps, 128);
     EXPECT_EQ(h.sampleRate, 44100);
@@ -60,9 +60,9 @@ TEST(FrameHeader, IntegerAndRealFormulasAgree) {
                         FrameHeaderInfo h = DecodeHeader(Word(version, layer, b, r, pad));
                         double perMs = 1000.0 * h.bitrateKbps / h.sampleRate;
                         int expected =
-                            h.layer == 1
+                            h.layer == MpegLayer::Layer1
                                 ? (static_cast<int>(12 * perMs) + static_cast<int>(pad)) * 4
-                            : (h.layer == 3 && h.version != 3)
+                            : (h.layer == MpegLayer::Layer3 && h.version != MpegVersion::Mpeg1)
                                 ? static_cast<int>(72 * perMs + pad)
                                 : static_cast<int>(144 * perMs + pad);
                         EXPECT_EQ(h.frameLength, expected)
@@ -113,11 +113,11 @@ TEST(FrameHeader, SideInfoAndDuration) {
 
 // Version and mode texts, with the empty text outside the codes.
 TEST(FrameHeader, Texts) {
-    EXPECT_EQ(VersionText(0), "N/A");
-    EXPECT_EQ(VersionText(1), "MPEG 2.5");
-    EXPECT_EQ(VersionText(2), "MPEG 2.0");
-    EXPECT_EQ(VersionText(3), "MPEG 1.0");
-    EXPECT_EQ(VersionText(7), "");
+    EXPECT_EQ(VersionText(MpegVersion::Reserved), "N/A");
+    EXPECT_EQ(VersionText(MpegVersion::Mpeg25), "MPEG 2.5");
+    EXPECT_EQ(VersionText(MpegVersion::Mpeg2), "MPEG 2.0");
+    EXPECT_EQ(VersionText(MpegVersion::Mpeg1), "MPEG 1.0");
+    EXPECT_EQ(VersionText(static_cast<MpegVersion>(7)), "");
     SetCurrentLanguage(Language::Chinese);
     EXPECT_EQ(ModeText(0), "立体声");
     EXPECT_EQ(ModeText(3), "单声道");

@@ -70,13 +70,13 @@ void CheckAgainstProbe(const fs::path& file, const Case& c) {
     MpegAnalysis info;
     ASSERT_TRUE(info.OpenFile(reader, file.string(), 0, true));
     ASSERT_TRUE(info.streamFound);
-    EXPECT_EQ(info.header.version, c.version);
-    EXPECT_EQ(info.header.layer, c.layer);
+    EXPECT_EQ(ToInt(info.header.version), c.version);
+    EXPECT_EQ(ToInt(info.header.layer), c.layer);
     EXPECT_EQ(info.header.sampleRate, c.sampleRate);
     EXPECT_EQ(info.vbrTag, c.vbrTag);
     EXPECT_EQ(info.dataStart, probe.positions.front());
     const double frameMs = probe.durationMs / static_cast<double>(frames);
-    if (info.vbrType != kNoVbrHeader) {
+    if (info.vbrType != VbrHeaderType::None) {
         EXPECT_EQ(info.GetFrameCount(), frames);  // the header's count is exact
     } else {
         // Estimated from the first frame's length: within the padding's share.
@@ -92,7 +92,7 @@ void CheckAgainstProbe(const fs::path& file, const Case& c) {
     // Walking the frames lands on ffprobe's frame starts.
     for (double ms : {500.0, 1234.0, probe.durationMs * 0.8}) {
         FrameIndexEntry at = info.LocateTime(static_cast<std::uint64_t>(ms), reader);
-        if (info.vbrType == kNoVbrHeader)
+        if (info.vbrType == VbrHeaderType::None)
             continue;  // linear by bitrate, no walk
         auto it = std::find(probe.positions.begin(), probe.positions.end(), at.endOffset);
         ASSERT_NE(it, probe.positions.end()) << ms;
@@ -107,7 +107,7 @@ void CheckAgainstProbe(const fs::path& file, const Case& c) {
     ASSERT_TRUE(analysed.AnalyseFile(reader, file.string()));
     EXPECT_TRUE(analysed.streamFound);
     // The last frame of a stream without a VBR header frame has no follower to confirm it.
-    EXPECT_EQ(analysed.scannedFrames, info.vbrType != kNoVbrHeader ? frames : frames - 1);
+    EXPECT_EQ(analysed.scannedFrames, info.vbrType != VbrHeaderType::None ? frames : frames - 1);
     EXPECT_NEAR(static_cast<double>(analysed.durationMs), probe.durationMs, 1.5 * frameMs);
 }
 

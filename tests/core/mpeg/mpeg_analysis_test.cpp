@@ -1,4 +1,5 @@
 #include "mpeg/mpeg_analysis.h"
+#include "split/split_engine.h"
 
 #include "stream_builder.h"
 #include "support/test_support.h"
@@ -40,7 +41,7 @@ TEST(MpegAnalysis, CbrFromFirstHeader) {
     EXPECT_EQ(i.frameCount, 10000u);
     EXPECT_EQ(i.GetFrameCount(), 10000u);
     EXPECT_EQ(i.durationMs, 260'625u);
-    EXPECT_EQ(i.vbrType, kNoVbrHeader);
+    EXPECT_EQ(i.vbrType, VbrHeaderType::None);
     EXPECT_FALSE(i.IsVbr());
     EXPECT_EQ(i.avgBitrate, 0.0);
     EXPECT_FALSE(i.hasId3v1);
@@ -97,7 +98,7 @@ TEST(MpegAnalysis, XingHeader) {
     MemoryOpen m(bytes);
     const MpegAnalysis& i = m.info;
     EXPECT_TRUE(i.streamFound);
-    EXPECT_EQ(i.vbrType, kXingHeader);
+    EXPECT_EQ(i.vbrType, VbrHeaderType::Xing);
     EXPECT_EQ(i.vbrTag, "Xing");
     EXPECT_TRUE(i.IsVbr());
     EXPECT_EQ(i.vbrFramePos, 300u);
@@ -110,8 +111,8 @@ TEST(MpegAnalysis, XingHeader) {
     EXPECT_DOUBLE_EQ(i.avgBitrate, avgFrame * 44100 / 144000);
     EXPECT_EQ(i.durationMs, static_cast<std::uint64_t>(static_cast<double>(bytes.size() - 717) /
                                                        i.avgBitrate * 8));
-    EXPECT_TRUE(i.FrameModeInForce(0));
-    EXPECT_FALSE(i.FrameModeInForce(1));
+    EXPECT_TRUE(FrameModeInForce(i, SplitMode::Auto));
+    EXPECT_FALSE(FrameModeInForce(i, SplitMode::Fast));
 }
 
 // LAME's "Info" frame is a header frame like Xing (never audio), but the stream stays CBR:
@@ -122,7 +123,7 @@ TEST(MpegAnalysis, InfoHeaderIsCbr) {
     AppendFrames(bytes, kCbr128, 300);
     MemoryOpen m(bytes);
     const MpegAnalysis& i = m.info;
-    EXPECT_EQ(i.vbrType, kXingHeader);
+    EXPECT_EQ(i.vbrType, VbrHeaderType::Xing);
     EXPECT_EQ(i.vbrTag, "Info");
     EXPECT_FALSE(i.IsVbr());
     EXPECT_EQ(i.vbrFramePos, 0u);
@@ -130,8 +131,8 @@ TEST(MpegAnalysis, InfoHeaderIsCbr) {
     EXPECT_EQ(i.GetFrameCount(), 300u);
     EXPECT_EQ(i.avgBitrate, 0.0);
     EXPECT_EQ(i.durationMs, 300u * 417 * 8 / 128);
-    EXPECT_FALSE(i.FrameModeInForce(0));
-    EXPECT_TRUE(i.FrameModeInForce(2));
+    EXPECT_FALSE(FrameModeInForce(i, SplitMode::Auto));
+    EXPECT_TRUE(FrameModeInForce(i, SplitMode::Frame));
     EXPECT_EQ(m.info.TimeToOffset(1000, 0, true), 417u + 16000);
 }
 
@@ -141,7 +142,7 @@ TEST(MpegAnalysis, VbrTagPlaces) {
     Bytes vbri = VbrFrame(kCbr128, "VBRI", 50);
     AppendFrames(vbri, kCbr128, 50);
     MemoryOpen v(vbri);
-    EXPECT_EQ(v.info.vbrType, kVbriHeader);
+    EXPECT_EQ(v.info.vbrType, VbrHeaderType::Vbri);
     EXPECT_EQ(v.info.vbrTagPos, 36u);
     EXPECT_EQ(v.info.vbrFrames, 50u);
     EXPECT_EQ(v.info.dataStart, 417u);
@@ -151,7 +152,7 @@ TEST(MpegAnalysis, VbrTagPlaces) {
         Bytes bytes = VbrFrame(word, "Xing", 10);
         AppendFrames(bytes, word, 10);
         MemoryOpen m(bytes);
-        EXPECT_EQ(m.info.vbrType, kXingHeader) << std::hex << word;
+        EXPECT_EQ(m.info.vbrType, VbrHeaderType::Xing) << std::hex << word;
         EXPECT_EQ(m.info.vbrTagPos, offset);
     }
 }
@@ -259,7 +260,7 @@ TEST(MpegAnalysis, AnalyseWalksFrames) {
     ASSERT_TRUE(info.AnalyseFile(file, "m.mp3"));
     EXPECT_EQ(info.scannedFrames, 60u);
     EXPECT_EQ(info.avgBitrate, 160.0);
-    EXPECT_EQ(info.vbrType, kXingHeader);
+    EXPECT_EQ(info.vbrType, VbrHeaderType::Xing);
     EXPECT_EQ(info.title, "Tail");
     EXPECT_EQ(info.header.bitrateKbps, 128);
 

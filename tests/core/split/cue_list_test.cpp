@@ -33,7 +33,7 @@ class FakeProbe : public SourceProbe {
 
 SourceFacts Mp3Facts(std::uint64_t durationMs) {
     SourceFacts facts;
-    facts.audioType = 1;
+    facts.audioType = audio::AudioType::Mpeg;
     facts.durationMs = durationMs;
     facts.tags.title = "Tag Title";
     facts.tags.artist = "Tag Artist";
@@ -322,7 +322,7 @@ TEST_F(CueListTest, ExportAfterSplit) {
     std::string wav = (dir / "talk.wav").string();
     test::WriteWav(wav, test::SynthesizePcm({{440, 3000}}, 8000, 1), 8000, 1);
     SourceFacts facts;
-    facts.audioType = 2;
+    facts.audioType = audio::AudioType::Wav;
     facts.durationMs = 3000;
     facts.tags.title = "Talk";
     probe.files[wav] = facts;

@@ -181,7 +181,7 @@ TEST_F(CueSheetTest, ReadsARipperSheet) {
     ASSERT_TRUE(cue.Load(sheet)) << cue.Error().message.Text();
     EXPECT_TRUE(cue.IsCue());
     EXPECT_EQ(cue.AudioPath(), audio);
-    EXPECT_EQ(cue.AudioType(), 2);
+    EXPECT_EQ(cue.AudioType(), audio::AudioType::Wav);
     EXPECT_EQ(cue.CuePath(), sheet);
     EXPECT_EQ(cue.Header().title, "The Album");
     EXPECT_EQ(cue.Header().performer, "The Band");
@@ -221,7 +221,7 @@ TEST_F(CueSheetTest, ReadsGbkAndUtf8Sheets) {
     ASSERT_TRUE(legacy.Load(gbk)) << legacy.Error().message.Text();
     EXPECT_EQ(legacy.Header().title, "歌曲");
     EXPECT_EQ(legacy.AudioPath(), dir / "歌.mp3");
-    EXPECT_EQ(legacy.AudioType(), 1);
+    EXPECT_EQ(legacy.AudioType(), audio::AudioType::Mpeg);
 
     auto utf8 = Sheet("utf8.cue",
                       "\xEF\xBB\xBFTITLE \"歌曲\"\nFILE \"歌.mp3\" MP3\nTRACK 01 AUDIO\n"
@@ -307,7 +307,7 @@ TEST_F(CueSheetTest, AudioPathsAndOddTimes) {
     EXPECT_FALSE(cue.IsCue());
     EXPECT_EQ(cue.TrackCount(), 0);
     EXPECT_EQ(cue.AudioPath(), dir / "song.MP3");
-    EXPECT_EQ(cue.AudioType(), 1);
+    EXPECT_EQ(cue.AudioType(), audio::AudioType::Mpeg);
 
     auto sheet = Sheet("odd.CUE", "FILE \"a.wav\" WAVE\rTRACK 01 AUDIO\rINDEX 01 1:99:00\r");
     ASSERT_TRUE(cue.Load(sheet));

@@ -79,15 +79,15 @@ class MpegSplitTest : public test::TempDirTest {
     std::vector<fs::path> SplitAndCheck(const fs::path& source, std::vector<std::uint64_t> points,
                                         SplitMode mode, bool expectHeaderFrame) {
         SplitSource prepared = PrepareSource(source.string(), mode);
-        EXPECT_EQ(prepared.audioType, kAudioMpeg) << source;
+        EXPECT_EQ(prepared.audioType, audio::AudioType::Mpeg) << source;
         if (!prepared.mpeg)
             return {};
         const MpegAnalysis& info = *prepared.mpeg;
-        EXPECT_EQ(info.vbrType != kNoVbrHeader, expectHeaderFrame) << source;
+        EXPECT_EQ(info.vbrType != VbrHeaderType::None, expectHeaderFrame) << source;
 
         SplitList list;
         SourceFacts facts;
-        facts.audioType = kAudioMpeg;
+        facts.audioType = audio::AudioType::Mpeg;
         facts.durationMs = prepared.durationMs;
         RowId row = AddLoadedSource(list, settings, source.string(), facts);
         list.SetText(row, kColMode, SplitModeText(mode));
@@ -143,7 +143,7 @@ class MpegSplitTest : public test::TempDirTest {
                     continue;
                 EXPECT_EQ(
                     std::memcmp(parts.headerFrame.data(), whole.data() + info.vbrFramePos, tag), 0);
-                bool vbri = info.vbrType == kVbriHeader;
+                bool vbri = info.vbrType == VbrHeaderType::Vbri;
                 std::uint32_t frames = Be32(parts.headerFrame, tag + (vbri ? 14 : 8));
                 std::uint32_t bytes = Be32(parts.headerFrame, tag + (vbri ? 10 : 12));
                 if (exactCounts)

@@ -26,7 +26,7 @@ class FakeCutter : public TrackCutter {
     std::vector<Cut> cuts;
     std::vector<std::pair<std::string, SplitMode>> prepared;
     int failuresLeft = 0;  // cuts that fail before the next succeeds
-    int audioType = 1;
+    audio::AudioType audioType = audio::AudioType::Mpeg;
     std::uint64_t duration = 60'000;
 
     std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override {
@@ -38,7 +38,7 @@ class FakeCutter : public TrackCutter {
     class Source : public PreparedSource {
       public:
         Source(FakeCutter& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int AudioType() const override { return owner_.audioType; }
+        audio::AudioType AudioType() const override { return owner_.audioType; }
         std::uint64_t DurationMs() const override { return owner_.duration; }
         bool Readable() const override { return true; }
         std::optional<ByteRange> Plan(std::uint64_t s, std::uint64_t e) override {

@@ -278,7 +278,7 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     settings::BackwardOverlap.Write(settings, 250);
     settings::SplitMode.Write(settings, 2);
     SourceFacts facts;
-    facts.audioType = 1;
+    facts.audioType = audio::AudioType::Mpeg;
     facts.durationMs = 90'000;
     facts.tags = {"", "Band", "Album", "1999", "Note", "7", "Rock"};
     RowId source = AddLoadedSource(list, settings, "/m/live.mp3", facts);
@@ -301,7 +301,7 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     EXPECT_EQ(list.Text(second, kColTrackNumber), "7");
     EXPECT_EQ(list.Text(second, kColTitle), "Song[音轨 %S]");
     EXPECT_EQ(list.Text(second, kColFwdOverlap), "0:03.000");
-    facts.audioType = 2;
+    facts.audioType = audio::AudioType::Wav;
     facts.tags.track.clear();
     RowId wav = AddLoadedSource(list, settings, "/m/c.wav", facts);
     EXPECT_EQ(list.Text(wav, kColTitle), "Song");

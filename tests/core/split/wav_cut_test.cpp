@@ -86,7 +86,7 @@ class WavCutTest : public test::TempDirTest {
         auto path = (dir / "src.wav").string();
         test::WriteFileBytes(path, MakeWav(layout, samples));
         SplitSource source = PrepareSource(path, SplitMode::Auto);
-        EXPECT_EQ(source.audioType, kAudioWav);
+        EXPECT_EQ(source.audioType, audio::AudioType::Wav);
         points.insert(points.begin(), 0);
         points.push_back(source.durationMs);
         std::vector<Bytes> outputs;
