@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "split/cue_sheet.h"
-#include "split/cue_writer.h"
+#include "cue/cue_sheet.h"
+#include "cue/cue_writer.h"
 
 using namespace partita;
 namespace fs = std::filesystem;

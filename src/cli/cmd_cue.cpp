@@ -8,8 +8,8 @@
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "commands.h"
+#include "cue/cue_list.h"
 #include "report_writer.h"
-#include "split/cue_list.h"
 #include "split/source_probe.h"
 #include "track_options.h"
 

@@ -6,7 +6,8 @@
 
 #include "app/user_message.h"
 #include "cli_time.h"
-#include "split/cue_list.h"
+#include "cue/cue_list.h"
+#include "split/add_source.h"
 #include "split/silence_split.h"
 #include "split/track_tools.h"
 

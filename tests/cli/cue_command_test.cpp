@@ -1,7 +1,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
-#include "split/cue_sheet.h"
+#include "cue/cue_sheet.h"
 
 namespace partita {
 namespace {

@@ -1,13 +1,10 @@
 #include "split/split_engine.h"
 
-#include <algorithm>
-#include <cstdio>
-
-#include "app/output_file.h"
 #include "app/setting_values.h"
 #include "audio/audio_type.h"
 #include "split/file_copy.h"
 #include "split/mpeg_cut.h"
+#include "split/wav_cut.h"
 #include "tags/non_mpeg_tags.h"
 
 namespace partita {
@@ -35,55 +32,6 @@ audio::AudioType ClassifySource(const std::string& path, const ReadOnlyFile& fil
     if (AnalyseMpeg(path))
         return audio::AudioType::Mpeg;
     return audio::AudioType::Unknown;
-}
-
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-bool WriteAt(std::FILE* out, std::uint64_t offset, const void* data, std::size_t size) {
-    return ::fseeko(out, static_cast<off_t>(offset), SEEK_SET) == 0 &&
-           std::fwrite(data, 1, size, out) == size;
-}
-
-bool WriteLe32At(std::FILE* out, std::uint64_t offset, std::uint32_t value) {
-    std::uint8_t bytes[4];
-    PutLe32(bytes, value);
-    return WriteAt(out, offset, bytes, 4);
-}
-
-bool WriteLe64At(std::FILE* out, std::uint64_t offset, std::uint64_t value) {
-    std::uint8_t bytes[8];
-    PutLe32(bytes, static_cast<std::uint32_t>(value));
-    PutLe32(bytes + 4, static_cast<std::uint32_t>(value >> 32));
-    return WriteAt(out, offset, bytes, 8);
-}
-
-// Fixes the sizes of a WAV output whose samples are `dataBytes` long (a pad byte follows an odd
-// count).
-bool PatchWavSizes(std::FILE* out, const WavLayout& layout, std::uint64_t dataBytes) {
-    const std::uint64_t riffSize = layout.dataStart + dataBytes + (dataBytes & 1) - 8;
-    const std::uint64_t frames = dataBytes / layout.blockAlign;
-    if (layout.rf64) {
-        if (layout.ds64Pos != 0 && (!WriteLe64At(out, layout.ds64Pos, riffSize) ||
-                                    !WriteLe64At(out, layout.ds64Pos + 8, dataBytes) ||
-                                    !WriteLe64At(out, layout.ds64Pos + 16, frames))) {
-            return false;
-        }
-    } else {
-        if (riffSize > 0xFFFFFFFF)
-            return false;  // more than a RIFF file can describe
-        if (!WriteLe32At(out, 4, static_cast<std::uint32_t>(riffSize)) ||
-            !WriteLe32At(out, layout.dataStart - 4, static_cast<std::uint32_t>(dataBytes))) {
-            return false;
-        }
-    }
-    if (layout.factPos != 0 && frames <= 0xFFFFFFFF &&
-        !WriteLe32At(out, layout.factPos, static_cast<std::uint32_t>(frames))) {
-        return false;
-    }
-    return std::fseek(out, 0, SEEK_END) == 0;
 }
 
 }  // namespace
@@ -157,34 +105,14 @@ std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t 
                                        std::uint64_t endMs) {
     if (!source.wav || startMs > endMs)
         return std::nullopt;
-    const WavLayout& wav = *source.wav;
-    return ByteRange{wav.dataStart + wav.DataOffsetOf(startMs),
-                     wav.dataStart + wav.DataOffsetOf(endMs)};
+    return WavSampleRange(*source.wav, startMs, endMs);
 }
 
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t endMs, ByteRange* copied) {
-    std::optional<ByteRange> range = WavTrackRange(source, startMs, endMs);
-    if (!range || source.durationMs == 0)
+    if (!source.wav || startMs > endMs || source.durationMs == 0)
         return CutOutcome::Failed;
-    ReadOnlyFile in(source.path);
-    std::optional<WavLayout> now = in.IsOpen() ? ReadWavLayout(in) : std::nullopt;
-    if (!now || now->dataStart != source.wav->dataStart)
-        return CutOutcome::Failed;  // the file changed since it was prepared
-    OutputFile out;
-    if (!out.Open(outPath))
-        return CutOutcome::Failed;
-    const std::uint64_t dataBytes = range->end - range->begin;
-    const std::uint8_t pad = 0;
-    bool ok = AppendFileRange(in, 0, source.wav->dataStart, out.Stream()) &&
-              AppendFileRange(in, range->begin, range->end, out.Stream()) &&
-              ((dataBytes & 1) == 0 || out.Write(&pad, 1)) &&
-              PatchWavSizes(out.Stream(), *source.wav, dataBytes) && out.Commit();
-    if (!ok)
-        return CutOutcome::Failed;
-    if (copied)
-        *copied = *range;
-    return CutOutcome::Written;
+    return CutWav(source.path, *source.wav, outPath, startMs, endMs, copied);
 }
 
 namespace {

@@ -42,9 +42,7 @@ CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::ui
 std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
                                         std::uint64_t endMs);
 
-// Cuts [startMs, endMs) of a WAV source into `outPath`: the source's header chunks, the samples
-// between the two cut points (both on whole sample frames, the end never past the data chunk)
-// and the RIFF sizes patched. The output appears under its name only when complete.
+// Cuts [startMs, endMs) of a WAV source into `outPath` (see wav_cut.h).
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t endMs, ByteRange* copied = nullptr);
 // The bytes CutWavTrack would copy.

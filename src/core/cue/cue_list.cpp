@@ -1,4 +1,4 @@
-#include "split/cue_list.h"
+#include "cue/cue_list.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,19 +7,11 @@
 #include "app/time_text.h"
 #include "app/trim.h"
 #include "app/user_message.h"
-#include "split/cue_writer.h"
-#include "split/track_tools.h"
+#include "cue/cue_writer.h"
 
 namespace partita {
 namespace fs = std::filesystem;
 namespace {
-
-bool IsCuePath(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".cue";
-}
 
 std::int32_t OverlapMs(const std::string& text) {
     std::uint64_t ms = ParseTime(Trim(text, kSpacesAndTabs), kTimeList);
@@ -133,15 +125,8 @@ void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue) {
     }
 }
 
-RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
-                    const std::string& path, const AudioFileChooser& chooseAudio) {
-    if (!IsCuePath(path)) {
-        RowId row = LoadSource(list, settings, host, probe, path);
-        if (row != kNoRow)
-            ApplyAutoSpecialSplit(list, row, settings);
-        return row;
-    }
-
+RowId AddCueSheetSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
+                        const std::string& path, const AudioFileChooser& chooseAudio) {
     CueSheet cue(settings::LegacyCodePage.Read(settings));
     if (!cue.Load(path)) {
         host.ShowMessage(MessageKind::Error, cue.Error().message);

@@ -7,9 +7,12 @@
 
 #include "app/result.h"
 #include "audio/audio_type.h"
-#include "split/cue_track_record.h"
+#include "cue/cue_track_record.h"
 
 namespace partita {
+
+// Whether a path names a CUE sheet: its extension is ".cue" in any letter case.
+bool IsCueSheetPath(const std::filesystem::path& path);
 
 // The value of a line: the text between its first and its last double quote (inner quotes stay
 // part of it). False when the line has no double quote; a single one yields an empty value.

@@ -1,4 +1,4 @@
-#include "split/cue_time.h"
+#include "cue/cue_time.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "split/cue_sheet.h"
+#include "cue/cue_sheet.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,8 +7,8 @@
 #include "app/time_text.h"
 #include "app/user_message.h"
 #include "audio/audio_type.h"
-#include "split/cue_time.h"
-#include "split/text_line_reader.h"
+#include "cue/cue_time.h"
+#include "cue/text_line_reader.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -195,11 +195,15 @@ bool CueSheet::FailTrack(int track) {
     return Fail(ErrorCode::Damaged, {Msg::CueTrackTimeUnreadable, track});
 }
 
+bool IsCueSheetPath(const fs::path& path) {
+    std::string ext = path.extension().string();
+    return ext.size() == 4 && StartsWithNoCase(ext, ".cue");
+}
+
 bool CueSheet::Load(const fs::path& path) {
     Reset();
     cuePath_ = path;
-    std::string ext = path.extension().string();
-    if (!StartsWithNoCase(ext, ".cue") || ext.size() != 4) {
+    if (!IsCueSheetPath(path)) {
         SetAudioFile(path);
         return true;
     }

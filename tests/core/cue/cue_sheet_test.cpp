@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/string_table.h"
-#include "split/cue_sheet.h"
-#include "split/cue_time.h"
-#include "split/cue_writer.h"
-#include "split/text_line_reader.h"
+#include "cue/cue_sheet.h"
+#include "cue/cue_time.h"
+#include "cue/cue_writer.h"
+#include "cue/text_line_reader.h"
 #include "support/test_support.h"
 
 namespace partita {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/result.h"
-#include "split/cue_track_record.h"
+#include "cue/cue_track_record.h"
 
 namespace partita {
 

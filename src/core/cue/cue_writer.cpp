@@ -1,11 +1,11 @@
-#include "split/cue_writer.h"
+#include "cue/cue_writer.h"
 
 #include <cstdio>
 
 #include "app/output_file.h"
 #include "app/time_text.h"
 #include "app/user_message.h"
-#include "split/cue_time.h"
+#include "cue/cue_time.h"
 
 namespace partita {
 namespace {

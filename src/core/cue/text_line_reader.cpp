@@ -1,4 +1,4 @@
-#include "split/text_line_reader.h"
+#include "cue/text_line_reader.h"
 
 #include <fstream>
 #include <iterator>
