@@ -10,8 +10,9 @@
 
 namespace partita {
 
-// One argument of a numbered message. Messages are formatted from these, never through C
-// varargs, so a wrong or missing argument can only give a wrong text, never undefined behaviour.
+// One argument of a message of the string table. Messages are formatted from these, never
+// through C varargs, so a wrong or missing argument can only give a wrong text, never undefined
+// behaviour.
 class MessageArg {
   public:
     template <typename T>

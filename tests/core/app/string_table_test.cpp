@@ -89,7 +89,7 @@ TEST(MessageFormat, MismatchedArgumentsAreSafe) {
     EXPECT_EQ(ConversionKinds("%d %s %I64d %.1f %% %02d %q"), "dsdfd?");
 }
 
-// A numbered message of the current language; a message made earlier is formatted in the
+// A message of the string table in the current language; a message made earlier is formatted in the
 // language of the moment it is shown. A plain one has no number and stays as given.
 TEST(MessageFormat, NumberedMessagesFollowTheLanguage) {
     SetCurrentLanguage(Language::English);
