@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CueSheet cue("GBK");
     if (!cue.Load(sheet)) {
-        Check(cue.TrackCount() == 0 && !cue.Error().message.empty());
+        Check(cue.TrackCount() == 0 && !cue.Error().message.Text().empty());
         return 0;
     }
     Check(cue.TrackCount() > 0);

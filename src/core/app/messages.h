@@ -9,9 +9,9 @@ enum class Msg : int {
     MergeIdle = 112,              // status line: "Idle"
     MergingFile = 113,            // status line: file number, count, name, merge mode
     MergeDone = 115,              // success box; the merged file
-    AddFilesToMergeFirst = 119,   // Start with an empty merge list
-    MergeOutputTitle = 130,       // title of the output file dialog
+    AddFilesToMergeFirst = 119,   // Start pressed with an empty merge list
     MergeAborted = 127,           // status line: "Aborted"
+    MergeOutputTitle = 130,       // title of the output file dialog
     JoinerColumnsDefault = 131,   // column layout of the merge list: "name, width;..."
     MergeParametersDiffer = 231,  // direct merge of files of different rates or channels
     NoSilence = 265,              // silence cell of a row without inserted silence
