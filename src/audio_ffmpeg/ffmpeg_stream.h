@@ -30,6 +30,7 @@ class FfmpegStream final : public AudioStream {
     std::uint64_t SeekFileOffset() const override { return seekOffset_; }
     std::uint64_t PositionFrames() const override { return position_; }
     bool AtEnd() const override { return ended_ && pendingAt_ >= pending_.size(); }
+    std::uint64_t DecodeErrors() const override { return decodeErrors_; }
 
   private:
     FfmpegStream(std::string path, const OpenOptions& options);
@@ -78,6 +79,7 @@ class FfmpegStream final : public AudioStream {
     std::int64_t dropBefore_ = -1;  // source samples before this one are not delivered
     std::int64_t nextSample_ = 0;   // where the next frame without timestamp starts
     bool inputEnded_ = false;       // the demuxer has nothing more
+    std::uint64_t decodeErrors_ = 0;
     bool drainSent_ = false;        // the decoder was told that input ended
     bool ended_ = false;            // the decoder and converter are empty
 };

@@ -88,6 +88,12 @@ FrameHeaderInfo DecodeHeader(std::uint32_t word) {
     return info;
 }
 
+int SamplesPerFrame(const FrameHeaderInfo& header) {
+    if (header.layer == 1)
+        return 384;
+    return header.layer == 3 && header.version != 3 ? 576 : 1152;
+}
+
 int SideInfoSize(const FrameHeaderInfo& header) {
     const bool mono = header.channelMode == 3;
     if (header.version == 3)

@@ -62,6 +62,10 @@ inline double FrameDurationMs(const FrameHeaderInfo& header) {
                : static_cast<double>(header.frameLength) * 8.0 / header.bitrateKbps;
 }
 
+// Samples in one frame: 384 (Layer I), 1152 (Layer II, Layer III of MPEG 1) or 576 (Layer III
+// of MPEG 2 and 2.5).
+int SamplesPerFrame(const FrameHeaderInfo& header);
+
 // Bytes of Layer III side information after the 4-byte header (where a Xing tag begins);
 // a CRC is not allowed for.
 int SideInfoSize(const FrameHeaderInfo& header);

@@ -10,12 +10,11 @@
 namespace partita {
 
 // The cut of one track of an MPEG audio file into a new file, whole frames copied as they are:
-//   [ID3v2 tag] [the source's VBR header frame with the output's counts] [frames] [ID3v1 tag]
-// The ID3v2 tag's padding puts the frames at the same place within a memory page as in the
-// source, so the kernel copies whole pages.
-// The header frame comes only from a source that has one (Xing, Info or VBRI), and only when
-// `writeVbrHeader` is set. Nothing is decoded; frames are looked at only at the two cut points
-// (and, for an exact frame count in the header, while they are copied).
+//   [ID3v2 tag] [the source's VBR header frame for the output] [frames] [ID3v1 tag]
+// (see piece_writer.h). The header frame comes only from a source that has one (Xing, Info or
+// VBRI), and only when `writeVbrHeader` is set; its counts, seek table and LAME fields are the
+// output's (see gapless_cut.h). Nothing is decoded; frames are looked at only at the two cut
+// points, and walked for the header frame.
 struct MpegCutOptions {
     bool noIndex = true;  // map times by the bitrate, not through the frame index
     bool writeVbrHeader = true;
@@ -48,10 +47,6 @@ CutOutcome CutByTime(CMP3Info& info, const std::string& outPath, std::uint64_t s
                      std::uint64_t endMs, std::uint64_t refDurationMs,
                      const MpegCutOptions& options, const TagInfo& tags,
                      ByteRange* copied = nullptr);
-
-// Samples in one frame: 384 (Layer I), 1152 (Layer II, Layer III of MPEG 1) or 576 (Layer III
-// of MPEG 2 and 2.5).
-int SamplesPerFrame(const FrameHeaderInfo& header);
 
 // The frame boundary nearest to `ms`, found through the frame index: the index's frame numbers
 // are exact, and every frame of a stream plays the same number of samples, so the time of a
