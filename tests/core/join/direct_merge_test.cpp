@@ -6,6 +6,7 @@
 #include "audio_check.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
+#include "mpeg/lame_tag.h"
 #include "mpeg/mp3_info.h"
 #include "mpeg/vbr_header.h"
 #include "support/scripted_host.h"
@@ -197,6 +198,12 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
     ASSERT_EQ(copied.size(), header.size());
     EXPECT_TRUE(std::equal(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(counts),
                            copied.begin()));
+    // The first file's delay; the last file has no LAME tag, so no padding.
+    std::optional<LameTag> lame = ReadLameTag(copied, tagAt - merged.vbrFramePos);
+    ASSERT_TRUE(lame);
+    EXPECT_EQ(lame->delay, 576);
+    EXPECT_EQ(lame->padding, 0);
+    EXPECT_TRUE(lame->crcMatches);
 
     std::string errors;
     EXPECT_TRUE(test::DecodesCleanly(dir / "out.mp3", &errors)) << errors;
