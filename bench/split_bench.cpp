@@ -161,10 +161,18 @@ void BM_SplitTwelveTracks(benchmark::State& state, const char* mode) {
     const fs::path& source = TheFiles().Source(minutes);
     fs::path out = TheFiles().Output("tracks");
     long peakKiB = 0;
-    std::vector<std::string> command{PARTITA_CLI_PATH, "--settings",
-                                     TheFiles().Settings().string(), "split", source.string(),
-                                     "-o", out.string(), "--rule", "%F-%S", "--at",
-                                     TwelvePoints(minutes), "--quiet"};
+    std::vector<std::string> command{PARTITA_CLI_PATH,
+                                     "--settings",
+                                     TheFiles().Settings().string(),
+                                     "split",
+                                     source.string(),
+                                     "-o",
+                                     out.string(),
+                                     "--rule",
+                                     "%F-%S",
+                                     "--at",
+                                     TwelvePoints(minutes),
+                                     "--quiet"};
     if (*mode)
         command.push_back(mode);
     for (auto _ : state) {

@@ -67,8 +67,10 @@ void ReportLameTag(const StreamCheck& c, nlohmann::json& item, ReportLines& out)
     if (!c.lame)
         return;
     const LameTag& t = *c.lame;
-    item["lame"] = {{"encoder", t.encoder},         {"delay", t.delay},
-                    {"padding", t.padding},         {"musicLength", t.musicLength},
+    item["lame"] = {{"encoder", t.encoder},
+                    {"delay", t.delay},
+                    {"padding", t.padding},
+                    {"musicLength", t.musicLength},
                     {"tagCrcValid", t.crcMatches}};
     std::ostringstream line;
     line << "LAME tag (" << t.encoder << "): delay " << t.delay << ", padding " << t.padding
@@ -101,8 +103,8 @@ std::string ProblemText(StreamProblem problem, const StreamCheck& c) {
             return "the header frame's frame count is not the " +
                    Plural(c.frames.Count(), "frame") + " walked";
         case StreamProblem::ByteCount:
-            return "the header frame's byte count is not the " +
-                   Plural(c.CountedBytes(), "byte") + " of header frame and audio";
+            return "the header frame's byte count is not the " + Plural(c.CountedBytes(), "byte") +
+                   " of header frame and audio";
         case StreamProblem::TagCrc:
             return "the LAME tag's CRC is not its frame's: decoders that check it ignore the tag";
         case StreamProblem::MusicLength:
@@ -223,9 +225,10 @@ CommandRunner AddVerifyCommand(CLI::App& app, Context& context) {
         "verify", "Check MPEG audio files: frames, header frame, LAME tag, reservoir, decoding");
     command->add_option("FILE", options->files, "MPEG audio files (the pieces, with --source)")
         ->required();
-    command->add_option("--source", options->source,
-                        "Also check that the FILEs, in order, make up this file: its frames, or "
-                        "(sample-accurate pieces) its decoded samples")
+    command
+        ->add_option("--source", options->source,
+                     "Also check that the FILEs, in order, make up this file: its frames, or "
+                     "(sample-accurate pieces) its decoded samples")
         ->type_name("SRC");
     command->add_flag("--json", options->json, "One JSON array, an object per file");
 

@@ -24,8 +24,8 @@ class VerifyCommandTest : public test::TempDirTest {
         return RunCli(all);
     }
     std::vector<std::string> Split(const std::string& folder, std::vector<std::string> more) {
-        std::vector<std::string> args{source.string(), "-o", (dir / folder).string(), "--rule",
-                                      "%S", "--at", "1,2.05", "-q"};
+        std::vector<std::string> args{
+            source.string(), "-o", (dir / folder).string(), "--rule", "%S", "--at", "1,2.05", "-q"};
         args.insert(args.end(), more.begin(), more.end());
         auto r = Run("split", args);
         EXPECT_EQ(r.code, 0) << r.output;
@@ -47,8 +47,8 @@ TEST_F(VerifyCommandTest, BorrowedFramesAndSampleAccurateTracks) {
     ASSERT_EQ(json.size(), 3u);
     EXPECT_FALSE(json[0].contains("firstFrameBorrows"));
     EXPECT_GT(json[1].value("firstFrameBorrows", 0), 0) << json[1];
-    plan = Run("split", {source.string(), "-o", (dir / "x").string(), "--at", "1,2.05",
-                         "--dry-run", "--sample-accurate"});
+    plan = Run("split", {source.string(), "-o", (dir / "x").string(), "--at", "1,2.05", "--dry-run",
+                         "--sample-accurate"});
     EXPECT_EQ(plan.output.find("first frame needs"), std::string::npos) << plan.output;
 
     std::vector<std::string> plain = Split("plain", {});

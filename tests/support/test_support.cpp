@@ -181,10 +181,10 @@ double ProbeDurationMs(const fs::path& file) {
 
 std::vector<std::int16_t> DecodePcm(const fs::path& file, const std::string& decoder) {
     std::vector<std::string> argv =
-        decoder == "mpg123"
-            ? std::vector<std::string>{"mpg123", "-q", "-s", file.string()}
-            : std::vector<std::string>{"ffmpeg", "-nostdin", "-v", "quiet", "-i", file.string(),
-                                       "-f", "s16le", "-acodec", "pcm_s16le", "-"};
+        decoder == "mpg123" ? std::vector<std::string>{"mpg123", "-q", "-s", file.string()}
+                            : std::vector<std::string>{"ffmpeg",  "-nostdin",    "-v", "quiet",
+                                                       "-i",      file.string(), "-f", "s16le",
+                                                       "-acodec", "pcm_s16le",   "-"};
     std::string output;
     if (RunProgram(argv, &output) != 0)
         return {};

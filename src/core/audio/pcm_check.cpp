@@ -83,8 +83,8 @@ PcmComparison ComparePcm(const std::filesystem::path& source,
             return result;
         const std::size_t common = std::min(wanted, have);
         if (!result.firstDifference) {
-            auto [a, b] = std::mismatch(expected.begin(), expected.begin() + common * width,
-                                        got.begin());
+            auto [a, b] =
+                std::mismatch(expected.begin(), expected.begin() + common * width, got.begin());
             if (a != expected.begin() + common * width || wanted != have) {
                 const auto at = static_cast<std::size_t>(a - expected.begin()) / width;
                 result.firstDifference = result.sourceSamples + std::min(at, common);

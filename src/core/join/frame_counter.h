@@ -13,8 +13,7 @@ class FrameCounter {
   public:
     explicit FrameCounter(std::uint32_t streamHeader) : stream_(streamHeader) {}
     // Also appends every frame's offset to `starts`: `base` + the bytes fed before it.
-    FrameCounter(std::uint32_t streamHeader, std::vector<std::uint64_t>* starts,
-                 std::uint64_t base)
+    FrameCounter(std::uint32_t streamHeader, std::vector<std::uint64_t>* starts, std::uint64_t base)
         : stream_(streamHeader), starts_(starts), fed_(base) {}
     void Feed(const std::uint8_t* data, std::size_t size);
     std::uint32_t Frames() const { return frames_; }

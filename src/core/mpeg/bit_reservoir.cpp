@@ -64,7 +64,8 @@ std::vector<std::uint8_t> ReservoirBefore(BufferedFile& file,
 
 std::vector<std::uint8_t> ReservoirCarrier(std::uint32_t streamHeader,
                                            std::span<const std::uint8_t> reservoir) {
-    const std::uint32_t base = (streamHeader | kNoCrcBit) & ~(kBitrateBits | kPaddingAndExtensionBits);
+    const std::uint32_t base =
+        (streamHeader | kNoCrcBit) & ~(kBitrateBits | kPaddingAndExtensionBits);
     for (std::uint32_t index = 1; index < 15; ++index) {
         const std::uint32_t word = base | (index << 12);
         if (!IsValidHeader(word))
@@ -79,7 +80,8 @@ std::vector<std::uint8_t> ReservoirCarrier(std::uint32_t streamHeader,
         for (int i = 0; i < 4; ++i)
             frame[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
         if (!reservoir.empty())
-            std::memcpy(frame.data() + length - reservoir.size(), reservoir.data(), reservoir.size());
+            std::memcpy(frame.data() + length - reservoir.size(), reservoir.data(),
+                        reservoir.size());
         return frame;
     }
     return {};

@@ -32,7 +32,8 @@ void FinishHeaderFrame(std::span<std::uint8_t> frame, std::uint64_t tagOffset, V
     if (tagOffset + kVbrTagBytes > frame.size())
         return;
     std::span<std::uint8_t> tag = frame.subspan(tagOffset);
-    const auto bytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(update.totalBytes, 0xFFFFFFFF));
+    const auto bytes =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(update.totalBytes, 0xFFFFFFFF));
     PatchVbrCounts(static_cast<std::uint32_t>(update.frameStarts.size()), bytes, type, tag);
     if (type == kVbriHeader) {
         RebuildVbriTable(tag, update.frameStarts, update.totalBytes);

@@ -43,10 +43,10 @@ XingFields XingLayout(std::span<const std::uint8_t> tag);
 inline constexpr std::size_t kLameTagSize = 36;
 
 struct LameTag {
-    std::size_t offset = 0;  // of the extension in its frame
-    std::string encoder;     // as written, trailing blanks and zeros dropped
-    int delay = 0;           // samples the encoder put before the music
-    int padding = 0;         // samples it put after the music
+    std::size_t offset = 0;         // of the extension in its frame
+    std::string encoder;            // as written, trailing blanks and zeros dropped
+    int delay = 0;                  // samples the encoder put before the music
+    int padding = 0;                // samples it put after the music
     std::uint32_t musicLength = 0;  // bytes from the header frame's start to the audio's end
     std::uint16_t musicCrc = 0;
     std::uint16_t tagCrc = 0;

@@ -60,7 +60,8 @@ bool RebuildVbriTable(std::span<std::uint8_t> tag, std::span<const std::uint64_t
     }
     const std::uint64_t largest = sizes.empty() ? 0 : *std::max_element(sizes.begin(), sizes.end());
     const std::uint64_t limit = (std::uint64_t{1} << (8 * entryBytes)) - 1;
-    scale = static_cast<std::uint32_t>(std::max<std::uint64_t>(scale, (largest + limit - 1) / limit));
+    scale =
+        static_cast<std::uint32_t>(std::max<std::uint64_t>(scale, (largest + limit - 1) / limit));
     if (scale > 0xFFFF)
         return false;
 

@@ -27,24 +27,25 @@ enum class StreamProblem {
 // The facts of one MPEG audio file, from a walk over all its frames.
 struct StreamCheck {
     bool streamFound = false;
-    FrameHeaderInfo header;          // of the first audio frame
+    FrameHeaderInfo header;            // of the first audio frame
     std::uint64_t headerFramePos = 0;  // the Xing, Info or VBRI frame (audio start without one)
-    std::uint64_t audioStart = 0;    // the first audio frame
-    std::uint64_t audioEnd = 0;      // the end of the audio (the file's, or its ID3v1 tag's start)
-    FrameTable frames;               // the audio frames
-    std::string headerTag;           // "Xing", "Info", "VBRI", or empty without a header frame
+    std::uint64_t audioStart = 0;      // the first audio frame
+    std::uint64_t audioEnd = 0;  // the end of the audio (the file's, or its ID3v1 tag's start)
+    FrameTable frames;           // the audio frames
+    std::string headerTag;       // "Xing", "Info", "VBRI", or empty without a header frame
     std::optional<std::uint32_t> statedFrames;  // what the header frame says, when it says it
     std::optional<std::uint32_t> statedBytes;
     std::optional<LameTag> lame;
-    int borrowingFrame = -1;   // the first frame whose main data begins before the first frame
-    int borrowedBytes = 0;     // how many bytes before it
+    int borrowingFrame = -1;    // the first frame whose main data begins before the first frame
+    int borrowedBytes = 0;      // how many bytes before it
     std::uint64_t samples = 0;  // samples per channel that a gapless decoder plays
     std::vector<StreamProblem> problems;
 
     // Bytes the header frame's counts describe: the header frame and the audio.
     std::uint64_t CountedBytes() const { return audioEnd - headerFramePos; }
     double DurationMs() const {
-        return header.sampleRate > 0 ? 1000.0 * static_cast<double>(samples) / header.sampleRate : 0;
+        return header.sampleRate > 0 ? 1000.0 * static_cast<double>(samples) / header.sampleRate
+                                     : 0;
     }
 };
 
@@ -63,6 +64,7 @@ struct FramePartition {
     int piece = -1;
     std::int64_t frame = -1;
 };
-FramePartition CheckFramePartition(const std::string& source, const std::vector<std::string>& pieces);
+FramePartition CheckFramePartition(const std::string& source,
+                                   const std::vector<std::string>& pieces);
 
 }  // namespace partita

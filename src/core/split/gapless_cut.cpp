@@ -11,15 +11,15 @@ namespace {
 // Adds the offsets of the source frames [first, end) of `starts`, copied to `at` bytes from the
 // header frame's start.
 void AddCopiedStarts(std::vector<std::uint64_t>& offsets, std::uint64_t at,
-                     const std::vector<std::uint64_t>& starts, std::size_t first,
-                     std::size_t end) {
+                     const std::vector<std::uint64_t>& starts, std::size_t first, std::size_t end) {
     for (std::size_t f = first; f < end; ++f)
         offsets.push_back(at + (starts[f] - starts[first]));
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> CutHeaderFrame(const CMP3Info& info, BufferedFile& file, ByteRange range) {
+std::vector<std::uint8_t> CutHeaderFrame(const CMP3Info& info, BufferedFile& file,
+                                         ByteRange range) {
     std::vector<std::uint8_t> frame = ReadHeaderFrame(info, file);
     if (frame.empty())
         return frame;
@@ -55,7 +55,8 @@ int FrameBorrowsAt(const std::string& path, std::uint64_t offset) {
     return MainDataBeginAt(file, offset);
 }
 
-std::optional<SampleAccurateSource> PrepareSampleAccurate(const CMP3Info& info, BufferedFile& file) {
+std::optional<SampleAccurateSource> PrepareSampleAccurate(const CMP3Info& info,
+                                                          BufferedFile& file) {
     if (info.header.layer != 3 || !info.streamFound)
         return std::nullopt;
     SampleAccurateSource source;
@@ -74,10 +75,9 @@ std::optional<SampleAccurateSource> PrepareSampleAccurate(const CMP3Info& info, 
     }
     if (source.headerFrame.empty())
         return std::nullopt;
-    source.timeline =
-        MakeSampleTimeline(SamplesPerFrame(info.header), source.frames.Count(),
-                           lame ? std::optional<int>(lame->delay) : std::nullopt,
-                           lame ? std::optional<int>(lame->padding) : std::nullopt);
+    source.timeline = MakeSampleTimeline(SamplesPerFrame(info.header), source.frames.Count(),
+                                         lame ? std::optional<int>(lame->delay) : std::nullopt,
+                                         lame ? std::optional<int>(lame->padding) : std::nullopt);
     return source;
 }
 
@@ -98,8 +98,8 @@ std::optional<PieceLayout> SampleAccuratePiece(const CMP3Info& info,
 
     PieceLayout piece;
     const std::size_t first = plan->firstFrame;
-    piece.range = {starts[first], plan->endFrame < starts.size() ? starts[plan->endFrame]
-                                                                 : source.frames.end};
+    piece.range = {starts[first],
+                   plan->endFrame < starts.size() ? starts[plan->endFrame] : source.frames.end};
     std::uint32_t word = 0;
     if (!file.WordAt(starts[first], word))
         return std::nullopt;
@@ -110,8 +110,9 @@ std::optional<PieceLayout> SampleAccuratePiece(const CMP3Info& info,
     for (int i = 0; i < plan->silentFrames; ++i) {
         std::vector<std::uint8_t> reservoir;
         if (plan->carriesReservoir && i + 1 == plan->silentFrames) {
-            reservoir = ReservoirBefore(file, starts, first,
-                                        static_cast<std::size_t>(MainDataBeginAt(file, starts[first])));
+            reservoir =
+                ReservoirBefore(file, starts, first,
+                                static_cast<std::size_t>(MainDataBeginAt(file, starts[first])));
         }
         std::vector<std::uint8_t> frame = ReservoirCarrier(word, reservoir);
         if (frame.empty())

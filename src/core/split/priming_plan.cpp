@@ -46,9 +46,9 @@ std::uint64_t SampleAtMs(std::uint64_t ms, int sampleRate) {
     return (ms * static_cast<std::uint64_t>(sampleRate) + 500) / 1000;
 }
 
-std::optional<PrimedPiece> PlanPrimedPiece(const SampleTimeline& timeline, std::uint64_t begin,
-                                           std::uint64_t end,
-                                           const std::function<bool(std::uint64_t frame)>& borrows) {
+std::optional<PrimedPiece> PlanPrimedPiece(
+    const SampleTimeline& timeline, std::uint64_t begin, std::uint64_t end,
+    const std::function<bool(std::uint64_t frame)>& borrows) {
     end = std::min(end, timeline.samples);
     if (begin >= end || timeline.samplesPerFrame <= 0)
         return std::nullopt;
@@ -87,10 +87,13 @@ std::optional<PrimedPiece> PlanPrimedPiece(const SampleTimeline& timeline, std::
     for (lead = lead < 0 ? fewest : lead; !fits(lead);)
         ++lead;
     piece.silentFrames += static_cast<int>(lead - fewest);
-    const std::int64_t delay = lead * perFrameSigned + static_cast<std::int64_t>(into) - kDecoderDelay;
+    const std::int64_t delay =
+        lead * perFrameSigned + static_cast<std::int64_t>(into) - kDecoderDelay;
     // The piece's end on its own decoder time line.
-    const std::uint64_t pieceEnd = to - piece.firstFrame * perFrame + static_cast<std::uint64_t>(piece.silentFrames) * perFrame;
-    const std::int64_t padding = static_cast<std::int64_t>(piece.Frames() * perFrame) + kDecoderDelay - static_cast<std::int64_t>(pieceEnd);
+    const std::uint64_t pieceEnd = to - piece.firstFrame * perFrame +
+                                   static_cast<std::uint64_t>(piece.silentFrames) * perFrame;
+    const std::int64_t padding = static_cast<std::int64_t>(piece.Frames() * perFrame) +
+                                 kDecoderDelay - static_cast<std::int64_t>(pieceEnd);
     if (delay > kMaxLameDelay || padding < 0 || padding > kMaxLameDelay)
         return std::nullopt;
     piece.delay = static_cast<int>(delay);

@@ -35,7 +35,9 @@ struct PrimedPiece {
     int delay = 0;
     int padding = 0;
 
-    std::uint64_t Frames() const { return static_cast<std::uint64_t>(silentFrames) + endFrame - firstFrame; }
+    std::uint64_t Frames() const {
+        return static_cast<std::uint64_t>(silentFrames) + endFrame - firstFrame;
+    }
 };
 
 // Plans the piece [begin, end) of a source (end is clamped to its samples). `borrows(frame)`

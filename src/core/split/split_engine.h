@@ -68,8 +68,9 @@ using OutputTagWriter = std::function<bool(const std::string& path, const TagTex
 // The engine the split job uses on real files.
 class FileTrackCutter : public TrackCutter {
   public:
-    // `settings` gives "Write VBR Header" and "Sample Accurate" for every MPEG track; `tagWriter` writes the tags of
-    // WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF INFO list).
+    // `settings` gives "Write VBR Header" and "Sample Accurate" for every MPEG track; `tagWriter`
+    // writes the tags of WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF
+    // INFO list).
     explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {});
 
     std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override;

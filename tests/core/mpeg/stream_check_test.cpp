@@ -1,8 +1,8 @@
 // What a walk over a file finds wrong: junk between frames, header counts and LAME fields that
 // are not the file's, a first frame that borrows, and pieces whose frames are not a source's.
 
-#include "mpeg/lame_tag.h"
 #include "mpeg/stream_check.h"
+#include "mpeg/lame_tag.h"
 #include "support/test_support.h"
 
 namespace partita {
@@ -40,7 +40,8 @@ TEST_F(StreamCheckTest, FindsWhatIsWrong) {
     ++lowpass[clean.lame->offset + 10];
     EXPECT_EQ(ProblemsOf(lowpass), std::vector<P>{P::TagCrc});
 
-    Bytes shorter(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(clean.frames.starts.back()));
+    Bytes shorter(file.begin(),
+                  file.begin() + static_cast<std::ptrdiff_t>(clean.frames.starts.back()));
     EXPECT_EQ(ProblemsOf(shorter), (std::vector<P>{P::FrameCount, P::ByteCount, P::MusicLength}));
 
     // Without its first frames the file begins on a frame that borrows from them.

@@ -39,8 +39,8 @@ class GaplessSplitTest : public test::TempDirTest {
             CutOutcome outcome =
                 sampleAccurate ? CutMpegTrackSampleAccurate(prepared, out.string(), points[i],
                                                             points[i + 1], {}, true, "ISO-8859-1")
-                               : CutMpegTrack(prepared, out.string(), points[i], points[i + 1],
-                                              {}, true, "ISO-8859-1");
+                               : CutMpegTrack(prepared, out.string(), points[i], points[i + 1], {},
+                                              true, "ISO-8859-1");
             EXPECT_EQ(outcome, CutOutcome::Written) << out;
             outputs.push_back(out);
         }

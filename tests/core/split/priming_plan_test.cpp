@@ -24,7 +24,8 @@ TEST(PrimingPlan, EveryCutPlaysItsSamples) {
                 std::uint64_t begin = i < 40 ? static_cast<std::uint64_t>(i * 97) : sample(random);
                 std::uint64_t end = std::min(line.samples, begin + 1 + sample(random) % 90000);
                 const bool borrows = i % 3 != 0;
-                auto piece = PlanPrimedPiece(line, begin, end, [&](std::uint64_t) { return borrows; });
+                auto piece =
+                    PlanPrimedPiece(line, begin, end, [&](std::uint64_t) { return borrows; });
                 ASSERT_TRUE(piece) << begin << "-" << end;
                 const auto frames = static_cast<std::int64_t>(piece->Frames());
                 const std::int64_t played = frames * perFrame - piece->delay - kDecoderDelay -
@@ -33,7 +34,8 @@ TEST(PrimingPlan, EveryCutPlaysItsSamples) {
                 // The first sample played is `begin`: frames before it and the part of its
                 // frame before it are what the delay leaves out.
                 const std::uint64_t from = begin + line.leadIn;
-                const std::uint64_t lead = piece->silentFrames + (from / perFrame - piece->firstFrame);
+                const std::uint64_t lead =
+                    piece->silentFrames + (from / perFrame - piece->firstFrame);
                 EXPECT_EQ(lead * perFrame + from % perFrame,
                           static_cast<std::uint64_t>(piece->delay + kDecoderDelay));
                 EXPECT_LE(piece->delay, kMaxLameDelay);
@@ -42,7 +44,8 @@ TEST(PrimingPlan, EveryCutPlaysItsSamples) {
                 // Priming: one frame before the kept one in MPEG 1, two in MPEG 2, or the
                 // stream's own start; a borrowing first frame gets its reservoir carried.
                 const std::uint64_t kept = from / perFrame;
-                EXPECT_EQ(piece->firstFrame, kept - std::min<std::uint64_t>(kept, perFrame == 1152 ? 1 : 2));
+                EXPECT_EQ(piece->firstFrame,
+                          kept - std::min<std::uint64_t>(kept, perFrame == 1152 ? 1 : 2));
                 EXPECT_EQ(piece->carriesReservoir, piece->firstFrame > 0 && borrows);
             }
         }
