@@ -79,9 +79,11 @@ class FfmpegStream final : public AudioStream {
     std::int64_t dropBefore_ = -1;  // source samples before this one are not delivered
     std::int64_t nextSample_ = 0;   // where the next frame without timestamp starts
     bool inputEnded_ = false;       // the demuxer has nothing more
+    bool drainSent_ = false;        // the decoder was told that input ended
+    bool ended_ = false;            // the decoder and converter are empty
+
+    // Packets the decoder refused and frames it could not decode.
     std::uint64_t decodeErrors_ = 0;
-    bool drainSent_ = false;  // the decoder was told that input ended
-    bool ended_ = false;      // the decoder and converter are empty
 };
 
 }  // namespace partita::audio::ffmpeg

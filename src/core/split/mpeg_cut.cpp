@@ -25,25 +25,6 @@ bool StreamHeaderAt(const CMP3Info& info, BufferedFile& file, std::uint64_t offs
     return frame.frameLength > 0;
 }
 
-// Frames of the source's stream that begin in [begin, end), walking by their lengths and
-// searching byte by byte across damaged stretches.
-std::uint32_t CountFrames(const CMP3Info& info, BufferedFile& file, std::uint64_t begin,
-                          std::uint64_t end) {
-    std::uint32_t frames = 0;
-    FrameHeaderInfo frame;
-    for (std::uint64_t p = begin; p < end;) {
-        if (StreamHeaderAt(info, file, p, frame)) {
-            ++frames;
-            p += static_cast<std::uint64_t>(frame.frameLength);
-        } else if (p + 4 > file.Size()) {
-            break;
-        } else {
-            ++p;
-        }
-    }
-    return frames;
-}
-
 }  // namespace
 
 std::uint64_t AudioEnd(const CMP3Info& info) {
@@ -150,7 +131,7 @@ std::uint64_t CountedDurationMs(const CMP3Info& info, BufferedFile& file) {
         frames = static_cast<std::uint64_t>(info.index.back().frameNumber);
         from = info.index.back().endOffset;
     }
-    frames += CountFrames(info, file, from, AudioEnd(info));
+    frames += WalkFrames(file, info.firstHeader, from, AudioEnd(info)).Count();
     return frames * static_cast<std::uint64_t>(SamplesPerFrame(info.header)) * 1000 /
            static_cast<std::uint64_t>(info.header.sampleRate);
 }
