@@ -112,6 +112,19 @@ TEST_F(GaplessSplitTest, DefaultCutsKeepTagsTrueAndJoinBack) {
         StreamCheck joined = CheckStream((dir / "joined.mp3").string());
         EXPECT_TRUE(joined.problems.empty());
         EXPECT_EQ(test::DecodePcm(dir / "joined.mp3", "ffmpeg").size() / 2, sourceSamples);
+
+        // A join that starts inside its first file, or ends in silence, has neither.
+        parts.front().range.startMs = 200;
+        parts.back().silenceSeconds = 1;
+        out = std::fopen((dir / "joined.mp3").c_str(), "w+b");
+        ASSERT_TRUE(out);
+        EXPECT_EQ(DirectMerge(parts, out, (dir / "joined.mp3").string(), {}, host),
+                  MergeResult::Done);
+        std::fclose(out);
+        joined = CheckStream((dir / "joined.mp3").string());
+        ASSERT_TRUE(joined.lame);
+        EXPECT_EQ(joined.lame->delay, 0);
+        EXPECT_EQ(joined.lame->padding, 0);
     }
 }
 
