@@ -393,8 +393,11 @@ void FfmpegStream::FeedDecoder() {
         return;
     }
     // A packet the decoder refuses (damaged data) is skipped.
-    if (avcodec_send_packet(decoder_.get(), packet.get()) == AVERROR(EAGAIN))
+    const int result = avcodec_send_packet(decoder_.get(), packet.get());
+    if (result == AVERROR(EAGAIN))
         queued_.push_front(std::move(packet));
+    else if (result < 0)
+        ++decodeErrors_;
 }
 
 bool FfmpegStream::FillPending() {
@@ -417,6 +420,8 @@ bool FfmpegStream::FillPending() {
             continue;
         }
         // EAGAIN wants input; any other answer was a frame that failed to decode.
+        if (result != AVERROR(EAGAIN))
+            ++decodeErrors_;
         FeedDecoder();
     }
     return true;

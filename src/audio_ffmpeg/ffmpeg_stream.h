@@ -30,6 +30,7 @@ class FfmpegStream final : public AudioStream {
     std::uint64_t SeekFileOffset() const override { return seekOffset_; }
     std::uint64_t PositionFrames() const override { return position_; }
     bool AtEnd() const override { return ended_ && pendingAt_ >= pending_.size(); }
+    std::uint64_t DecodeErrors() const override { return decodeErrors_; }
 
   private:
     FfmpegStream(std::string path, const OpenOptions& options);
@@ -80,6 +81,9 @@ class FfmpegStream final : public AudioStream {
     bool inputEnded_ = false;       // the demuxer has nothing more
     bool drainSent_ = false;        // the decoder was told that input ended
     bool ended_ = false;            // the decoder and converter are empty
+
+    // Packets the decoder refused and frames it could not decode.
+    std::uint64_t decodeErrors_ = 0;
 };
 
 }  // namespace partita::audio::ffmpeg

@@ -64,6 +64,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     add(AddSplitCommand(app, context));
     add(AddMergeCommand(app, context));
     add(AddCueCommand(app, context));
+    add(AddVerifyCommand(app, context));
 
     try {
         app.parse(argc, argv);

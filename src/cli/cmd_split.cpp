@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "cue/cue_list.h"
 #include "report_writer.h"
+#include "split/gapless_cut.h"
 #include "split/source_probe.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
@@ -35,6 +36,7 @@ struct SplitOptions {
     bool skipExisting = false;
     bool countGenerated = false;
     bool noVbrHeader = false;
+    bool sampleAccurate = false;
     // The tag columns a source gets, in the list's column numbers.
     std::vector<std::pair<int, std::optional<std::string>>> tags{
         {kColTitle, {}},   {kColArtist, {}},      {kColAlbum, {}}, {kColYear, {}},
@@ -80,6 +82,7 @@ void OverrideForRun(OverrideSettingsStore& store, const SplitOptions& o, const s
     set(settings::SameFolderAsOriginal, o.sameFolder ? "1" : "0");
     set(settings::SplitCountGeneratedTrackNumber, o.countGenerated ? "1" : "0");
     set(settings::WriteVbrHeader, o.noVbrHeader ? "0" : "1");
+    set(settings::SampleAccurate, o.sampleAccurate ? "1" : "0");
     set(settings::SplitConfirmOverwrite, "1");
     set(settings::SplitOutputFolderConfirmation, "0");
     set(settings::SplitShowSuccess, "0");
@@ -120,8 +123,13 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         ->excludes(overwrite);
     command->add_flag("--count-generated", o->countGenerated,
                       "Number the outputs without gaps where tracks are left out");
-    command->add_flag("--no-vbr-header", o->noVbrHeader,
-                      "Leave out the copy of a source's VBR header");
+    auto* noVbrHeader = command->add_flag("--no-vbr-header", o->noVbrHeader,
+                                          "Leave out the copy of a source's VBR header");
+    command
+        ->add_flag("--sample-accurate", o->sampleAccurate,
+                   "Cut MP3 (Layer III) sources to the sample for gapless players: each track "
+                   "starts with the frames before its cut and a LAME tag that skips them")
+        ->excludes(noVbrHeader);
     const char* tagOptions[][2] = {
         {"--title",
          "Title of the tracks (%S: the track's position, %K: its track number, "
@@ -232,6 +240,15 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                 item["byteEnd"] = r.bytes->end;
                 if (r.state == SplitTrackReport::State::Planned)
                     text << "\t" << r.bytes->begin << "-" << r.bytes->end;
+                // A track that begins on a frame whose reservoir lies in the track before it
+                // decodes its first frame wrong (sample-accurate tracks carry it).
+                if (r.state == SplitTrackReport::State::Planned && !o->sampleAccurate) {
+                    if (int borrowed = FrameBorrowsAt(r.sourcePath, r.bytes->begin)) {
+                        item["firstFrameBorrows"] = borrowed;
+                        text << "\tfirst frame needs " << borrowed
+                             << " bytes of the audio before it";
+                    }
+                }
             }
             report.Add(item, text.str());
         };

@@ -18,5 +18,6 @@ CommandRunner AddInfoCommand(CLI::App& app, Context& context);
 CommandRunner AddSplitCommand(CLI::App& app, Context& context);
 CommandRunner AddMergeCommand(CLI::App& app, Context& context);
 CommandRunner AddCueCommand(CLI::App& app, Context& context);
+CommandRunner AddVerifyCommand(CLI::App& app, Context& context);
 
 }  // namespace partita::cli

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <numbers>
 #include <random>
@@ -176,6 +177,20 @@ double ProbeDurationMs(const fs::path& file) {
     } catch (...) {
         return -1;
     }
+}
+
+std::vector<std::int16_t> DecodePcm(const fs::path& file, const std::string& decoder) {
+    std::vector<std::string> argv =
+        decoder == "mpg123" ? std::vector<std::string>{"mpg123", "-q", "-s", file.string()}
+                            : std::vector<std::string>{"ffmpeg",  "-nostdin",    "-v", "quiet",
+                                                       "-i",      file.string(), "-f", "s16le",
+                                                       "-acodec", "pcm_s16le",   "-"};
+    std::string output;
+    if (RunProgram(argv, &output) != 0)
+        return {};
+    std::vector<std::int16_t> samples(output.size() / 2);
+    std::memcpy(samples.data(), output.data(), samples.size() * 2);
+    return samples;
 }
 
 bool DecodesCleanly(const fs::path& file, std::string* errors) {

@@ -73,6 +73,10 @@ fs::path MakeMp3(const fs::path& folder, const std::string& name,
 // Duration in ms of a file as ffprobe sees it (an independent decoder); -1 when it fails.
 double ProbeDurationMs(const fs::path& file);
 
+// Interleaved 16-bit PCM of a file as an independent decoder ("ffmpeg" or "mpg123") plays it:
+// with a LAME tag, its delay and padding left out. Empty when the decoder fails.
+std::vector<std::int16_t> DecodePcm(const fs::path& file, const std::string& decoder);
+
 // Whether ffmpeg decodes the file without printing an error.
 bool DecodesCleanly(const fs::path& file, std::string* errors = nullptr);
 

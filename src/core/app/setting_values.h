@@ -127,6 +127,8 @@ inline constexpr StringSetting LegacyCodePage{kSettings, "Legacy Code Page", "IS
 inline constexpr IntSetting SameFolderAsOriginal{kSplitter, "Same Folder as Original", 0,
                                                  WB::AtFirstRead};
 inline constexpr IntSetting WriteVbrHeader{kSplitter, "Write VBR Header", 1};
+// Cuts that gapless players hear sample for sample (priming frames before each cut).
+inline constexpr IntSetting SampleAccurate{kSplitter, "Sample Accurate", 0};
 inline constexpr IntSetting SilenceLevel{kSplitter, "Silence Level", 300};
 inline constexpr IntSetting SilenceLength{kSplitter, "Silence Length", 1500};
 inline constexpr IntSetting ExcludeSilence{kSplitter, "Exclude Silence", 0};

@@ -13,7 +13,7 @@
 
 namespace partita::audio {
 
-inline constexpr int kAudioBackendVersion = 1;
+inline constexpr int kAudioBackendVersion = 2;
 inline constexpr const char* kAudioBackendEntryPoint = "partita_audio_backend";
 
 class AudioBackend {

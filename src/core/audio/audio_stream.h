@@ -102,6 +102,8 @@ class AudioStream {
     virtual std::uint64_t PositionFrames() const = 0;
     // Whether reading has reached the end of the stream.
     virtual bool AtEnd() const = 0;
+    // Packets the decoder refused or could not decode so far (they are skipped).
+    virtual std::uint64_t DecodeErrors() const { return 0; }
 
     std::uint64_t DurationMs() const { return Info().durationMs; }
     double DurationSeconds() const { return static_cast<double>(Info().durationMs) / 1000.0; }

@@ -4,15 +4,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "app/user_message.h"
 #include "join/frame_counter.h"
+#include "join/gapless_ends.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
+#include "mpeg/header_frame.h"
 #include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
 #include "tags/id3v2.h"
@@ -205,13 +206,15 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             return run.Result();
     }
 
-    // The header frame of the first source, when it has one: where its tag landed in the
-    // output, and the bytes from the tag on, to be patched at the end.
+    // The header frame of the first source, when it has one: where it landed in the output and
+    // its bytes, rewritten at the end for the frames written after it (their offsets from it).
     bool pending = false;
     VbrHeaderType pendingType = VbrHeaderType::None;
     std::int64_t pendingOffset = 0;
-    std::array<std::uint8_t, kVbrTagBytes> pendingBytes{};
-    std::uint64_t totalFrames = 0;
+    std::uint64_t pendingTagOffset = 0;
+    std::vector<std::uint8_t> pendingFrame;
+    std::vector<std::uint64_t> frameStarts;
+    GaplessEnds ends;
     std::uint64_t totalBytes = 0;
 
     const std::size_t n = sources.size();
@@ -241,7 +244,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             to = std::max(from, FrameStartAt(info, range.endMs, audioEnd));
 
         if (i == 0 && info.vbrType != VbrHeaderType::None && info.dataStart > info.vbrFramePos) {
-            // The header frame first, whatever the range; its counts are rewritten at the end.
+            // The header frame first, whatever the range; it is rewritten at the end.
             std::vector<std::uint8_t> frame(info.dataStart - info.vbrFramePos);
             std::uint64_t tagOffset = info.vbrTagPos - info.vbrFramePos;
             std::int64_t here = ::ftello(output);
@@ -252,31 +255,39 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
                     break;
                 pending = true;
                 pendingType = info.vbrType;
-                pendingOffset = here + static_cast<std::int64_t>(tagOffset);
-                std::memcpy(pendingBytes.data(), frame.data() + tagOffset, kVbrTagBytes);
-                totalBytes += frame.size();
+                pendingOffset = here;
+                pendingTagOffset = tagOffset;
+                pendingFrame = std::move(frame);
+                totalBytes += pendingFrame.size();
+                ends.First(info, from);
             }
         }
 
         if (pending) {
-            FrameCounter counter(info.firstHeader);
+            FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
             totalBytes += run.Copy(file.get(), from, to, &counter);
-            totalFrames += counter.Frames();
+            ends.Next(info, to, source.silenceSeconds);
         } else {
             run.Copy(file.get(), from, to, nullptr);
         }
         file.reset();
 
-        if (run.Result() == MergeResult::Done && source.silenceSeconds > 0)
-            run.Silence(info.firstHeader, source.silenceSeconds, totalFrames, totalBytes);
+        if (run.Result() == MergeResult::Done && source.silenceSeconds > 0) {
+            const std::uint64_t before = totalBytes;
+            std::uint64_t silentFrames = 0;
+            run.Silence(info.firstHeader, source.silenceSeconds, silentFrames, totalBytes);
+            const std::uint64_t size = SilentFrame(info.firstHeader).size();
+            for (std::uint64_t at = before; pending && size > 0 && at < totalBytes; at += size)
+                frameStarts.push_back(at);
+        }
         host.SetProgress(i + 1, n);
     }
 
     if (run.Result() == MergeResult::Done && pending) {
-        PatchVbrCounts(static_cast<std::uint32_t>(totalFrames),
-                       static_cast<std::uint32_t>(totalBytes), pendingType, pendingBytes);
+        FinishHeaderFrame(pendingFrame, pendingTagOffset, pendingType,
+                          {frameStarts, totalBytes, ends.Delay(), ends.Padding()});
         if (::fseeko(output, static_cast<off_t>(pendingOffset), SEEK_SET) != 0 ||
-            !run.Write(pendingBytes.data(), pendingBytes.size()) ||
+            !run.Write(pendingFrame.data(), pendingFrame.size()) ||
             ::fseeko(output, 0, SEEK_END) != 0) {
             if (run.Result() == MergeResult::Done) {
                 host.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath});

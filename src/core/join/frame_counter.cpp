@@ -14,15 +14,19 @@ void FrameCounter::Feed(const std::uint8_t* data, std::size_t size) {
             auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip_, size - i));
             skip_ -= n;
             i += n;
+            fed_ += n;
             continue;
         }
         window_[have_++] = data[i++];
+        ++fed_;
         if (have_ < 4)
             continue;
         std::uint32_t word = HeaderWord(window_);
         if (IsValidHeader(word) && SameStream(word, stream_)) {
             FrameHeaderInfo header = DecodeHeader(word);
             ++frames_;
+            if (starts_)
+                starts_->push_back(fed_ - 4);
             have_ = 0;
             skip_ = header.frameLength > 4 ? static_cast<std::uint64_t>(header.frameLength) - 4 : 0;
         } else {

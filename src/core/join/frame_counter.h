@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace partita {
 
@@ -11,6 +12,9 @@ namespace partita {
 class FrameCounter {
   public:
     explicit FrameCounter(std::uint32_t streamHeader) : stream_(streamHeader) {}
+    // Also appends every frame's offset to `starts`: `base` + the bytes fed before it.
+    FrameCounter(std::uint32_t streamHeader, std::vector<std::uint64_t>* starts, std::uint64_t base)
+        : stream_(streamHeader), starts_(starts), fed_(base) {}
     void Feed(const std::uint8_t* data, std::size_t size);
     std::uint32_t Frames() const { return frames_; }
 
@@ -20,6 +24,8 @@ class FrameCounter {
     std::uint8_t window_[4] = {};
     int have_ = 0;
     std::uint32_t frames_ = 0;
+    std::vector<std::uint64_t>* starts_ = nullptr;
+    std::uint64_t fed_ = 0;
 };
 
 }  // namespace partita

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/output_file.h"
 #include "split/file_copy.h"
+#include "split/gapless_cut.h"
+#include "split/piece_writer.h"
 #include "tags/id3v1.h"
-#include "tags/id3v2.h"
 
 namespace partita {
 namespace {
@@ -23,62 +23,6 @@ bool StreamHeaderAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t 
         return false;
     DecodeHeader(word, frame);
     return frame.frameLength > 0;
-}
-
-// Frames of the source's stream that begin in [begin, end), walking by their lengths and
-// searching byte by byte across damaged stretches.
-std::uint32_t CountFrames(const MpegAnalysis& info, BufferedFile& file, std::uint64_t begin,
-                          std::uint64_t end) {
-    std::uint32_t frames = 0;
-    FrameHeaderInfo frame;
-    for (std::uint64_t p = begin; p < end;) {
-        if (StreamHeaderAt(info, file, p, frame)) {
-            ++frames;
-            p += static_cast<std::uint64_t>(frame.frameLength);
-        } else if (p + 4 > file.Size()) {
-            break;
-        } else {
-            ++p;
-        }
-    }
-    return frames;
-}
-
-// The VBR header frame of the source with the counts of the output; empty when the frame is
-// too short to hold its tag or cannot be read.
-std::vector<std::uint8_t> VbrHeaderFrame(const MpegAnalysis& info, const ReadOnlyFile& in,
-                                         std::uint32_t frames, std::uint64_t audioBytes) {
-    // The header frame itself: from its start up to the first audio frame, and no longer than
-    // its header says.
-    const std::uint64_t frameLength = std::min<std::uint64_t>(
-        DecodeHeader(info.vbrFrameHeader).frameLength, info.dataStart - info.vbrFramePos);
-    const std::uint64_t tagOffset = info.vbrTagPos - info.vbrFramePos;
-    if (frameLength < tagOffset + kVbrTagBytes)
-        return {};
-    std::vector<std::uint8_t> bytes(frameLength);
-    if (in.ReadAt(info.vbrFramePos, bytes.data(), bytes.size()) != bytes.size())
-        return {};
-    const std::uint64_t total = frameLength + audioBytes;
-    PatchVbrCounts(frames, static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFF)),
-                   info.vbrType, std::span<std::uint8_t>(bytes).subspan(tagOffset));
-    return bytes;
-}
-
-// Pads an ID3v2 tag so that what follows it (`after` bytes, then the audio) starts at the same
-// place within a memory page as the audio in the source: the kernel then copies whole pages,
-// about a third faster than pages that straddle. Padding is zero bytes counted in the tag's
-// size, which every reader skips.
-void AlignTagPadding(std::vector<std::uint8_t>& tag, std::uint64_t after,
-                     std::uint64_t sourceOffset) {
-    constexpr std::uint64_t kPage = 4096;
-    if (tag.size() < kId3v2HeaderSize)
-        return;
-    const std::uint64_t at = (tag.size() + after) % kPage;
-    const std::uint64_t extra = (sourceOffset % kPage + kPage - at) % kPage;
-    tag.resize(tag.size() + extra, 0);
-    const std::uint64_t size = tag.size() - kId3v2HeaderSize;
-    for (int i = 0; i < 4; ++i)
-        tag[6 + i] = static_cast<std::uint8_t>((size >> (7 * (3 - i))) & 0x7F);
 }
 
 }  // namespace
@@ -129,50 +73,14 @@ CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint
     BufferedFile scan;
     if (!in.IsOpen() || !scan.Open(info.path) || in.Size() != info.fileLength)
         return CutOutcome::Failed;  // gone, or changed since it was analysed
-    const ByteRange range = SnappedRange(info, scan, startOffset, endOffset);
-
-    std::vector<std::uint8_t> headerFrame;
+    PieceLayout piece;
+    piece.range = SnappedRange(info, scan, startOffset, endOffset);
     if (info.vbrType != VbrHeaderType::None && options.writeVbrHeader) {
-        // With the frame index in use the count is exact; otherwise it is estimated from the
-        // average frame size (rounded for a constant-bitrate stream, whose frames differ by
-        // one padding byte at most, so the estimate is exact).
-        std::uint32_t frames = 0;
-        if (!options.noIndex && info.indexBuilt) {
-            frames = CountFrames(info, scan, range.begin, range.end);
-        } else if (info.GetFrameCount() != 0 && info.fileLength > info.dataStart) {
-            const double averageFrame = static_cast<double>(info.fileLength - info.dataStart) /
-                                        static_cast<double>(info.GetFrameCount());
-            const double estimate = static_cast<double>(range.end - range.begin) / averageFrame;
-            frames = static_cast<std::uint32_t>(info.IsVbr() ? estimate : std::round(estimate));
-        }
-        headerFrame = VbrHeaderFrame(info, in, frames, range.end - range.begin);
-        if (headerFrame.empty())
+        piece.headerFrame = CutHeaderFrame(info, scan, piece.range);
+        if (piece.headerFrame.empty())
             return CutOutcome::Failed;
     }
-
-    OutputFile out;
-    if (!out.Open(outPath))
-        return CutOutcome::Failed;
-    if (tags.writeId3v2) {
-        std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
-        AlignTagPadding(tag, headerFrame.size(), range.begin);
-        if (!out.Write(tag.data(), tag.size()))
-            return CutOutcome::Failed;
-    }
-    if (!out.Write(headerFrame.data(), headerFrame.size()))
-        return CutOutcome::Failed;
-    if (!AppendFileRange(in, range.begin, range.end, out.Stream()))
-        return CutOutcome::Failed;
-    if (tags.writeId3v1) {
-        Id3v1Bytes tag = MakeId3v1(tags, options.codePage);
-        if (!out.Write(tag.data(), tag.size()))
-            return CutOutcome::Failed;
-    }
-    if (!out.Commit())
-        return CutOutcome::Failed;
-    if (copied)
-        *copied = range;
-    return CutOutcome::Written;
+    return WritePiece(in, outPath, piece, tags, options.codePage, copied);
 }
 
 CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
@@ -224,7 +132,7 @@ std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file) {
         frames = static_cast<std::uint64_t>(info.index.back().frameNumber);
         from = info.index.back().endOffset;
     }
-    frames += CountFrames(info, file, from, AudioEnd(info));
+    frames += WalkFrames(file, info.firstHeader, from, AudioEnd(info)).Count();
     return frames * static_cast<std::uint64_t>(SamplesPerFrame(info.header)) * 1000 /
            static_cast<std::uint64_t>(info.header.sampleRate);
 }

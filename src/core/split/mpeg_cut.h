@@ -10,12 +10,11 @@
 namespace partita {
 
 // The cut of one track of an MPEG audio file into a new file, whole frames copied as they are:
-//   [ID3v2 tag] [the source's VBR header frame with the output's counts] [frames] [ID3v1 tag]
-// The ID3v2 tag's padding puts the frames at the same place within a memory page as in the
-// source, so the kernel copies whole pages.
-// The header frame comes only from a source that has one (Xing, Info or VBRI), and only when
-// `writeVbrHeader` is set. Nothing is decoded; frames are looked at only at the two cut points
-// (and, for an exact frame count in the header, while they are copied).
+//   [ID3v2 tag] [the source's VBR header frame for the output] [frames] [ID3v1 tag]
+// (see piece_writer.h). The header frame comes only from a source that has one (Xing, Info or
+// VBRI), and only when `writeVbrHeader` is set; its counts, seek table and LAME fields are the
+// output's (see gapless_cut.h). Nothing is decoded; frames are looked at only at the two cut
+// points, and walked for the header frame.
 struct MpegCutOptions {
     bool noIndex = true;  // map times by the bitrate, not through the frame index
     bool writeVbrHeader = true;

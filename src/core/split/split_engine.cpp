@@ -3,6 +3,7 @@
 #include "app/setting_values.h"
 #include "audio/audio_type.h"
 #include "split/file_copy.h"
+#include "split/gapless_cut.h"
 #include "split/mpeg_cut.h"
 #include "split/wav_cut.h"
 #include "tags/non_mpeg_tags.h"
@@ -32,6 +33,21 @@ audio::AudioType ClassifySource(const std::string& path, const ReadOnlyFile& fil
     if (AnalyseMpeg(path))
         return audio::AudioType::Mpeg;
     return audio::AudioType::Unknown;
+}
+
+TagInfo Id3Record(const TagTexts& tags) {
+    return {true,      true,         tags.title, tags.artist, tags.album,
+            tags.year, tags.comment, tags.track, tags.genre};
+}
+
+// The source's frames for sample-accurate cuts, walked once; null for a source that is not
+// Layer III.
+const SampleAccurateSource* SampleAccurateFrames(SplitSource& source, BufferedFile& file) {
+    if (!source.sampleAccurate && source.mpeg) {
+        if (auto prepared = PrepareSampleAccurate(*source.mpeg, file))
+            source.sampleAccurate = std::make_shared<SampleAccurateSource>(std::move(*prepared));
+    }
+    return source.sampleAccurate.get();
 }
 
 }  // namespace
@@ -72,12 +88,17 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode) {
 }
 
 std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
-                                        std::uint64_t endMs) {
+                                        std::uint64_t endMs, bool sampleAccurate) {
     if (!source.mpeg || startMs > endMs)
         return std::nullopt;
     BufferedFile file;
     if (!file.Open(source.path))
         return std::nullopt;
+    if (const SampleAccurateSource* frames =
+            sampleAccurate ? SampleAccurateFrames(source, file) : nullptr) {
+        if (auto piece = SampleAccuratePiece(*source.mpeg, *frames, file, startMs, endMs))
+            return piece->range;
+    }
     ByteRange offsets = MpegTrackOffsets(*source.mpeg, file, startMs, endMs, !source.frameMode);
     return SnappedRange(*source.mpeg, file, offsets.begin, offsets.end);
 }
@@ -91,14 +112,31 @@ CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::ui
     options.noIndex = !source.frameMode;
     options.writeVbrHeader = writeVbrHeader;
     options.codePage = codePage;
-    TagInfo info{true,      true,         tags.title, tags.artist, tags.album,
-                 tags.year, tags.comment, tags.track, tags.genre};
     BufferedFile file;
     if (!file.Open(source.path))
         return CutOutcome::Failed;
     ByteRange offsets = MpegTrackOffsets(*source.mpeg, file, startMs, endMs, options.noIndex);
     return CutByOffset(*source.mpeg, outPath, startMs, offsets.begin, endMs, offsets.end, options,
-                       info, copied);
+                       Id3Record(tags), copied);
+}
+
+CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& outPath,
+                                      std::uint64_t startMs, std::uint64_t endMs,
+                                      const TagTexts& tags, bool writeVbrHeader,
+                                      const std::string& codePage, ByteRange* copied) {
+    if (!source.mpeg || startMs > endMs)
+        return CutOutcome::Failed;
+    BufferedFile file;
+    ReadOnlyFile in(source.path);
+    if (!file.Open(source.path) || !in.IsOpen() || in.Size() != source.mpeg->fileLength)
+        return CutOutcome::Failed;  // gone, or changed since it was analysed
+    const SampleAccurateSource* frames = SampleAccurateFrames(source, file);
+    std::optional<PieceLayout> piece =
+        frames ? SampleAccuratePiece(*source.mpeg, *frames, file, startMs, endMs) : std::nullopt;
+    if (!piece)
+        return CutMpegTrack(source, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
+                            copied);
+    return WritePiece(in, outPath, *piece, Id3Record(tags), codePage, copied);
 }
 
 std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
@@ -134,7 +172,8 @@ class PreparedFileSource : public PreparedSource {
         if (source_.audioType == audio::AudioType::Wav)
             return WavTrackRange(source_, startMs, endMs);
         if (source_.audioType == audio::AudioType::Mpeg)
-            return MpegTrackRange(source_, startMs, endMs);
+            return MpegTrackRange(source_, startMs, endMs,
+                                  settings::SampleAccurate.Read(settings_) != 0);
         return std::nullopt;
     }
 
@@ -145,8 +184,13 @@ class PreparedFileSource : public PreparedSource {
         if (source_.audioType == audio::AudioType::Mpeg) {
             // Read for every track, as a change between two tracks takes effect at once.
             bool writeVbrHeader = settings::WriteVbrHeader.Read(settings_) != 0;
-            return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader,
-                                settings::LegacyCodePage.Read(settings_), copied);
+            const std::string codePage = settings::LegacyCodePage.Read(settings_);
+            if (settings::SampleAccurate.Read(settings_) != 0) {
+                return CutMpegTrackSampleAccurate(source_, outPath, startMs, endMs, tags,
+                                                  writeVbrHeader, codePage, copied);
+            }
+            return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
+                                copied);
         }
         return CutOutcome::NotCut;
     }

@@ -15,6 +15,8 @@
 
 namespace partita {
 
+struct SampleAccurateSource;
+
 // A source prepared for cutting: analysed once, then cut track by track.
 struct SplitSource {
     std::string path;
@@ -24,6 +26,8 @@ struct SplitSource {
     bool frameMode = false;              // times map frame by frame rather than by the bitrate
     std::unique_ptr<MpegAnalysis> mpeg;  // MPEG audio: the analysis (and frame index)
     std::optional<WavLayout> wav;        // WAV: where the samples lie
+    // Layer III: every frame, walked when the first sample-accurate cut needs them.
+    std::shared_ptr<const SampleAccurateSource> sampleAccurate;
 };
 
 // Whether cuts of an MPEG file map times through the frame index: in frame mode, or in auto mode
@@ -38,9 +42,16 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode);
 CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                         std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
                         const std::string& codePage, ByteRange* copied = nullptr);
-// The bytes CutMpegTrack would copy.
+// Cuts [startMs, endMs) of a Layer III source so that a gapless decoder plays exactly those
+// samples (see gapless_cut.h); it always has a header frame. A source of another layer is cut
+// as by CutMpegTrack.
+CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& outPath,
+                                      std::uint64_t startMs, std::uint64_t endMs,
+                                      const TagTexts& tags, bool writeVbrHeader,
+                                      const std::string& codePage, ByteRange* copied = nullptr);
+// The source bytes CutMpegTrack (or CutMpegTrackSampleAccurate) would copy.
 std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
-                                        std::uint64_t endMs);
+                                        std::uint64_t endMs, bool sampleAccurate = false);
 
 // Cuts [startMs, endMs) of a WAV source into `outPath` (see wav_cut.h).
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
@@ -55,8 +66,9 @@ using OutputTagWriter = std::function<bool(const std::string& path, const TagTex
 // The engine the split job uses on real files.
 class FileTrackCutter : public TrackCutter {
   public:
-    // `settings` gives "Write VBR Header" for every MPEG track; `tagWriter` writes the tags of
-    // WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF INFO list).
+    // `settings` gives "Write VBR Header" and "Sample Accurate" for every MPEG track; `tagWriter`
+    // writes the tags of WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF
+    // INFO list).
     explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {});
 
     std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override;

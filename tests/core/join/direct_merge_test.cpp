@@ -6,6 +6,7 @@
 #include "audio_check.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
+#include "mpeg/lame_tag.h"
 #include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
 #include "support/scripted_host.h"
@@ -188,13 +189,21 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
 
     std::size_t tagAt = static_cast<std::size_t>(merged.vbrFramePos) + 4 +
                         static_cast<std::size_t>(SideInfoSize(DecodeHeader(sa.firstHeader)));
-    // Nothing else of the header frame changed.
+    // The header frame is the first file's up to its counts; the counts, the seek table and the
+    // LAME fields after them describe the output.
     Bytes header = sa.HeaderFrame();
+    const std::size_t counts = tagAt - merged.vbrFramePos + 8;
     Bytes copied(out.begin() + static_cast<std::ptrdiff_t>(merged.vbrFramePos),
                  out.begin() + static_cast<std::ptrdiff_t>(merged.dataStart));
-    std::memset(header.data() + (tagAt - merged.vbrFramePos) + 8, 0, 8);
-    std::memset(copied.data() + (tagAt - merged.vbrFramePos) + 8, 0, 8);
-    EXPECT_EQ(copied, header);
+    ASSERT_EQ(copied.size(), header.size());
+    EXPECT_TRUE(std::equal(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(counts),
+                           copied.begin()));
+    // The first file's delay; the last file has no LAME tag, so no padding.
+    std::optional<LameTag> lame = ReadLameTag(copied, tagAt - merged.vbrFramePos);
+    ASSERT_TRUE(lame);
+    EXPECT_EQ(lame->delay, 576);
+    EXPECT_EQ(lame->padding, 0);
+    EXPECT_TRUE(lame->crcMatches);
 
     std::string errors;
     EXPECT_TRUE(test::DecodesCleanly(dir / "out.mp3", &errors)) << errors;

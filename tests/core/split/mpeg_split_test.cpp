@@ -179,8 +179,8 @@ TEST_F(MpegSplitTest, VariableBitrateFrameMode) {
     SplitAndCheck(mp3, {1000, 1800, 3333, 5000}, SplitMode::Auto, true);
 }
 
-// In fast mode a VBR file's outputs still carry the header frame, its count estimated.
-TEST_F(MpegSplitTest, VariableBitrateFastModeEstimatesCount) {
+// In fast mode a VBR file's outputs still carry the header frame.
+TEST_F(MpegSplitTest, VariableBitrateFastModeKeepsHeaderFrame) {
     auto mp3 = test::MakeMp3(dir.Path(), "vbr.mp3", kSong, {"-V", "2"});
     SplitSource prepared = PrepareSource(mp3.string(), SplitMode::Fast);
     ASSERT_TRUE(prepared.mpeg);
