@@ -9,6 +9,7 @@
 #include "cli_context.h"
 #include "commands.h"
 #include "info_audio.h"
+#include "info_chapters.h"
 #include "mpeg/mpeg_analysis.h"
 #include "report_writer.h"
 #include "tags/genre_list.h"
@@ -119,8 +120,10 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
             << FormatTime(analysed.durationMs, kTimeList) << " (" << analysed.durationMs
             << " ms)\n";
     }
-    // Tags of every audio file, and what the audio layer reads of files that are not MPEG.
     text = out.str();
+    if (type == audio::AudioType::Mpeg && info.streamFound)
+        AddChapterInfo(item, text, path, info.durationMs);
+    // Tags of every audio file, and what the audio layer reads of files that are not MPEG.
     return AddAudioInfo(item, text, path, type, codePage);
 }
 

@@ -126,7 +126,8 @@ std::size_t MakeId3v2Frame(std::vector<std::uint8_t>& out, std::string_view id,
     return length;
 }
 
-std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags) {
+std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags,
+                                       std::span<const std::uint8_t> extraFrames) {
     std::vector<std::uint8_t> tag = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
     MakeId3v2Frame(tag, "TIT2", tags.title);
     MakeId3v2Frame(tag, "TPE1", tags.artist);
@@ -137,6 +138,7 @@ std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags) {
     MakeId3v2Frame(tag, "COMM", tags.comment);
     for (const char* id : {"TCOM", "WXXX", "TENC", "TCOP", "TOPE"})
         MakeId3v2Frame(tag, id, "");
+    tag.insert(tag.end(), extraFrames.begin(), extraFrames.end());
     tag.resize(tag.size() + kId3v2Padding, 0);
     // The size of everything after the header, seven bits per byte.
     const std::size_t size = tag.size() - kId3v2HeaderSize;
@@ -170,7 +172,8 @@ std::uint32_t GetId3v2Size(const std::filesystem::path& path) {
     return Id3v2TagSize(std::span(head.data(), got), static_cast<std::uint64_t>(st.st_size));
 }
 
-bool WriteId3v2(const std::filesystem::path& path, const TagInfo& tags) {
+bool WriteId3v2(const std::filesystem::path& path, const TagInfo& tags,
+                std::span<const std::uint8_t> extraFrames) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -194,7 +197,7 @@ bool WriteId3v2(const std::filesystem::path& path, const TagInfo& tags) {
     // The new file keeps the permissions of the old one.
     ::fchmod(::fileno(out.Stream()), st.st_mode & 07777);
 
-    std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
+    std::vector<std::uint8_t> tag = MakeId3v2Tag(tags, extraFrames);
     if (!out.Write(tag.data(), tag.size()))
         return false;
     std::vector<std::uint8_t> buffer(kCopyChunk);

@@ -27,8 +27,10 @@ inline constexpr std::size_t kId3v2Padding = 966;
 std::size_t MakeId3v2Frame(std::vector<std::uint8_t>& out, std::string_view id,
                            std::string_view text);
 
-// The complete tag for a record (its two switches are not looked at).
-std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags);
+// The complete tag for a record (its two switches are not looked at). `extraFrames`, whole
+// ID3v2.3 frames such as the chapter marks of MakeChapterFrames, go after the twelve frames.
+std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags,
+                                       std::span<const std::uint8_t> extraFrames = {});
 
 // The length, header included, of the ID3v2.3 or ID3v2.4 tag whose first 10 bytes are
 // `head`, in a file of `fileLength` bytes; 0 when it is no such tag or would not fit the file.
@@ -37,9 +39,11 @@ std::uint32_t Id3v2TagSize(std::span<const std::uint8_t> head, std::uint64_t fil
 // The same for a file on disk; 0 when it cannot be read.
 std::uint32_t GetId3v2Size(const std::filesystem::path& path);
 
-// Puts a new ID3v2 tag in front of the file's audio, dropping a leading ID3v2.3/2.4 tag.
+// Puts a new ID3v2 tag (MakeId3v2Tag of the record and `extraFrames`) in front of the file's
+// audio, dropping a leading ID3v2.3/2.4 tag.
 // The new file is written completely under a unique temporary name in the same folder and then
 // renamed over the file, so a failure at any point leaves the file as it was.
-bool WriteId3v2(const std::filesystem::path& path, const TagInfo& tags);
+bool WriteId3v2(const std::filesystem::path& path, const TagInfo& tags,
+                std::span<const std::uint8_t> extraFrames = {});
 
 }  // namespace partita
