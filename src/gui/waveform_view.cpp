@@ -19,7 +19,9 @@ namespace {
 constexpr int kMarkerReach = 4;  // pixels either side of a marker that grab it
 constexpr int kClickSlack = 2;   // a press that moves less is a click
 constexpr double kWheelStep = 1.25;
-constexpr double kFullScale = 32768.0;
+// Quiet recordings are drawn as high as their loudest peak allows, but never more than 64 times
+// enlarged, so that hiss never fills the view.
+constexpr std::uint32_t kSmallestScale = 32768 / 64;
 
 const QColor kWaveColour(48, 112, 184);
 const QColor kSilenceShade(120, 120, 120, 60);
@@ -52,6 +54,7 @@ void WaveformView::SetDuration(std::uint64_t ms) {
 void WaveformView::ClearEnvelope() {
     levels_.clear();
     timing_ = {};
+    scale_ = kSmallestScale;
     reading_ = duration_ > 0;
     update();
 }
@@ -62,6 +65,8 @@ void WaveformView::AddEnvelopeChunk(const audio::EnvelopeChunk& chunk) {
         levels_.resize(chunk.first + chunk.levels.size());
     std::copy(chunk.levels.begin(), chunk.levels.end(),
               levels_.begin() + static_cast<std::ptrdiff_t>(chunk.first));
+    for (const audio::PeakLevel& level : chunk.levels)
+        scale_ = std::max({scale_, level.left, level.right});
     if (chunk.finished)
         reading_ = false;
     update();
@@ -192,7 +197,8 @@ void WaveformView::paintEvent(QPaintEvent*) {
 }
 
 // One column per pixel: the largest peak of the blocks under it, drawn up and down from the
-// middle of its lane (two lanes, left above right, or one lane of both mixed).
+// middle of its lane (two lanes, left above right, or one lane of both mixed), scaled to the
+// loudest peak read so far.
 void WaveformView::DrawEnvelope(QPainter& painter, const QRect& area) const {
     const int lanes = channels_ == Channels::LeftAndRight ? 2 : 1;
     const double laneHeight = double(area.height()) / lanes;
@@ -219,7 +225,7 @@ void WaveformView::DrawEnvelope(QPainter& painter, const QRect& area) const {
         const std::uint32_t peaks[2] = {lanes == 2 ? left : mixed, right};
         for (int lane = 0; lane < lanes; ++lane) {
             double middle = area.top() + laneHeight * (lane + 0.5);
-            double reach = std::max(0.5, peaks[lane] / kFullScale * (laneHeight / 2 - 1));
+            double reach = std::max(0.5, double(peaks[lane]) / scale_ * (laneHeight / 2 - 1));
             lines.emplace_back(x + 0.5, middle - reach, x + 0.5, middle + reach);
         }
     }

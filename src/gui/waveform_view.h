@@ -84,6 +84,7 @@ class WaveformView : public QWidget {
     std::uint64_t duration_ = 0;
     audio::EnvelopeTiming timing_;
     std::vector<audio::PeakLevel> levels_;
+    std::uint32_t scale_ = 1;  // the peak drawn at the full height of a lane
     bool reading_ = false;
     std::vector<std::uint64_t> markers_;
     std::optional<TimeRange> selected_;

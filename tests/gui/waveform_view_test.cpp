@@ -35,7 +35,7 @@ class WaveformViewTest : public IniFileTest {
     // Loads a file's envelope into the view as the page does, and waits for all of it.
     void LoadEnvelope(EnvelopeLoader& loader, const std::string& path) {
         QObject::connect(&loader, &EnvelopeLoader::chunkArrived, &view,
-                         &WaveformView::AddEnvelopeChunk);
+                         &WaveformView::AddEnvelopeChunk, Qt::UniqueConnection);
         QSignalSpy chunks(&loader, &EnvelopeLoader::chunkArrived);
         loader.Show(path);
         ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -167,6 +167,15 @@ TEST_F(WaveformViewTest, SavesScreenshots) {
     EXPECT_TRUE(view.grab().save(folder + "/waveform_mixed.png"));
     view.ZoomAt(4, 300);
     EXPECT_TRUE(view.grab().save(folder + "/waveform_zoomed.png"));
+
+    // The bundled sample, a real recording.
+    view.SetDuration(32026);
+    view.SetMarkers({});
+    view.SetSelectedRange(std::nullopt);
+    view.SetSilences({});
+    view.SetChannels(WaveformView::Channels::LeftAndRight);
+    LoadEnvelope(loader, PARTITA_SOURCE_DIR "/res/sample/sample.mp3");
+    EXPECT_TRUE(view.grab().save(folder + "/waveform_sample.png"));
 }
 
 }  // namespace
