@@ -40,11 +40,13 @@ struct Files {
     fs::path mp3;
 
     Files() {
-        folder = fs::temp_directory_path() / ("partita-bench-preview-" + std::to_string(::getpid()));
+        folder =
+            fs::temp_directory_path() / ("partita-bench-preview-" + std::to_string(::getpid()));
         fs::create_directories(folder);
         mp3 = folder / "hour.mp3";
-        std::string command = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -V 4 - '" +
-                              mp3.string() + "'";
+        std::string command =
+            "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -V 4 - '" +
+            mp3.string() + "'";
         FILE* lame = ::popen(command.c_str(), "w");
         if (!lame)
             std::abort();
@@ -69,7 +71,8 @@ struct Files {
                 double envelope = pause ? 0.0 : 0.5 * (1 - double(i) / kRate);
                 double tone = std::sin(2 * std::numbers::pi * pitch * i / kRate);
                 double hiss = (double(noise()) / noise.max() - 0.5) * 0.05;
-                auto sample = static_cast<std::int16_t>(32767 * (envelope * tone + (pause ? 0 : hiss)));
+                auto sample =
+                    static_cast<std::int16_t>(32767 * (envelope * tone + (pause ? 0 : hiss)));
                 block[2 * i] = sample;
                 block[2 * i + 1] = static_cast<std::int16_t>(sample / 2);
             }

@@ -54,7 +54,8 @@ bool PlaybackFeed::Buffer(std::uint64_t frame) {
     while (read_ <= frame) {
         if (read_ >= total_)
             return false;
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kReadFrames, total_ - read_));
+        std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kReadFrames, total_ - read_));
         std::size_t at = buffer_.size();
         buffer_.resize(at + want * channels_);
         std::size_t got = stream_->ReadPcm(buffer_.data() + at, want);
@@ -70,8 +71,8 @@ std::size_t PlaybackFeed::PullAtSpeed(std::int16_t* samples, std::size_t frames)
     // The frames before the next one to play are no longer needed.
     auto first = std::min(static_cast<std::uint64_t>(double(given_) * speed_), read_);
     if (first > bufferStart_) {
-        buffer_.erase(buffer_.begin(),
-                      buffer_.begin() + static_cast<std::ptrdiff_t>((first - bufferStart_) * channels_));
+        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(
+                                                             (first - bufferStart_) * channels_));
         bufferStart_ = first;
     }
     std::size_t done = 0;

@@ -29,10 +29,10 @@ enum PreviewString : int {
 };
 
 // In the order of PreviewButton.
-constexpr std::array kToolTips{kTipPlay,          kTipPause,           kTipPreviewTrack,
-                               kTipPlayBefore,    kTipPlayAfter,       kTipFastForward,
-                               kTipBeforeTrackStart, kTipAfterTrackStart, kTipBeforeTrackEnd,
-                               kTipAfterTrackEnd};
+constexpr std::array kToolTips{
+    kTipPlay,           kTipPause,        kTipPreviewTrack,     kTipPlayBefore,
+    kTipPlayAfter,      kTipFastForward,  kTipBeforeTrackStart, kTipAfterTrackStart,
+    kTipBeforeTrackEnd, kTipAfterTrackEnd};
 static_assert(kToolTips.size() == static_cast<std::size_t>(PreviewButton::AfterTrackEnd) + 1);
 
 bool operator==(const PreviewControls& a, const PreviewControls& b) {
@@ -55,7 +55,8 @@ int SliderValueForTime(std::uint64_t timeMs, std::uint64_t lengthMs) {
 
 std::uint64_t TimeForSliderValue(int value, std::uint64_t lengthMs) {
     value = std::clamp(value, 0, kSliderMaximum);
-    return static_cast<std::uint64_t>(std::llround(double(value) / kSliderMaximum * double(lengthMs)));
+    return static_cast<std::uint64_t>(
+        std::llround(double(value) / kSliderMaximum * double(lengthMs)));
 }
 
 QString PreviewToolTip(PreviewButton button) {

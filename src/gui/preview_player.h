@@ -32,12 +32,12 @@ enum class TrackEdge { BeforeStart, AfterStart, BeforeEnd, AfterEnd };
 
 // The preview buttons of the splitter page, for their tooltips.
 enum class PreviewButton {
-    Play,             // F2
-    Pause,            // Space
-    PreviewTrack,     // Ctrl+F2
-    PlayBefore,       // F3
-    PlayAfter,        // F4
-    FastForward,      // F5
+    Play,          // F2
+    Pause,         // Space
+    PreviewTrack,  // Ctrl+F2
+    PlayBefore,    // F3
+    PlayAfter,     // F4
+    FastForward,   // F5
     BeforeTrackStart,
     AfterTrackStart,
     BeforeTrackEnd,

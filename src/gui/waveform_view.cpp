@@ -241,8 +241,8 @@ void WaveformView::DrawMarkers(QPainter& painter, const QRect& area) const {
         painter.setPen(QPen(kMarkerColour, dragged ? 2 : 1));
         painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         // A small handle at the top to grab.
-        const QPointF handle[] = {{x - 5, double(area.top())}, {x + 5, double(area.top())},
-                                  {x, area.top() + 6.0}};
+        const QPointF handle[] = {
+            {x - 5, double(area.top())}, {x + 5, double(area.top())}, {x, area.top() + 6.0}};
         painter.setBrush(kMarkerColour);
         painter.drawPolygon(handle, 3);
     }

@@ -51,7 +51,9 @@ class ManualSink : public PreviewSink {
   private:
     static constexpr std::uint64_t kReadAheadMs = 200;
 
-    std::uint64_t Pulled() const { return format_.channels ? pulled_.size() / format_.channels : 0; }
+    std::uint64_t Pulled() const {
+        return format_.channels ? pulled_.size() / format_.channels : 0;
+    }
     std::ptrdiff_t Offset(std::uint64_t frame) const {
         return static_cast<std::ptrdiff_t>(frame * format_.channels);
     }

@@ -247,9 +247,8 @@ TEST_F(PreviewPlayerTest, WithoutAnOutputPreviewIsOff) {
     off.FastForward();
     EXPECT_EQ(silent->starts, 0);
     PreviewControls controls = off.Controls();
-    EXPECT_FALSE(controls.play || controls.pause || controls.previewTrack ||
-                 controls.playBefore || controls.playAfter || controls.fastForward ||
-                 controls.trackEdges);
+    EXPECT_FALSE(controls.play || controls.pause || controls.previewTrack || controls.playBefore ||
+                 controls.playAfter || controls.fastForward || controls.trackEdges);
 }
 
 // The slider runs over 0 … 32767 of the length, rounded to the nearest value.

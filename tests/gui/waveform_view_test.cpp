@@ -38,10 +38,12 @@ class WaveformViewTest : public IniFileTest {
                          &WaveformView::AddEnvelopeChunk, Qt::UniqueConnection);
         QSignalSpy chunks(&loader, &EnvelopeLoader::chunkArrived);
         loader.Show(path);
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            return !chunks.isEmpty() &&
-                   chunks.last().at(0).value<audio::EnvelopeChunk>().finished;
-        }, 30000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !chunks.isEmpty() &&
+                       chunks.last().at(0).value<audio::EnvelopeChunk>().finished;
+            },
+            30000));
     }
 
     WaveformView view;
@@ -108,8 +110,8 @@ TEST_F(WaveformViewTest, WheelZoomsAroundThePointer) {
 // Only the shown source's chunks reach the view: those of a source left behind, already on
 // their way to the window thread, are dropped.
 TEST_F(WaveformViewTest, LoaderPassesOnlyTheShownSource) {
-    partita::test::WriteWav(dir / "long.wav", std::vector<std::int16_t>(5 * 60 * 8000, 500),
-                            8000, 1);
+    partita::test::WriteWav(dir / "long.wav", std::vector<std::int16_t>(5 * 60 * 8000, 500), 8000,
+                            1);
     partita::test::WriteWav(dir / "short.wav", partita::test::SynthesizePcm({{440, 8000}}, 8000, 1),
                             8000, 1);
     EnvelopeLoader loader;
@@ -118,9 +120,11 @@ TEST_F(WaveformViewTest, LoaderPassesOnlyTheShownSource) {
     // The worker queues chunks of the long file while the window thread is busy.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     loader.Show((dir / "short.wav").string());
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        return !chunks.isEmpty() && chunks.last().at(0).value<audio::EnvelopeChunk>().finished;
-    }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !chunks.isEmpty() && chunks.last().at(0).value<audio::EnvelopeChunk>().finished;
+        },
+        30000));
     std::size_t blocks = 0;
     for (const auto& arguments : chunks) {
         auto chunk = arguments.at(0).value<audio::EnvelopeChunk>();
@@ -133,13 +137,13 @@ TEST_F(WaveformViewTest, LoaderPassesOnlyTheShownSource) {
 // Pictures of the view with a loaded envelope, markers, a selected track, shaded silences and
 // the playhead: left and right apart, both mixed, and zoomed in; and the note while reading.
 TEST_F(WaveformViewTest, SavesScreenshots) {
-    std::vector<ToneSegment> segments{{220, 4000, 0.8}, {0, 1500},       {330, 5000, 0.4},
-                                      {0, 800},         {440, 6000, 0.9}, {0, 1200},
-                                      {550, 3500, 0.2}};
+    std::vector<ToneSegment> segments{{220, 4000, 0.8}, {0, 1500}, {330, 5000, 0.4}, {0, 800},
+                                      {440, 6000, 0.9}, {0, 1200}, {550, 3500, 0.2}};
     auto left = partita::test::SynthesizePcm(segments, 8000, 1);
     std::vector<std::int16_t> stereo;
     for (std::size_t i = 0; i < left.size(); ++i)
-        stereo.insert(stereo.end(), {left[i], static_cast<std::int16_t>(left[i] * (i % 16000) / 16000)});
+        stereo.insert(stereo.end(),
+                      {left[i], static_cast<std::int16_t>(left[i] * (i % 16000) / 16000)});
     partita::test::WriteWav(dir / "song.wav", stereo, 8000, 2);
 
     const QString folder = QString::fromStdString(ScreenshotFolder());
@@ -148,9 +152,9 @@ TEST_F(WaveformViewTest, SavesScreenshots) {
         WaveformView reading;
         reading.resize(600, 100);
         reading.SetDuration(22000);
-        EXPECT_TRUE(reading.grab().save(
-            folder + QStringLiteral("/waveform_reading_%1.png")
-                         .arg(language == Language::Chinese ? "zh_CN" : "en")));
+        EXPECT_TRUE(
+            reading.grab().save(folder + QStringLiteral("/waveform_reading_%1.png")
+                                             .arg(language == Language::Chinese ? "zh_CN" : "en")));
     }
 
     view.resize(900, 160);

@@ -66,11 +66,13 @@ void PeakEnvelopeCache::Read(std::stop_token stop, std::string path) {
         return;
     }
     const PcmFormat format = opened.stream->Format();
-    chunk.timing = {format.sampleRate, static_cast<std::uint32_t>(std::max(1, format.sampleRate / 50))};
+    chunk.timing = {format.sampleRate,
+                    static_cast<std::uint32_t>(std::max(1, format.sampleRate / 50))};
     auto envelope = std::make_shared<PeakEnvelope>();
     envelope->timing = chunk.timing;
     // An estimate (of at most a day) keeps the vector from growing many times.
-    envelope->levels.reserve(std::min<std::uint64_t>(opened.stream->DurationMs(), 86'400'000) / 20 + 1);
+    envelope->levels.reserve(std::min<std::uint64_t>(opened.stream->DurationMs(), 86'400'000) / 20 +
+                             1);
 
     std::size_t delivered = 0;
     Clock::time_point last = Clock::now();
@@ -97,8 +99,7 @@ void PeakEnvelopeCache::Read(std::stop_token stop, std::string path) {
         envelope->levels.push_back(level);
         const std::size_t pending = envelope->levels.size() - delivered;
         if (pending >= kFirstChunkBlocks &&
-            (delivered == 0 ||
-             Clock::now() - last >= std::chrono::milliseconds(kChunkIntervalMs)))
+            (delivered == 0 || Clock::now() - last >= std::chrono::milliseconds(kChunkIntervalMs)))
             flush(false);
     }
 }

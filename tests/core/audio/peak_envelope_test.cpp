@@ -74,7 +74,8 @@ TEST_F(PeakEnvelopeTest, QuietBlocksLieWhereTheSilencesAre) {
     std::uint32_t from = 0;
     for (const ToneSegment& segment : segments) {
         // Blocks wholly inside the segment, one block kept from each edge.
-        for (std::size_t b = timing.BlockAt(from) + 2; timing.BlockStartMs(b + 1) < from + segment.ms - 20; ++b) {
+        for (std::size_t b = timing.BlockAt(from) + 2;
+             timing.BlockStartMs(b + 1) < from + segment.ms - 20; ++b) {
             std::uint32_t peak = std::max(levels[b].left, levels[b].right);
             if (segment.frequency == 0)
                 EXPECT_LT(peak, 300u) << "block " << b;
