@@ -35,15 +35,6 @@ constexpr std::array kToolTips{
     kTipBeforeTrackEnd, kTipAfterTrackEnd};
 static_assert(kToolTips.size() == static_cast<std::size_t>(PreviewButton::AfterTrackEnd) + 1);
 
-bool operator==(const PreviewControls& a, const PreviewControls& b) {
-    return a.play == b.play && a.pause == b.pause && a.pausePressed == b.pausePressed &&
-           a.previewTrack == b.previewTrack && a.playBefore == b.playBefore &&
-           a.playAfter == b.playAfter && a.fastForward == b.fastForward &&
-           a.fastForwardPressed == b.fastForwardPressed && a.trackEdges == b.trackEdges &&
-           a.playLabel == b.playLabel && a.previewLabel == b.previewLabel &&
-           a.speedLabel == b.speedLabel;
-}
-
 }  // namespace
 
 int SliderValueForTime(std::uint64_t timeMs, std::uint64_t lengthMs) {

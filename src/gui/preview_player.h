@@ -59,6 +59,8 @@ struct PreviewControls {
     QString playLabel;     // "播放" / "停止"
     QString previewLabel;  // "预览" / "停止"
     QString speedLabel;    // the speed step, empty at normal speed
+
+    bool operator==(const PreviewControls&) const = default;
 };
 
 // Where the keyboard focus should go after a command.
