@@ -1,0 +1,49 @@
+#include "preview_text.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/string_table.h"
+
+namespace partita::gui {
+namespace {
+
+struct TextPair {
+    PreviewText id;
+    std::string_view chinese;
+    std::string_view english;
+};
+
+// In the order of PreviewText, checked at compile time below.
+constexpr std::array kTexts{
+    TextPair{PreviewText::WaveformName, "波形", "Waveform"},
+    TextPair{PreviewText::WaveformHint,
+             "单击设置播放位置，拖动标记移动音轨边界，滚动鼠标滚轮缩放。",
+             "Click to set the position, drag a marker to move a track boundary, turn the wheel "
+             "to zoom."},
+    TextPair{PreviewText::LeftAndRight, "分别显示左右声道(&L)", "&Left and right channels"},
+    TextPair{PreviewText::BothMixed, "显示混合声道(&M)", "Both channels &mixed"},
+    TextPair{PreviewText::ZoomIn, "放大(&I)", "Zoom &in"},
+    TextPair{PreviewText::ZoomOut, "缩小(&O)", "Zoom &out"},
+    TextPair{PreviewText::WholeSource, "显示整个文件(&W)", "Show the &whole file"},
+    TextPair{PreviewText::ReadingWaveform, "正在读取波形…", "Reading the waveform…"},
+};
+
+constexpr bool InOrder() {
+    for (std::size_t i = 0; i < kTexts.size(); ++i) {
+        if (static_cast<std::size_t>(kTexts[i].id) != i)
+            return false;
+    }
+    return static_cast<std::size_t>(PreviewText::ReadingWaveform) + 1 == kTexts.size();
+}
+static_assert(InOrder(), "kTexts must list every PreviewText in order");
+
+}  // namespace
+
+QString Text(PreviewText id) {
+    const TextPair& pair = kTexts[static_cast<std::size_t>(id)];
+    std::string_view text = CurrentLanguage() == Language::Chinese ? pair.chinese : pair.english;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace partita::gui
