@@ -18,12 +18,19 @@ page_text() {
 page_lists() {
     grep -qE -- "(^|[^A-Za-z0-9-])$2([^A-Za-z0-9-]|\$)" <<<"$1"
 }
-completions() {
+# offers WORD COMMAND_LINE...: completing the command line offers the word.
+offers() {
+    local word=$1
+    shift
     COMP_WORDS=("$@")
     COMP_CWORD=$(($# - 1))
     COMPREPLY=()
     _partita
-    printf '%s\n' "${COMPREPLY[@]}"
+    local offered
+    for offered in "${COMPREPLY[@]}"; do
+        [ "$offered" = "$word" ] && return 0
+    done
+    return 1
 }
 
 cli_page=$(page_text "$docs/partita.1")
@@ -32,15 +39,15 @@ commands=$("$partita" --help | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*
 [ -n "$commands" ] || fail "partita --help lists no commands"
 for option in $("$partita" --help | help_options); do
     page_lists "$cli_page" "$option" || fail "partita.1 lacks $option"
-    completions partita - | grep -qx -- "$option" || fail "completion of 'partita -' lacks $option"
+    offers "$option" partita - || fail "completion of 'partita -' lacks $option"
 done
 for command in $commands; do
-    completions partita "${command:0:2}" | grep -qx "$command" ||
+    offers "$command" partita "${command:0:2}" ||
         fail "completion of 'partita ${command:0:2}' lacks $command"
     grep -qF ".SS \"partita $command " "$docs/partita.1" || fail "partita.1 has no section $command"
     for option in $("$partita" "$command" --help | help_options); do
         page_lists "$cli_page" "$option" || fail "partita.1 lacks $command $option"
-        completions partita "$command" - | grep -qx -- "$option" ||
+        offers "$option" partita "$command" - ||
             fail "completion of 'partita $command -' lacks $option"
     done
 done
