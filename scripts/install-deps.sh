@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   lame ffmpeg mpg123
   xvfb xauth fonts-wqy-microhei qt6-translations-l10n
+  dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

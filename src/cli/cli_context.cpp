@@ -9,6 +9,7 @@
 
 #include "app/setting_values.h"
 #include "app/string_table.h"
+#include "cli_docs.h"
 #include "commands.h"
 #include "settings_location.h"
 
@@ -65,6 +66,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     add(AddMergeCommand(app, context));
     add(AddCueCommand(app, context));
     add(AddVerifyCommand(app, context));
+    AddProgramInfoOptions(app, out);
 
     try {
         app.parse(argc, argv);

@@ -10,29 +10,17 @@
 namespace partita::gui {
 namespace {
 
-// The string table's texts of the preview buttons.
-enum PreviewString : int {
-    kSelectFileFirst = 117,
-    kTipPreviewTrack = 155,
-    kTipPlay = 156,
-    kTipPause = 179,
-    kTipFastForward = 209,
-    kTipPlayBefore = 210,
-    kTipPlayAfter = 211,
-    kLabelPlay = 223,
-    kLabelPreview = 228,
-    kLabelStop = 267,
-    kTipBeforeTrackStart = 319,
-    kTipAfterTrackEnd = 321,
-    kTipAfterTrackStart = 322,
-    kTipBeforeTrackEnd = 323,
-};
-
 // In the order of PreviewButton.
-constexpr std::array kToolTips{
-    kTipPlay,           kTipPause,        kTipPreviewTrack,     kTipPlayBefore,
-    kTipPlayAfter,      kTipFastForward,  kTipBeforeTrackStart, kTipAfterTrackStart,
-    kTipBeforeTrackEnd, kTipAfterTrackEnd};
+constexpr std::array kToolTips{Msg::PlayTip,
+                               Msg::PauseTip,
+                               Msg::PreviewTrackTip,
+                               Msg::PlayBeforeTip,
+                               Msg::PlayAfterTip,
+                               Msg::FastForwardTip,
+                               Msg::PlayBeforeTrackStartTip,
+                               Msg::PlayAfterTrackStartTip,
+                               Msg::PlayBeforeTrackEndTip,
+                               Msg::PlayAfterTrackEndTip};
 static_assert(kToolTips.size() == static_cast<std::size_t>(PreviewButton::AfterTrackEnd) + 1);
 
 }  // namespace
@@ -55,7 +43,7 @@ QString PreviewToolTip(PreviewButton button) {
 }
 
 QString PreviewPlayer::SelectionNeededText() {
-    return MessageText(kSelectFileFirst);
+    return MessageText(Msg::SelectFileFirst);
 }
 
 PreviewPlayer::PreviewPlayer(std::unique_ptr<PreviewSink> sink, QObject* parent)
@@ -129,9 +117,9 @@ PreviewControls PreviewPlayer::Controls() const {
     controls.fastForward = ready;
     controls.fastForwardPressed = speedStep_ > 0;
     controls.trackEdges = ready;
-    controls.playLabel = MessageText(playing ? kLabelStop : kLabelPlay);
+    controls.playLabel = MessageText(playing ? Msg::StopLabel : Msg::PlayLabel);
     controls.previewLabel =
-        MessageText(activity_ == Activity::PreviewingTrack ? kLabelStop : kLabelPreview);
+        MessageText(activity_ == Activity::PreviewingTrack ? Msg::StopLabel : Msg::PreviewLabel);
     controls.speedLabel = speedStep_ > 0 ? QString::number(speedStep_) : QString();
     return controls;
 }

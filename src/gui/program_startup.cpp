@@ -10,6 +10,7 @@
 
 #include "app/setting_values.h"
 #include "app/string_table.h"
+#include "desktop_man_page.h"
 #include "help_manual.h"
 #include "program_info.h"
 #include "settings_location.h"
@@ -43,6 +44,10 @@ SettingsStore& ProgramStartup::Settings() {
 
 std::optional<int> ProgramStartup::Start(const QString& programPath, const QStringList& arguments) {
     StartupArguments parsed = ParseStartupArguments(arguments);
+    if (parsed.manPage) {
+        std::fputs(DesktopManPage().c_str(), stdout);
+        return 0;
+    }
 
     // The settings: the per-user store named after the program, or the file of --settings.
     std::string badOverride;
@@ -61,10 +66,17 @@ std::optional<int> ProgramStartup::Start(const QString& programPath, const QStri
             QCoreApplication::installTranslator(qtTranslator_.get());
     }
 
+    // The manual lives under the install folder when the installer recorded one, else beside
+    // the program.
+    QString installPath = settings_ ? ToQString(settings::InstallPath.Read(Settings())) : "";
+    helpFilePath_ =
+        FindManual(installPath, QFileInfo(programPath).absolutePath(), CurrentLanguage());
+
     if (parsed.help || parsed.version) {
-        std::printf(
-            "%s\n",
-            (parsed.version ? WindowTitle() : Text(UiText::UsageText)).toLocal8Bit().constData());
+        QString answer = parsed.version ? WindowTitle()
+                                        : Text(UiText::UsageText) + '\n' +
+                                              Text(UiText::ManualPlace).arg(helpFilePath_);
+        std::printf("%s\n", answer.toLocal8Bit().constData());
         return 0;
     }
     if (!parsed.error.empty()) {
@@ -79,12 +91,6 @@ std::optional<int> ProgramStartup::Start(const QString& programPath, const QStri
 
     command_ = ParseActionCommandLine(parsed.commandLine);
     startFolder_ = QDir::currentPath();
-
-    // The manual lives under the install folder when the installer recorded one, else beside
-    // the program.
-    QString installPath = ToQString(settings::InstallPath.Read(Settings()));
-    helpFilePath_ =
-        FindManual(installPath, QFileInfo(programPath).absolutePath(), CurrentLanguage());
 
     if (!audio_.load()) {
         messages_.Show(nullptr, UserMessages::Icon::Error, Msg::AudioModuleFailed);

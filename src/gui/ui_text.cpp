@@ -63,11 +63,12 @@ constexpr std::array kTexts{
     TextPair{UiText::CommandLineSource, "命令行指定的文件: %1", "File from the command line: %1"},
     TextPair{UiText::UsageText,
              "用法: partita-studio [--settings 文件] [--set 节/名称=值]... [--lang zh_CN|en] "
-             "[-a SPLIT|MERGE -s 路径]",
+             "[-a SPLIT|MERGE -s 路径 | 文件]",
              "Usage: partita-studio [--settings FILE] [--set SECTION/NAME=VALUE]... "
-             "[--lang zh_CN|en] [-a SPLIT|MERGE -s PATH]"},
+             "[--lang zh_CN|en] [-a SPLIT|MERGE -s PATH | FILE]"},
     TextPair{UiText::BadOverride, "--set: 应为 节/名称=值，得到 \"%1\"",
              "--set: expected SECTION/NAME=VALUE, got \"%1\""},
+    TextPair{UiText::ManualPlace, "用户手册: %1", "The user manual: %1"},
 };
 
 constexpr bool InOrder() {
@@ -75,7 +76,7 @@ constexpr bool InOrder() {
         if (static_cast<std::size_t>(kTexts[i].id) != i)
             return false;
     }
-    return static_cast<std::size_t>(UiText::BadOverride) + 1 == kTexts.size();
+    return static_cast<std::size_t>(UiText::ManualPlace) + 1 == kTexts.size();
 }
 static_assert(InOrder(), "kTexts must list every UiText in order");
 

@@ -44,6 +44,7 @@ enum class UiText {
     CommandLineSource,
     UsageText,
     BadOverride,
+    ManualPlace,
 };
 
 QString Text(UiText id);

@@ -105,7 +105,7 @@ TEST_F(PreviewPlayerTest, TrackPreviewPlaysThroughTheForwardOverlap) {
     const TrackSpan withOverlap{2000, 4000 + 2000};
     EXPECT_EQ(player->PreviewTrack(std::nullopt), PreviewPlayer::TrackResult::NeedsSelection);
     player->PreviewTrack(withOverlap);
-    EXPECT_EQ(player->Controls().previewLabel, MessageText(267));
+    EXPECT_EQ(player->Controls().previewLabel, MessageText(Msg::StopLabel));
     sink->Consume(1000);
     Poll();
     EXPECT_EQ(player->Position(), 3000u);
@@ -114,7 +114,7 @@ TEST_F(PreviewPlayerTest, TrackPreviewPlaysThroughTheForwardOverlap) {
     Poll();
     EXPECT_EQ(player->CurrentActivity(), Activity::Stopped);
     EXPECT_EQ(sink->Heard(), Source(2000, 6000));
-    EXPECT_EQ(player->Controls().previewLabel, MessageText(228));
+    EXPECT_EQ(player->Controls().previewLabel, MessageText(Msg::PreviewLabel));
     EXPECT_EQ(player->TrackSlider(), 0);
     EXPECT_EQ(player->Position(), 2000u);
 
@@ -170,7 +170,7 @@ TEST_F(PreviewPlayerTest, PauseKeepsThePosition) {
     player->SetPosition(1000);
     EXPECT_FALSE(player->Controls().pause);
     player->PlayFromPosition();
-    EXPECT_EQ(player->Controls().playLabel, MessageText(267));
+    EXPECT_EQ(player->Controls().playLabel, MessageText(Msg::StopLabel));
     EXPECT_FALSE(player->Controls().playBefore);
     EXPECT_FALSE(player->Controls().playAfter);
     sink->Consume(500);
@@ -197,7 +197,7 @@ TEST_F(PreviewPlayerTest, PauseKeepsThePosition) {
     player->PlayFromPosition();
     EXPECT_EQ(player->Position(), 1000u);
     EXPECT_FALSE(player->Controls().pause);
-    EXPECT_EQ(player->Controls().playLabel, MessageText(223));
+    EXPECT_EQ(player->Controls().playLabel, MessageText(Msg::PlayLabel));
 }
 
 // F2 during a two-second play replaces it: the new play is not ended by the old one's end. A

@@ -36,6 +36,24 @@ TEST_F(StartupTest, TakesItsOwnOptionsOutOfTheArguments) {
     EXPECT_EQ(ParseStartupArguments({"--settingsX"}).commandLine, "--settingsX");
 }
 
+// A file alone, as a file manager passes it, opens in the pane that takes it: merge lists and the
+// formats only the joiner reads in the joiner, everything else in the splitter.
+TEST_F(StartupTest, AFileAloneOpensInThePaneThatTakesIt) {
+    auto line = [](const QStringList& arguments) {
+        return ParseStartupArguments(arguments).commandLine;
+    };
+    EXPECT_EQ(line({"/music/live set.MP3"}), "-a SPLIT -s /music/live set.MP3");
+    EXPECT_EQ(line({"--lang", "en", "/music/a.cue"}), "-a SPLIT -s /music/a.cue");
+    EXPECT_EQ(line({"/music/a.mpa"}), "-a SPLIT -s /music/a.mpa");
+    EXPECT_EQ(line({"/music/list.M3U"}), "-a MERGE -s /music/list.M3U");
+    EXPECT_EQ(line({"/music/list.m3u8"}), "-a MERGE -s /music/list.m3u8");
+    EXPECT_EQ(line({"/music/list.pls"}), "-a MERGE -s /music/list.pls");
+    EXPECT_EQ(line({"/music/a.ogg"}), "-a MERGE -s /music/a.ogg");
+    // Two words are no file alone; an unknown option is no file.
+    EXPECT_EQ(line({"a.mp3", "b.mp3"}), "a.mp3 b.mp3");
+    EXPECT_EQ(line({"-x"}), "-x");
+}
+
 // Start reads the command line into the action and source the pages are given, opens the
 // settings file of --settings and applies --set and --lang.
 TEST_F(StartupTest, StartGathersTheCommandLineAndSettings) {

@@ -81,6 +81,22 @@ enum class Msg : int {
     CannotOpenListFile = 330,    // its path
     CannotCreateListFile = 331,  // its path
 
+    // --- Preview ---------------------------------------------------------------------------
+    SelectFileFirst = 117,          // a track command with nothing selected
+    PreviewTrackTip = 155,          // (Ctrl+F2)
+    PlayTip = 156,                  // (F2)
+    PauseTip = 179,                 // (Space)
+    FastForwardTip = 209,           // (F5)
+    PlayBeforeTip = 210,            // (F3)
+    PlayAfterTip = 211,             // (F4)
+    PlayLabel = 223,                // the play button
+    PreviewLabel = 228,             // the preview button
+    StopLabel = 267,                // either button while it plays
+    PlayBeforeTrackStartTip = 319,  // the four track-edge buttons
+    PlayAfterTrackEndTip = 321,
+    PlayAfterTrackStartTip = 322,
+    PlayBeforeTrackEndTip = 323,
+
     // --- Program ---------------------------------------------------------------------------
     ChooseMergeSourceFolder = 215,  // title of the joiner's source folder picker
     ChooseSplitSourceFolder = 216,  // title of the splitter's source folder picker
