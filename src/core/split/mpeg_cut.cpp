@@ -80,7 +80,7 @@ CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint
         if (piece.headerFrame.empty())
             return CutOutcome::Failed;
     }
-    return WritePiece(in, outPath, piece, tags, options.codePage, copied);
+    return WritePiece(in, outPath, piece, tags, options.codePage, copied, options.existing);
 }
 
 CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,

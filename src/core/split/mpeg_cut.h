@@ -18,7 +18,8 @@ namespace partita {
 struct MpegCutOptions {
     bool noIndex = true;  // map times by the bitrate, not through the frame index
     bool writeVbrHeader = true;
-    std::string codePage = "ISO-8859-1";  // of the ID3v1 texts
+    std::string codePage = "ISO-8859-1";                // of the ID3v1 texts
+    ExistingOutput existing = ExistingOutput::Replace;  // a file found under the output's name
 };
 
 // The first byte after the audio frames: the file's end, or the start of its ID3v1 tag.

@@ -105,13 +105,14 @@ std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t start
 
 CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                         std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
-                        const std::string& codePage, ByteRange* copied) {
+                        const std::string& codePage, ByteRange* copied, ExistingOutput existing) {
     if (!source.mpeg || startMs > endMs)
         return CutOutcome::Failed;
     MpegCutOptions options;
     options.noIndex = !source.frameMode;
     options.writeVbrHeader = writeVbrHeader;
     options.codePage = codePage;
+    options.existing = existing;
     BufferedFile file;
     if (!file.Open(source.path))
         return CutOutcome::Failed;
@@ -123,7 +124,8 @@ CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::ui
 CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& outPath,
                                       std::uint64_t startMs, std::uint64_t endMs,
                                       const TagTexts& tags, bool writeVbrHeader,
-                                      const std::string& codePage, ByteRange* copied) {
+                                      const std::string& codePage, ByteRange* copied,
+                                      ExistingOutput existing) {
     if (!source.mpeg || startMs > endMs)
         return CutOutcome::Failed;
     BufferedFile file;
@@ -134,9 +136,9 @@ CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& ou
     std::optional<PieceLayout> piece =
         frames ? SampleAccuratePiece(*source.mpeg, *frames, file, startMs, endMs) : std::nullopt;
     if (!piece)
-        return CutMpegTrack(source, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
-                            copied);
-    return WritePiece(in, outPath, *piece, Id3Record(tags), codePage, copied);
+        return CutMpegTrack(source, outPath, startMs, endMs, tags, writeVbrHeader, codePage, copied,
+                            existing);
+    return WritePiece(in, outPath, *piece, Id3Record(tags), codePage, copied, existing);
 }
 
 std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
@@ -147,10 +149,10 @@ std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t 
 }
 
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
-                       std::uint64_t endMs, ByteRange* copied) {
+                       std::uint64_t endMs, ByteRange* copied, ExistingOutput existing) {
     if (!source.wav || startMs > endMs || source.durationMs == 0)
         return CutOutcome::Failed;
-    return CutWav(source.path, *source.wav, outPath, startMs, endMs, copied);
+    return CutWav(source.path, *source.wav, outPath, startMs, endMs, copied, existing);
 }
 
 namespace {
@@ -178,19 +180,19 @@ class PreparedFileSource : public PreparedSource {
     }
 
     CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                   const TagTexts& tags, ByteRange* copied) override {
+                   const TagTexts& tags, ExistingOutput existing, ByteRange* copied) override {
         if (source_.audioType == audio::AudioType::Wav)
-            return CutWavTrack(source_, outPath, startMs, endMs, copied);
+            return CutWavTrack(source_, outPath, startMs, endMs, copied, existing);
         if (source_.audioType == audio::AudioType::Mpeg) {
             // Read for every track, as a change between two tracks takes effect at once.
             bool writeVbrHeader = settings::WriteVbrHeader.Read(settings_) != 0;
             const std::string codePage = settings::LegacyCodePage.Read(settings_);
             if (settings::SampleAccurate.Read(settings_) != 0) {
                 return CutMpegTrackSampleAccurate(source_, outPath, startMs, endMs, tags,
-                                                  writeVbrHeader, codePage, copied);
+                                                  writeVbrHeader, codePage, copied, existing);
             }
             return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
-                                copied);
+                                copied, existing);
         }
         return CutOutcome::NotCut;
     }

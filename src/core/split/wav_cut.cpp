@@ -67,7 +67,7 @@ ByteRange WavSampleRange(const WavLayout& layout, std::uint64_t startMs, std::ui
 
 CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
                   const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                  ByteRange* copied) {
+                  ByteRange* copied, ExistingOutput existing) {
     if (startMs > endMs)
         return CutOutcome::Failed;
     const ByteRange range = WavSampleRange(layout, startMs, endMs);
@@ -83,12 +83,11 @@ CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
     bool ok = AppendFileRange(in, 0, layout.dataStart, out.Stream()) &&
               AppendFileRange(in, range.begin, range.end, out.Stream()) &&
               ((dataBytes & 1) == 0 || out.Write(&pad, 1)) &&
-              PatchWavSizes(out.Stream(), layout, dataBytes) && out.Commit();
-    if (!ok)
-        return CutOutcome::Failed;
-    if (copied)
+              PatchWavSizes(out.Stream(), layout, dataBytes);
+    const CutOutcome outcome = ok ? CommitCut(out, existing) : CutOutcome::Failed;
+    if (outcome == CutOutcome::Written && copied)
         *copied = range;
-    return CutOutcome::Written;
+    return outcome;
 }
 
 }  // namespace partita

@@ -20,6 +20,6 @@ ByteRange WavSampleRange(const WavLayout& layout, std::uint64_t startMs, std::ui
 // the output appears under its name only when complete.
 CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
                   const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                  ByteRange* copied = nullptr);
+                  ByteRange* copied = nullptr, ExistingOutput existing = ExistingOutput::Replace);
 
 }  // namespace partita
