@@ -263,14 +263,21 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             }
         }
 
+        std::uint64_t copied = 0;
         if (pending) {
             FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
-            totalBytes += run.Copy(file.get(), from, to, &counter);
+            copied = run.Copy(file.get(), from, to, &counter);
+            totalBytes += copied;
             ends.Next(info, to, source.silenceSeconds);
         } else {
-            run.Copy(file.get(), from, to, nullptr);
+            copied = run.Copy(file.get(), from, to, nullptr);
         }
         file.reset();
+        if (run.Result() == MergeResult::Done && copied < to - from) {
+            // The file ended early: it shrank since it was analysed.
+            host.ShowMessage(MessageKind::Error, {Msg::CannotLoadFile, source.path});
+            run.Result() = MergeResult::Failed;
+        }
 
         if (run.Result() == MergeResult::Done && source.silenceSeconds > 0) {
             const std::uint64_t before = totalBytes;

@@ -75,6 +75,8 @@ CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint
         return CutOutcome::Failed;  // gone, or changed since it was analysed
     PieceLayout piece;
     piece.range = SnappedRange(info, scan, startOffset, endOffset);
+    if (piece.range.begin >= piece.range.end)
+        return CutOutcome::Failed;  // no audio there (a track past the end of a shrunk source)
     if (info.vbrType != VbrHeaderType::None && options.writeVbrHeader) {
         piece.headerFrame = CutHeaderFrame(info, scan, piece.range);
         if (piece.headerFrame.empty())

@@ -37,7 +37,8 @@ ByteRange SnappedRange(const MpegAnalysis& info, BufferedFile& file, std::uint64
                        std::uint64_t endOffset);
 
 // Cuts the bytes between two offsets (snapped to frames). Fails when the start lies after the
-// end or the source cannot be read; the output appears under its name only when complete.
+// end, no frame lies between them, or the source cannot be read; the output appears under its
+// name only when complete.
 CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t startOffset, std::uint64_t endMs, std::uint64_t endOffset,
                        const MpegCutOptions& options, const TagInfo& tags,

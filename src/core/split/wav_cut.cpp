@@ -71,6 +71,8 @@ CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
     if (startMs > endMs)
         return CutOutcome::Failed;
     const ByteRange range = WavSampleRange(layout, startMs, endMs);
+    if (range.begin >= range.end)
+        return CutOutcome::Failed;  // no samples there (a track past the end of a shrunk source)
     ReadOnlyFile in(sourcePath);
     std::optional<WavLayout> now = in.IsOpen() ? ReadWavLayout(in) : std::nullopt;
     if (!now || now->dataStart != layout.dataStart)

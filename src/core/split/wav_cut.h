@@ -16,7 +16,8 @@ namespace partita {
 ByteRange WavSampleRange(const WavLayout& layout, std::uint64_t startMs, std::uint64_t endMs);
 
 // Cuts [startMs, endMs) of the file at `sourcePath`, analysed as `layout`, into `outPath`. Fails
-// when the file no longer has that layout or cannot be read, or the output cannot be written;
+// when the range holds no samples, the file no longer has that layout or cannot be read, or the
+// output cannot be written;
 // the output appears under its name only when complete.
 CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
                   const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,

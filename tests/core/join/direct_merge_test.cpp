@@ -309,6 +309,32 @@ TEST_F(DirectMergeTest, StopAfterAChunk) {
     EXPECT_EQ(Out(), Concat({sa.Audio(), Silence(sa.firstHeader, 1)}));
 }
 
+// A source that shrinks while it is copied fails the merge (CannotLoadFile) rather than giving a
+// short output.
+TEST_F(DirectMergeTest, SourceShrinkingDuringCopyFails) {
+    struct ShrinkingHost : test::ScriptedHost {
+        std::filesystem::path source;
+        bool TakeStopRequest() override {
+            if (!source.empty())
+                std::filesystem::resize_file(source, 8192);
+            source.clear();
+            return ScriptedHost::TakeStopRequest();
+        }
+    } shrinking;
+    auto a = Cbr("a.mp3", 440, 2000);
+    DirectMergeOptions small;
+    small.bufferBytes = 4096;
+    for (bool withHeader : {false, true}) {
+        auto source = withHeader ? Vbr("v.mp3", 440, 1000) : a;
+        shrinking.source = source;
+        std::FILE* out = std::fopen((dir / "out.mp3").c_str(), "wb");
+        EXPECT_EQ(DirectMerge({Source(source)}, out, "out.mp3", tags, shrinking, small),
+                  MergeResult::Failed);
+        std::fclose(out);
+        EXPECT_TRUE(shrinking.Showed(Msg::CannotLoadFile));
+    }
+}
+
 // A write that fails gives CannotWriteFile with the output's name.
 TEST_F(DirectMergeTest, WriteFailure) {
     auto a = Cbr("a.mp3", 440, 500);

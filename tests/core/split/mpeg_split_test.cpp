@@ -332,6 +332,33 @@ TEST(MpegCutTest, LeadingId3v2Size) {
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
 }
 
+// A source that shrank after its tracks were made (MPEG or WAV): a track past its new end fails
+// instead of coming out as a file without audio.
+TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
+    SplitList list;
+    const fs::path wav = dir / "b.wav";
+    test::WriteWav(wav, test::SynthesizePcm(kSong, 44100, 2), 44100, 2);
+    for (const fs::path& source : {test::MakeMp3(dir.Path(), "a.mp3", kSong, {"-b", "128"}), wav}) {
+        SourceFacts facts;
+        facts.audioType = PrepareSource(source.string(), SplitMode::Auto).audioType;
+        facts.durationMs = 6000;
+        RowId row = AddLoadedSource(list, settings, source.string(), facts);
+        for (std::uint64_t p : {2000, 4000})
+            list.InsertSplitPoint(row, p);
+        Bytes bytes = test::ReadFileBytes(source);
+        bytes.resize(bytes.size() / 2);
+        test::WriteFileBytes(source, bytes);
+    }
+    fs::create_directory(dir / "out");
+    FileTrackCutter cutter(settings);
+    SplitJob job(list, settings, host, cutter, {});
+    SplitJobResult result = job.StartSplit("%F-%S", (dir / "out").string());
+    EXPECT_EQ(result.written, 4);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_FALSE(fs::exists(dir / "out" / "a-3.mp3"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "b-3.wav"));
+}
+
 // A cut that fails leaves an existing output as it was and no file of its own: a source that
 // changed since it was analysed, a start after the end, a folder that cannot be written.
 TEST_F(MpegSplitTest, FailedCutKeepsExistingOutput) {
