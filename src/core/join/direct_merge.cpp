@@ -234,7 +234,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             continue;
         }
 
-        const std::uint64_t audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+        const std::uint64_t audioEnd = info.audioEnd;
         std::uint64_t from = std::min(info.dataStart, audioEnd);
         std::uint64_t to = audioEnd;
         const PartialRange& range = source.range;

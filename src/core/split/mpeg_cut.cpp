@@ -28,8 +28,7 @@ bool StreamHeaderAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t 
 }  // namespace
 
 std::uint64_t AudioEnd(const MpegAnalysis& info) {
-    return info.hasId3v1 && info.fileLength >= kId3v1Size ? info.fileLength - kId3v1Size
-                                                          : info.fileLength;
+    return info.audioEnd;
 }
 
 std::uint64_t SnapToConfirmedFrame(const MpegAnalysis& info, BufferedFile& file,
@@ -153,24 +152,6 @@ ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t
     };
     std::uint64_t begin = map(startMs);
     return {begin, std::max(begin, map(endMs))};
-}
-
-std::uint64_t LeadingId3v2Size(BufferedFile& file) {
-    std::uint8_t head[10];
-    if (file.ReadAt(0, head, sizeof head) != sizeof head || head[0] != 'I' || head[1] != 'D' ||
-        head[2] != '3' || head[3] < 2 || head[3] > 4) {
-        return 0;
-    }
-    std::uint64_t size = 0;
-    for (int i = 6; i < 10; ++i) {
-        if (head[i] & 0x80)
-            return 0;
-        size = (size << 7) | head[i];
-    }
-    size += 10;
-    if (head[3] == 4 && (head[5] & 0x10))
-        size += 10;  // the footer
-    return size < file.Size() ? size : 0;
 }
 
 }  // namespace partita

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "mpeg/mpeg_analysis.h"
+#include "mpeg/tag_bounds.h"
 #include "split/track_cutter.h"
 #include "tags/tag_info.h"
 
@@ -22,7 +23,8 @@ struct MpegCutOptions {
     ExistingOutput existing = ExistingOutput::Replace;  // a file found under the output's name
 };
 
-// The first byte after the audio frames: the file's end, or the start of its ID3v1 tag.
+// The first byte after the audio frames: before the file's trailing tags and a last frame cut
+// short (see MpegAnalysis::audioEnd).
 std::uint64_t AudioEnd(const MpegAnalysis& info);
 
 // The frame start at or after `offset`: a header of the first frame's stream with a bitrate,
@@ -66,9 +68,5 @@ std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file);
 // `noIndex`) through FrameBoundaryAt, else through TimeToOffset.
 ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t startMs,
                            std::uint64_t endMs, bool noIndex);
-
-// The length of a leading ID3v2 tag of any version (2.2, 2.3 and 2.4, with a 2.4 footer),
-// header included; 0 when the file does not begin with one that fits it.
-std::uint64_t LeadingId3v2Size(BufferedFile& file);
 
 }  // namespace partita

@@ -58,7 +58,7 @@ Analysed Analyse(const std::filesystem::path& path) {
     a.bytes = test::ReadFileBytes(path);
     a.vbrFramePos = info.vbrFramePos;
     a.dataStart = info.dataStart;
-    a.audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+    a.audioEnd = info.audioEnd;
     a.vbrType = info.vbrType;
     a.firstHeader = info.firstHeader;
     return a;
@@ -307,6 +307,22 @@ TEST_F(DirectMergeTest, StopAfterAChunk) {
     host.stopAtCall.clear();
     ASSERT_EQ(Merge({Source(a, 1)}, "out.mp3", small), MergeResult::Done);
     EXPECT_EQ(Out(), Concat({sa.Audio(), Silence(sa.firstHeader, 1)}));
+}
+
+// Only whole frames are joined: tags at the end of a file (APEv2 before the ID3v1 tag) and a
+// last frame that the end of the file cuts short stay out, so every join decodes cleanly.
+TEST_F(DirectMergeTest, TrailingTagsAndCutFramesStayOut) {
+    auto ape = test::CopyCorpusFile("ape.mp3", dir.Path());
+    auto xing = test::CopyCorpusFile("xing.mp3", dir.Path());
+    auto cut = Cbr("cut.mp3", 440, 1000);
+    Bytes bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() - 300);
+    test::WriteFileBytes(cut, bytes);
+    ASSERT_EQ(Merge({Source(ape), Source(cut), Source(xing)}), MergeResult::Done);
+    std::string errors;
+    EXPECT_TRUE(test::DecodesCleanly(dir / "out.mp3", &errors)) << errors;
+    Bytes whole = Analyse(xing).Audio();
+    EXPECT_EQ(Out(), Concat({whole, Analyse(cut).Audio(), whole}));
 }
 
 // A source that shrinks while it is copied fails the merge (CannotLoadFile) rather than giving a

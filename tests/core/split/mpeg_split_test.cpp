@@ -332,6 +332,18 @@ TEST(MpegCutTest, LeadingId3v2Size) {
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
 }
 
+// The last piece ends with the source's last whole frame (and so decodes cleanly): before APEv2
+// tags in front of the ID3v1 tag, and before a last frame that the end of the file cuts short.
+TEST_F(MpegSplitTest, LastPieceEndsWithTheLastWholeFrame) {
+    SplitAndCheck(test::CopyCorpusFile("ape-id3v1.mp3", dir.Path()), {1000}, SplitMode::Auto,
+                  false);
+    auto cut = test::MakeMp3(dir.Path(), "cut.mp3", kSong, {"-b", "128", "-t"});
+    Bytes bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() - 200);
+    test::WriteFileBytes(cut, bytes);
+    SplitAndCheck(cut, {2000}, SplitMode::Fast, false);
+}
+
 // A source that shrank after its tracks were made (MPEG or WAV): a track past its new end fails
 // instead of coming out as a file without audio.
 TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
