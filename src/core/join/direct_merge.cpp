@@ -216,6 +216,14 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
     std::vector<std::uint64_t> frameStarts;
     GaplessEnds ends;
     std::uint64_t totalBytes = 0;
+    // The bitrate index of every frame after the header frame: 0 none yet, -1 more than one.
+    int bitrateIndex = 0;
+    auto noteBitrate = [&bitrateIndex](int index) {
+        if (index < 0 || (bitrateIndex != 0 && index != 0 && index != bitrateIndex))
+            bitrateIndex = -1;
+        else if (bitrateIndex == 0)
+            bitrateIndex = index;
+    };
 
     const std::size_t n = sources.size();
     host.SetProgress(0, n);
@@ -268,6 +276,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
             copied = run.Copy(file.get(), from, to, &counter);
             totalBytes += copied;
+            noteBitrate(counter.BitrateIndex());
             ends.Next(info, to, source.silenceSeconds);
         } else {
             copied = run.Copy(file.get(), from, to, nullptr);
@@ -286,11 +295,20 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             const std::uint64_t size = SilentFrame(info.firstHeader).size();
             for (std::uint64_t at = before; pending && size > 0 && at < totalBytes; at += size)
                 frameStarts.push_back(at);
+            if (totalBytes > before)
+                noteBitrate(static_cast<int>((info.firstHeader >> 12) & 0xF));
         }
         host.SetProgress(i + 1, n);
     }
 
     if (run.Result() == MergeResult::Done && pending) {
+        // "Info" marks a stream of one bitrate; readers take its duration and seek points from
+        // that bitrate, so a join of several bitrates says "Xing".
+        std::uint8_t* tag = pendingFrame.data() + pendingTagOffset;
+        if (pendingType == VbrHeaderType::Xing && bitrateIndex < 0 &&
+            std::memcmp(tag, "Info", 4) == 0) {
+            std::memcpy(tag, "Xing", 4);
+        }
         FinishHeaderFrame(pendingFrame, pendingTagOffset, pendingType,
                           {frameStarts, totalBytes, ends.Delay(), ends.Padding()});
         if (::fseeko(output, static_cast<off_t>(pendingOffset), SEEK_SET) != 0 ||

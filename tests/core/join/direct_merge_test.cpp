@@ -8,6 +8,7 @@
 #include "mpeg/frame_header.h"
 #include "mpeg/lame_tag.h"
 #include "mpeg/mpeg_analysis.h"
+#include "mpeg/stream_check.h"
 #include "mpeg/vbr_header.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
@@ -211,6 +212,24 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
     double expected = test::ProbeDurationMs(a) + test::ProbeDurationMs(b) +
                       test::ProbeDurationMs(c) + SilentFrameCount(sa.firstHeader, 1) * frameMs;
     EXPECT_NEAR(test::ProbeDurationMs(dir / "out.mp3"), expected, 2 * frameMs * 2);
+}
+
+// A first file's "Info" frame (LAME's mark of one bitrate) says "Xing" once the joined frames
+// have more than one bitrate, and stays "Info" over one: the output reads as the stream it is.
+TEST_F(DirectMergeTest, InfoOnlyOverOneBitrate) {
+    auto info = test::MakeMp3(dir.Path(), "info.mp3", {{440, 800, 0.4}}, {"-b", "128"});
+    auto same = test::MakeMp3(dir.Path(), "same.mp3", {{330, 800, 0.4}}, {"-b", "128", "-t"});
+    auto vbr = Vbr("v.mp3", 330, 800);
+    for (const auto& [second, tag] : {std::pair{same, "Info"}, std::pair{vbr, "Xing"}}) {
+        ASSERT_EQ(Merge({Source(info), Source(second, 1)}), MergeResult::Done);
+        MpegAnalysis merged;
+        ASSERT_TRUE(merged.Open((dir / "out.mp3").string()));
+        EXPECT_EQ(merged.vbrTag, tag);
+        EXPECT_EQ(merged.IsVbr(), std::string(tag) == "Xing");
+        StreamCheck check = CheckStream((dir / "out.mp3").string());
+        ASSERT_TRUE(check.lame);
+        EXPECT_TRUE(check.lame->crcMatches);
+    }
 }
 
 // A first file without a header frame gets none, whatever follows.
