@@ -13,6 +13,7 @@
 #include "join/gapless_ends.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
+#include "mpeg/frame_times.h"
 #include "mpeg/header_frame.h"
 #include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
@@ -46,19 +47,16 @@ Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, 
     }
 }
 
-// The start of the frame that holds the time `ms` or follows it, within the file's audio:
-// through the frame index when the file has a header frame, else by its bitrate, then moved to
-// the frame header found there.
+// The frame boundary nearest to the time `ms`, within the file's audio: frames counted from
+// the frame index when the file has a header frame, else from its first frame (a bitrate says
+// nothing of the frames' times in a VBR stream without a header frame).
 std::uint64_t FrameStartAt(MpegAnalysis& info, std::uint64_t ms, std::uint64_t audioEnd) {
-    std::uint64_t offset = 0;
-    if (info.vbrType != VbrHeaderType::None && info.EnsureFrameIndex())
-        offset = info.LocateTime(ms).endOffset;
-    else
-        offset = info.TimeToOffset(ms, 0, true);
-    if (offset >= audioEnd)
-        return audioEnd;
-    offset = info.SnapToFrame(offset);
-    return std::clamp(offset, info.dataStart, audioEnd);
+    BufferedFile file;
+    if (info.vbrType != VbrHeaderType::None)
+        info.EnsureFrameIndex();
+    if (!file.Open(info.path))
+        return info.dataStart;
+    return std::clamp(FrameBoundaryAt(info, file, ms), info.dataStart, audioEnd);
 }
 
 // The state of one run.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "mpeg/frame_times.h"
 #include "mpeg/mpeg_analysis.h"
 #include "mpeg/tag_bounds.h"
 #include "split/track_cutter.h"
@@ -52,16 +53,6 @@ CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64
                      std::uint64_t endMs, std::uint64_t refDurationMs,
                      const MpegCutOptions& options, const TagInfo& tags,
                      ByteRange* copied = nullptr);
-
-// The frame boundary nearest to `ms`, found through the frame index: the index's frame numbers
-// are exact, and every frame of a stream plays the same number of samples, so the time of a
-// boundary is its frame count × samples per frame / sample rate. (Times summed from frame
-// lengths drift: a VBR encoder pads no frame, so each counts short.)
-std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms);
-
-// The duration of the audio counted in frames: the last index entry's frame number plus the
-// frames after it, × samples per frame / sample rate (ms). For a file with a frame index.
-std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file);
 
 // The offsets a track of the job maps to: its start (the first audio frame for 0) and its end
 // (the end of the audio from the source's duration on). In frame mode (an index and not

@@ -157,6 +157,20 @@ TEST_F(DirectMergeTest, FramesInOrderPlusSilence) {
     EXPECT_NEAR(test::ProbeDurationMs(dir / "out.mp3"), expected, 2 * frameMs * 2);
 }
 
+// A range in a VBR file without a header frame starts at the frame that plays at its time,
+// found by counting frames: the first frame's bitrate (a quiet start's) says nothing of the
+// rest.
+TEST_F(DirectMergeTest, RangeInVbrWithoutHeaderFrame) {
+    auto v = test::MakeMp3(dir.Path(), "v.mp3", {{0, 3000}, {440, 7000, 0.8}, {880, 4000, 0.8}},
+                           {"-V", "0", "-t"});
+    Analysed sv = Analyse(v);
+    ASSERT_EQ(sv.vbrType, VbrHeaderType::None);
+    ASSERT_EQ(Merge({Source(v, 0, 6000)}), MergeResult::Done);
+    const auto starts = sv.FrameStarts();
+    const std::size_t skipped = static_cast<std::size_t>(std::llround(6000 / (1152 / 44.1)));
+    EXPECT_EQ(Out(), sv.Slice(starts[skipped], sv.audioEnd));
+}
+
 // A first file with a Xing header: its header frame leads the output and its counts become the
 // audio frames in the output and the bytes from the header frame to the end of the audio.
 TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
