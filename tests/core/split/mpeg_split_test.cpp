@@ -7,6 +7,7 @@
 #include "app/memory_settings_store.h"
 #include "app/setting_values.h"
 #include "app/string_table.h"
+#include "mpeg/stream_check.h"
 #include "split/mpeg_cut.h"
 #include "split/source_loader.h"
 #include "split/split_engine.h"
@@ -330,6 +331,33 @@ TEST(MpegCutTest, LeadingId3v2Size) {
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
     bytes[8] = 0x80;  // not a 7-bit group
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
+}
+
+// Pieces of a LAME constant-bitrate file whose "Info" count does not describe it (two files
+// joined end to end, a download cut short) state the frames they hold, in fast mode too.
+TEST_F(MpegSplitTest, PiecesCountTheirFramesWhateverTheInfoCount) {
+    auto one = test::MakeMp3(dir.Path(), "one.mp3", kSong, {"-b", "128"});
+    Bytes bytes = test::ReadFileBytes(one);
+    Bytes twice = bytes;
+    twice.insert(twice.end(), bytes.begin(), bytes.end());
+    test::WriteFileBytes(dir / "twice.mp3", twice);
+    test::WriteFileBytes(dir / "cut.mp3", Bytes(bytes.begin(), bytes.begin() + 6500));
+    for (const char* name : {"twice.mp3", "cut.mp3"}) {
+        SplitSource source = PrepareSource((dir / name).string(), SplitMode::Fast);
+        ASSERT_TRUE(source.mpeg);
+        ASSERT_EQ(source.mpeg->vbrTag, "Info");
+        for (auto [start, end] : {std::pair{0, 100}, std::pair{100, 9000}, std::pair{0, 9000}}) {
+            const auto out = dir / "piece.mp3";
+            ASSERT_EQ(CutMpegTrack(
+                          source, out.string(), std::min<std::uint64_t>(start, source.durationMs),
+                          std::min<std::uint64_t>(end, source.durationMs), {}, true, "ISO-8859-1"),
+                      CutOutcome::Written)
+                << name << " " << start;
+            StreamCheck check = CheckStream(out.string());
+            ASSERT_TRUE(check.statedFrames);
+            EXPECT_EQ(*check.statedFrames, check.frames.Count()) << name << " " << start;
+        }
+    }
 }
 
 // The last piece ends with the source's last whole frame (and so decodes cleanly): before APEv2
