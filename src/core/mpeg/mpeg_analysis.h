@@ -30,9 +30,9 @@ using FrameIndexProgress = std::function<bool(int percent)>;
 // Info or VBRI header frame), frame count, duration, average bitrate, its ID3v1 tag, its VBR
 // header, and an optional sparse frame index that maps times to frame boundaries exactly.
 //
-// Two ways in: Open looks only at the first frames and the last 128 bytes and derives the rest
-// from the first header or the VBR header (fast; what cutting and joining need); Analyse walks
-// every frame (exact counts).
+// Two ways in: Open looks only at the first frames and the end of the file (its tags and last
+// frames) and derives the rest from the first header or the VBR header (fast; what cutting and
+// joining need); Analyse walks every frame (exact counts).
 //
 // Frame searches look at one 4-byte word per byte and give up after a read budget per search:
 // 100 000 words, or a quarter of the file length for files of 1 000 000 bytes or more. A stream

@@ -54,10 +54,8 @@ bool OtherFormatAt(BufferedFile& file, std::uint64_t at, bool& wave) {
     return Starts(head, "RIFF") || Starts(head, "RF64") || Starts(head, "BW64") ||
            Starts(head, "OggS") || Starts(head, "fLaC") || Starts(head, "ftyp", 4) ||
            Starts(head, "FORM") || Starts(head, "MAC ") || Starts(head, "wvpk") ||
-           Starts(head,
-                  "\x7F"
-                  "ELF") ||
-           Starts(head, "MZ") || std::memcmp(head, kAsfHeader, sizeof kAsfHeader) == 0;
+           Starts(head, "\177ELF") || Starts(head, "MZ") ||
+           std::memcmp(head, kAsfHeader, sizeof kAsfHeader) == 0;
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 #include "split/mpeg_cut.h"
 
 #include <algorithm>
-#include <cmath>
-#include <vector>
 
 #include "split/file_copy.h"
 #include "split/gapless_cut.h"
 #include "split/piece_writer.h"
-#include "tags/id3v1.h"
 
 namespace partita {
 namespace {
