@@ -82,7 +82,10 @@ void QtSettingsStore::ReadFileTexts() {
     if (!file.open(QIODevice::ReadOnly))
         return;
     QString section;
-    for (const QByteArray& bytes : file.readAll().split('\n')) {
+    QByteArray text = file.readAll();
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);  // a byte order mark, as editors write
+    for (const QByteArray& bytes : text.split('\n')) {
         const QString line = QString::fromUtf8(bytes).trimmed();
         if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
             continue;

@@ -23,7 +23,7 @@ struct WavLayout {
     std::uint16_t formatTag = 0;
     std::uint16_t channels = 0;
     std::uint32_t sampleRate = 0;
-    std::uint32_t byteRate = 0;
+    std::uint32_t byteRate = 0;    // as the header says; times never come from it
     std::uint16_t blockAlign = 0;  // bytes of one sample frame (or one coded block)
     std::uint16_t bitsPerSample = 0;
     std::uint64_t dataStart = 0;  // offset of the first sample byte
