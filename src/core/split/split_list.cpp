@@ -217,10 +217,10 @@ CellEdit SplitList::EditCell(RowId row, int column, std::string_view text) {
 }
 
 CellEdit SplitList::EditTrackTimes(RowId track, TrackTimes times) {
-    if (times.start >= times.end)
-        return CellEdit::StartNotBeforeEnd;
     const RowId source = Parent(track);
     const TrackTimes old = Row(track).times;
+    if (times.start >= times.end)
+        return times.start != old.start ? CellEdit::StartNotBeforeEnd : CellEdit::EndNotAfterStart;
     // Moving the start of the first track inserts a point, so the track that starts there is
     // the one edited afterwards.
     auto moveStart = [&] {

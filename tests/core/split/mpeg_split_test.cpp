@@ -177,10 +177,12 @@ TEST_F(MpegSplitTest, ConstantBitrateWithInfoFrame) {
     SplitAndCheck(mp3, {1500, 3000, 4250}, SplitMode::Auto, true);
 }
 
-// A VBR file (Xing) in auto mode is cut frame by frame, with exact counts in its outputs.
+// A VBR file (Xing) in auto mode is cut frame by frame, with exact counts in its outputs; its
+// frame index reports progress, and a stopped build leaves a source marked cancelled.
 TEST_F(MpegSplitTest, VariableBitrateFrameMode) {
     auto mp3 = test::MakeMp3(dir.Path(), "vbr.mp3", kSong, {"-V", "4"});
     SplitAndCheck(mp3, {1000, 1800, 3333, 5000}, SplitMode::Auto, true);
+    EXPECT_TRUE(PrepareSource(mp3.string(), SplitMode::Frame, [](int) { return false; }).cancelled);
 }
 
 // In fast mode a VBR file's outputs still carry the header frame.

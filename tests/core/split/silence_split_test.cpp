@@ -65,6 +65,17 @@ TEST_F(SilenceSplitTest, ReplacesTheTracks) {
     EXPECT_EQ(Tracks(source).size(), 1u);
 }
 
+// A scan the user stops changes nothing: the tracks stay as they were.
+TEST_F(SilenceSplitTest, StoppedScanChangesNothing) {
+    RowId source = AddSource("/m/a.mp3", 12000);
+    list.InsertSplitPoint(source, 1000);
+    PlannedPeaks peaks({{16000, 4000}, {0, 3000}, {16000, 5000}});
+    host.stopAtCall = {300};  // in the second tone, after the silence was found
+    EXPECT_EQ(DetectSilence(list, source, peaks, SilenceOptions{}, host), SilenceRun::Cancelled);
+    ASSERT_EQ(Tracks(source).size(), 2u);
+    EXPECT_EQ(Tracks(source)[1].start, 1000u);
+}
+
 // A file that cannot be decoded is reported and keeps its tracks.
 TEST_F(SilenceSplitTest, UnreadableSourceKeepsItsTracks) {
     test::WriteFileText(dir / "broken.mp3", "not audio at all");

@@ -28,12 +28,18 @@ class FakeCutter : public TrackCutter {
     std::vector<std::pair<std::string, SplitMode>> prepared;
     int failuresLeft = 0;  // cuts that fail before the next succeeds
     bool readable = true;
+    bool stoppedPreparing = false;
     audio::AudioType audioType = audio::AudioType::Mpeg;
     std::uint64_t duration = 60'000;
 
+    bool indexing = false;  // preparing reports progress, as a frame index build does
+
     std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode,
-                                            const CutOptions&, const PrepareProgress&) override {
+                                            const CutOptions&,
+                                            const PrepareProgress& progress) override {
         prepared.emplace_back(path, mode);
+        if (indexing && !progress(0))
+            stoppedPreparing = true;
         return std::make_unique<Source>(*this, path);
     }
 
@@ -375,6 +381,22 @@ TEST_F(SplitJobTest, IncompleteSplitIsReportedAndKeepsTheList) {
     EXPECT_EQ(report.unreadableSources,
               (std::vector<std::string>{(dir / "a.mp3").string(), (dir / "b.mp3").string()}));
     EXPECT_NE(report.message.Text().find((dir / "b.mp3").string()), std::string::npos);
+}
+
+// A stop request while a source is prepared asks at once; stopping leaves its tracks undone.
+TEST_F(SplitJobTest, StopWhilePreparing) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {20'000});
+    AddSource(group, "b.mp3", {});
+    cutter.indexing = true;
+    host.stopAtCall = {1};
+    host.stopAnswers = {StopAnswer::StopSource};
+    SplitJobResult result = Run();
+    EXPECT_TRUE(cutter.stoppedPreparing);
+    ASSERT_EQ(cutter.cuts.size(), 1u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("b-1.mp3"));
+    EXPECT_EQ(result.notDone, 2);
+    EXPECT_TRUE(result.stopped);
 }
 
 // The sheet export runs for sources that were split to the end, named after the source.

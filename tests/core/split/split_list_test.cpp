@@ -191,6 +191,31 @@ TEST_F(SplitListTest, UpdateTrackEnd) {
     EXPECT_EQ(Times(source), (std::vector<T>{{0, 35'000}, {35'000, kDuration}}));
 }
 
+// A cell edited from text follows the list's rules: times move boundaries (a refused move
+// changes nothing), overlaps must be times, a source's name and length are not edited.
+TEST_F(SplitListTest, EditCellFromText) {
+    RowId source = AddSource();
+    list.InsertSplitPoint(source, 100'000);
+    RowId first = list.Children(source)[0];
+    EXPECT_EQ(list.EditCell(first, kColTrack, "0:10.000-2:00.000"), CellEdit::Done);
+    EXPECT_EQ(Times(source),
+              (std::vector<T>{{0, 10'000}, {10'000, 120'000}, {120'000, kDuration}}));
+    RowId second = list.Children(source)[1];
+    // Past its old end: the end moves first, then the start, which the track before follows.
+    EXPECT_EQ(list.EditCell(second, kColTrack, "2:30.000-4:00.000"), CellEdit::Done);
+    EXPECT_EQ(Times(source),
+              (std::vector<T>{{0, 150'000}, {150'000, 240'000}, {240'000, kDuration}}));
+    EXPECT_EQ(list.EditCell(second, kColLength, "0:00.000"), CellEdit::EndNotAfterStart);
+    EXPECT_EQ(list.EditCell(second, kColTrack, "1:00.000"), CellEdit::InvalidText);
+    EXPECT_EQ(list.EditCell(second, kColFwdOverlap, "soon"), CellEdit::InvalidText);
+    EXPECT_EQ(list.EditCell(second, kColFwdOverlap, "0:01.250"), CellEdit::Done);
+    EXPECT_EQ(list.Row(second).overlaps.forwardMs, 1250u);
+    EXPECT_EQ(list.EditCell(source, kColLength, "1:00.000"), CellEdit::NotEditable);
+    EXPECT_EQ(list.EditCell(source, kColTrack, "x.mp3"), CellEdit::NotEditable);
+    EXPECT_EQ(list.EditCell(list.Groups()[0], kColTrack, " "), CellEdit::InvalidText);
+    EXPECT_EQ(Times(source)[1], (T{150'000, 240'000}));
+}
+
 // Column 0 reads "start-end" in the list's time form; invalid sides read as 0.
 TEST_F(SplitListTest, TrackTimesText) {
     EXPECT_EQ(ParseTrackTimesText("1:02.500-2:00.000"), (T{62'500, 120'000}));
@@ -312,13 +337,18 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
 }
 
 // A file that cannot be loaded is not added and the user is told; unreadable tags are reported
-// and loading goes on.
+// and loading goes on; a load the user stops adds nothing and says nothing.
 TEST_F(SplitListTest, LoadSourceReportsFailures) {
     struct FakeProbe : SourceProbe {
-        std::optional<SourceFacts> Probe(const std::string& path, SplitMode, const LoadProgress&,
-                                         ProbeFailure*) override {
+        std::optional<SourceFacts> Probe(const std::string& path, SplitMode,
+                                         const LoadProgress& progress,
+                                         ProbeFailure* failure) override {
             if (path == "/bad.mp3")
                 return std::nullopt;
+            if (path == "/long.mp3" && !progress(0)) {
+                failure->cancelled = true;
+                return std::nullopt;
+            }
             SourceFacts facts;
             facts.durationMs = 1000;
             facts.tagsRead = false;
@@ -332,6 +362,15 @@ TEST_F(SplitListTest, LoadSourceReportsFailures) {
     EXPECT_TRUE(list.Empty());
     EXPECT_NE(LoadSource(list, defaults, host, probe, "/good.mp3"), kNoRow);
     EXPECT_TRUE(host.Showed(Msg::TagsUnreadable));
+
+    list.Clear();
+    host.messages.clear();
+    host.stopAtCall = {1};
+    bool cancelled = false;
+    EXPECT_EQ(LoadSource(list, defaults, host, probe, "/long.mp3", {}, &cancelled), kNoRow);
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(list.Empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 // A view hears of removals before and insertions after they happen.
