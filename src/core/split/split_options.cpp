@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/setting_values.h"
+#include "split/silence_detector.h"
 
 namespace partita {
 namespace {
@@ -32,14 +33,19 @@ SplitJobOptions SplitJobOptionsFromSettings(SettingsStore& settings) {
     return options;
 }
 
+void StoreSplitChoices(SettingsStore& settings, const SplitJobOptions& options,
+                       const SplitJobResult& result) {
+    if (result.status == SplitJobStatus::Finished || result.status == SplitJobStatus::Cancelled)
+        settings::SplitNamingRule.Write(settings, options.namingRule);
+    if (result.status == SplitJobStatus::Finished)
+        settings::SplitTempOutputFolder.Write(settings, result.outputFolder);
+}
+
 SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings) {
     SourceLoadDefaults defaults;
-    if (On(settings::AutoOverlap, settings)) {
-        defaults.overlaps.backwardMs =
-            static_cast<std::uint64_t>(std::max(0, settings::BackwardOverlap.Read(settings)));
-        defaults.overlaps.forwardMs =
-            static_cast<std::uint64_t>(std::max(0, settings::ForwardOverlap.Read(settings)));
-    }
+    const OverlapSettings overlaps = OverlapSettings::Read(settings);
+    if (overlaps.automatic)
+        defaults.overlaps = overlaps.overlaps;
     defaults.autoSequenceTitle = On(settings::SplitId3AutoSequence, settings);
     defaults.autoTrackNumber = On(settings::SplitId3AutoTrack, settings);
     defaults.autoTrackOnlyIfEmpty = On(settings::SplitId3AutoTrackIfNull, settings);
@@ -61,6 +67,42 @@ SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings) {
     defaults.mode = SplitModeFromNumber(settings::SplitMode.Read(settings));
     defaults.codePage = settings::LegacyCodePage.Read(settings);
     return defaults;
+}
+
+// The dialogs' values: read when a dialog opens (and for the command line), stored on its OK.
+
+SilenceOptions SilenceOptions::Read(SettingsStore& store) {
+    SilenceOptions options;
+    options.levelTenthsDb = settings::SilenceLevel.Read(store);
+    options.minLengthMs = settings::SilenceLength.Read(store);
+    options.excludeSilence = settings::ExcludeSilence.Read(store) != 0;
+    return options;
+}
+
+void SilenceOptions::Write(SettingsStore& store) const {
+    settings::SilenceLevel.Write(store, levelTenthsDb);
+    settings::SilenceLength.Write(store, minLengthMs);
+    settings::ExcludeSilence.Write(store, excludeSilence ? 1 : 0);
+}
+
+OverlapSettings OverlapSettings::Read(SettingsStore& store) {
+    OverlapSettings values;
+    values.overlaps.forwardMs =
+        static_cast<std::uint64_t>(std::max(settings::ForwardOverlap.Read(store), 0));
+    values.overlaps.backwardMs =
+        static_cast<std::uint64_t>(std::max(settings::BackwardOverlap.Read(store), 0));
+    values.automatic = settings::AutoOverlap.Read(store) != 0;
+    return values;
+}
+
+void OverlapSettings::Write(SettingsStore& store, bool withAutomatic) const {
+    auto clampMs = [](std::uint64_t ms) {
+        return static_cast<int>(std::min<std::uint64_t>(ms, 0x7fffffff));
+    };
+    settings::ForwardOverlap.Write(store, clampMs(overlaps.forwardMs));
+    settings::BackwardOverlap.Write(store, clampMs(overlaps.backwardMs));
+    if (withAutomatic)
+        settings::AutoOverlap.Write(store, automatic ? 1 : 0);
 }
 
 }  // namespace partita

@@ -14,6 +14,11 @@ namespace partita {
 // the post actions.
 SplitJobOptions SplitJobOptionsFromSettings(SettingsStore& settings);
 
+// What a split run leaves for the next one: the naming rule it started with (unless it did not
+// start for want of one, or of sources) and the output folder it wrote to.
+void StoreSplitChoices(SettingsStore& settings, const SplitJobOptions& options,
+                       const SplitJobResult& result);
+
 // What newly loaded sources get: the automatic overlaps, title sequence, track number and
 // special split, the split mode and the legacy code page.
 SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings);

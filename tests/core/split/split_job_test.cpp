@@ -98,7 +98,7 @@ class SplitJobTest : public test::TempDirTest {
         return source;
     }
 
-    // A run with the options the settings give, as the desktop starts it.
+    // A run with the options the settings give, as the desktop starts it and stores its choices.
     SplitJobResult Run(const std::string& rule = "%F-%S",
                        std::function<void(SplitJobOptions&)> adjust = {}) {
         SplitJobOptions options = SplitJobOptionsFromSettings(settings);
@@ -108,7 +108,9 @@ class SplitJobTest : public test::TempDirTest {
         if (adjust)
             adjust(options);
         SplitJob job(list, host, cutter, options);
-        return job.StartSplit();
+        SplitJobResult result = job.StartSplit();
+        StoreSplitChoices(settings, options, result);
+        return result;
     }
 
     std::string Out(const std::string& name) const { return out + "/" + name; }
@@ -137,7 +139,8 @@ TEST_F(SplitJobTest, CutsEveryTrackInOrder) {
     EXPECT_EQ(host.completions.size(), 1u);
     EXPECT_EQ(host.completions[0].message.Id(), Msg::SplitDoneInFolder);
     EXPECT_EQ(host.statuses.back(), "Idle");
-    EXPECT_EQ(result.outputFolder, out);
+    EXPECT_EQ(settings::SplitTempOutputFolder.Read(settings), out);
+    EXPECT_EQ(settings::SplitNamingRule.Read(settings), "%F-%S");
 }
 
 // The folder part names a folder below the output folder, created once per source.
