@@ -188,6 +188,7 @@ void SplitJob::PostActions(const std::string& outputFolder, bool sameFolder) {
         report.notDone = result_.notDone;
         report.unreadableSources = result_.unreadableSources;
         CompletionReply reply = host_.ShowCompletion(report);
+        result_.completion = reply;
         open = sameFolder ? false : (open || reply.openFolder);
         startNew = reply.startNew;
     } else if (sameFolder) {
@@ -363,9 +364,9 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
 
     if (options_.confirmOverwrite && !overwriteAll && CanOpenForReading(report.outPath)) {
         OverwriteReply reply = host_.AskOverwrite(report.outPath);
-        // The host stores the tick; this run stops asking at once.
-        if (reply.dontAskAgain)
-            options_.confirmOverwrite = false;
+        // The tick takes effect at once; the caller stores it.
+        options_.confirmOverwrite = !reply.dontAskAgain;
+        result_.confirmOverwrite = options_.confirmOverwrite;
         switch (reply.answer) {
             case OverwriteAnswer::Yes:
                 break;

@@ -33,12 +33,17 @@ SplitJobOptions SplitJobOptionsFromSettings(SettingsStore& settings) {
     return options;
 }
 
-void StoreSplitChoices(SettingsStore& settings, const SplitJobOptions& options,
-                       const SplitJobResult& result) {
+void StoreSplitJobReplies(const SplitJobOptions& options, const SplitJobResult& result,
+                          SettingsStore& settings) {
     if (result.status == SplitJobStatus::Finished || result.status == SplitJobStatus::Cancelled)
         settings::SplitNamingRule.Write(settings, options.namingRule);
     if (result.status == SplitJobStatus::Finished)
         settings::SplitTempOutputFolder.Write(settings, result.outputFolder);
+    if (result.confirmOverwrite)
+        settings::SplitConfirmOverwrite.Write(settings, *result.confirmOverwrite ? 1 : 0);
+    // Only the success box offers to stop showing it.
+    if (result.completion && result.WroteEveryTrack())
+        settings::SplitShowSuccess.Write(settings, result.completion->dontShowAgain ? 0 : 1);
 }
 
 SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings) {

@@ -14,10 +14,11 @@ namespace partita {
 // the post actions.
 SplitJobOptions SplitJobOptionsFromSettings(SettingsStore& settings);
 
-// What a split run leaves for the next one: the naming rule it started with (unless it did not
-// start for want of one, or of sources) and the output folder it wrote to.
-void StoreSplitChoices(SettingsStore& settings, const SplitJobOptions& options,
-                       const SplitJobResult& result);
+// Stores what a split run leaves for the next one: the naming rule it started with (unless it
+// did not start for want of one, or of sources), the output folder it wrote to, the overwrite
+// box's tick and the success box's "don't show again".
+void StoreSplitJobReplies(const SplitJobOptions& options, const SplitJobResult& result,
+                          SettingsStore& settings);
 
 // What newly loaded sources get: the automatic overlaps, title sequence, track number and
 // special split, the split mode and the legacy code page.
