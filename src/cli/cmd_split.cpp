@@ -79,7 +79,6 @@ SplitJobOptions JobOptions(SettingsStore& settings, const SplitOptions& o) {
     if (o.rule)
         options.namingRule = *o.rule;
     options.outputFolder = o.outputFolder;
-    options.lastOutputFolder = o.outputFolder;
     options.confirmOutputFolder = false;
     options.sameFolder = o.sameFolder;
     options.confirmOverwrite = true;

@@ -17,15 +17,22 @@ class InformationLineTest : public test::TempDirTest {
 
     RowId AddMpeg(const std::string& name, VbrHeaderType header, double kbps) {
         SourceRowValues values;
-        values.format = {audio::AudioType::Mpeg, MpegVersion::Mpeg1, MpegLayer::Layer3, kbps,
-                         header,                 1,                  44100};
+        SourceFormat& f = values.format;
+        f.type = audio::AudioType::Mpeg;
+        f.version = MpegVersion::Mpeg1;
+        f.layer = MpegLayer::Layer3;
+        f.bitrateKbps = kbps;
+        f.vbrHeader = header;
+        f.channelMode = 1;  // joint stereo
+        f.sampleRate = 44100;
         return list.AddSource("/m/" + name, 60'000, values);
     }
 
     SplitList list;
 };
 
-const char* kModeLine = "\r\n[Split mode] - Auto Detect (click the \"Split Mode\" button to change it)";
+const char* kModeLine =
+    "\r\n[Split mode] - Auto Detect (click the \"Split Mode\" button to change it)";
 
 // Each kind of row has its line: the group, MPEG sources with a Xing, VBRI or no VBR header, and
 // no row at all.

@@ -72,8 +72,8 @@ TEST_F(SplitModeSwitchTest, ReloadKeepsTheTracks) {
     EXPECT_EQ(probe.probed, (std::vector<SplitMode>{SplitMode::Frame}));
     EXPECT_EQ(list.Row(source).mode, SplitMode::Frame);
     EXPECT_EQ(list.SourceDuration(source), 90'000u);
-    EXPECT_EQ(Times(source), (std::vector<TrackTimes>{{0, 30'000}, {30'000, 60'000},
-                                                      {60'000, 90'000}}));
+    EXPECT_EQ(Times(source),
+              (std::vector<TrackTimes>{{0, 30'000}, {30'000, 60'000}, {60'000, 90'000}}));
     const auto& tracks = list.Children(source);
     EXPECT_FALSE(list.Row(tracks[1]).checked);
     EXPECT_EQ(list.Row(tracks[1]).tags.title, "Talk");
@@ -106,8 +106,8 @@ TEST_F(SplitModeSwitchTest, CancelledReloadChangesNothing) {
     } cancelling;
     RowId source = AddSource();
     host.stopAtCall = {1};
-    EXPECT_FALSE(SwitchSplitMode(list, list.Parent(source), SplitMode::Frame, cancelling, host,
-                                 true));
+    EXPECT_FALSE(
+        SwitchSplitMode(list, list.Parent(source), SplitMode::Frame, cancelling, host, true));
     EXPECT_EQ(list.Row(source).mode, SplitMode::Fast);
     EXPECT_EQ(list.TrackCount(source), 4);
     EXPECT_TRUE(host.messages.empty());
