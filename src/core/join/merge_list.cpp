@@ -9,10 +9,6 @@ namespace partita {
 namespace fs = std::filesystem;
 namespace {
 
-std::uint64_t WholeSeconds(std::uint64_t ms) {
-    return ms - ms % 1000;
-}
-
 template <typename T>
 int CompareValues(const T& a, const T& b) {
     return a == b ? 0 : (a < b ? -1 : 1);
@@ -115,10 +111,8 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
     if (defaults.applySilence)
         row.silenceSeconds = std::max(0, defaults.silenceSeconds);
     std::uint64_t start = 0, end = 0;
-    if (defaults.applyPartial && PartialRangeOf(row.lengthMs, defaults.partial, start, end)) {
-        row.startMs = WholeSeconds(start);
-        row.endMs = WholeSeconds(end);
-    }
+    if (defaults.applyPartial && PartialRangeOf(row.lengthMs, defaults.partial, start, end))
+        row.SetRange(start, end);
     index = std::min(index, rows_.size());
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
     if (observer_)
@@ -137,8 +131,7 @@ void MergeList::ApplyPartialSettings(std::size_t index, const PartialMergeSettin
 }
 
 void MergeList::SetRange(std::size_t index, std::uint64_t startMs, std::uint64_t endMs) {
-    rows_[index].startMs = WholeSeconds(startMs);
-    rows_[index].endMs = WholeSeconds(endMs);
+    rows_[index].SetRange(startMs, endMs);
     Changed(index);
 }
 

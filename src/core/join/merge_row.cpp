@@ -52,6 +52,11 @@ MergeRow MergeRow::FromFacts(const std::string& path, const MergeFileFacts& fact
     return row;
 }
 
+void MergeRow::SetRange(std::uint64_t start, std::uint64_t end) {
+    startMs = WholeSeconds(start);
+    endMs = WholeSeconds(end);
+}
+
 std::string MergeRow::Path() const {
     if (folder.empty())
         return fileName;

@@ -77,6 +77,8 @@ struct MergeRow {
     // The row of an inspected file; `path` is absolute. The range covers the whole file.
     static MergeRow FromFacts(const std::string& path, const MergeFileFacts& facts);
 
+    // Sets the partial range as given, kept to the second.
+    void SetRange(std::uint64_t start, std::uint64_t end);
     // Folder joined with file name.
     std::string Path() const;
     bool IsMpeg() const { return audioType == audio::AudioType::Mpeg; }
