@@ -169,7 +169,7 @@ bool WindowJobHost::AskYesNo(const UserMessage& question) {
             auto buttons = stop ? QuestionBox::Buttons::OkCancel : QuestionBox::Buttons::YesNo;
             return RunOwnedDialog(
                 new QuestionBox(MessageText(question), buttons, window),
-                [](QuestionBox& box, bool) { return box.Confirmed(); }, false);
+                [](QuestionBox& box, bool) { return box.Confirmed(); }, stop);
         },
         stop);
 }

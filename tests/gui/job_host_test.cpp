@@ -339,7 +339,6 @@ class JobPage : public Page {
 // The window refuses to close while a page's job runs, also while the job's question is open
 // (the refusal shows over the question), and closes once the job is over.
 TEST_F(JobHostTest, WindowRefusesToCloseWhileAJobRunsAndAsks) {
-    auto settingsFile = OpenSettings();
     JobPage* page = nullptr;
     MainWindowOptions options;
     options.desktop = QRect(0, 0, 1920, 1080);
@@ -347,7 +346,7 @@ TEST_F(JobHostTest, WindowRefusesToCloseWhileAJobRunsAndAsks) {
         page = new JobPage(pageContext, parent);
         return page;
     };
-    MainWindow mainWindow(settingsFile->Store(), boxes, std::move(options));
+    MainWindow mainWindow(settings, boxes, std::move(options));
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
 
