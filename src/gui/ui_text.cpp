@@ -1,18 +1,11 @@
 #include "ui_text.h"
 
-#include <array>
-#include <string_view>
-
-#include "app/string_table.h"
+#include "label_table.h"
 
 namespace partita::gui {
 namespace {
 
-struct TextPair {
-    UiText id;
-    std::string_view chinese;
-    std::string_view english;
-};
+using TextPair = LabelPair<UiText>;
 
 // In the order of UiText, checked at compile time below.
 constexpr std::array kTexts{
@@ -73,24 +66,13 @@ constexpr std::array kTexts{
     TextPair{UiText::ManualPlace, "用户手册: %1", "The user manual: %1"},
 };
 
-constexpr bool InOrder() {
-    for (std::size_t i = 0; i < kTexts.size(); ++i) {
-        if (static_cast<std::size_t>(kTexts[i].id) != i)
-            return false;
-    }
-    return static_cast<std::size_t>(UiText::ManualPlace) + 1 == kTexts.size();
-}
-static_assert(InOrder(), "kTexts must list every UiText in order");
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+static_assert(ListsEveryIdInOrder(kTexts, UiText::ManualPlace),
+              "kTexts must list every UiText in order");
 
 }  // namespace
 
 QString Text(UiText id) {
-    const TextPair& pair = kTexts[static_cast<std::size_t>(id)];
-    return FromView(CurrentLanguage() == Language::Chinese ? pair.chinese : pair.english);
+    return LabelInCurrentLanguage(kTexts, id);
 }
 
 QString MessageText(const UserMessage& message) {
