@@ -42,6 +42,7 @@ enum class Msg : int {
     StartNotBeforeEnd = 189,     // a track's new start is not before its end
     EndNotAfterStart = 190,      // a track's new end is not after its start
     DefaultNamingRule = 208,     // the naming rule's default, not a format
+    ConfirmStopSplit = 221,      // the stop question of a running split; the source's name
     MpegSourceInfoVbr = 230,     // information line, see InformationLine
     MpegSourceInfoCbr = 241,     // information line, see InformationLine
     TooManyParts = 243,          // the length typed, the largest count
