@@ -14,8 +14,8 @@ namespace partita {
 enum class MessageKind { Information, Warning, Error };
 
 // The overwrite question: replace, replace this and every later one of the group, keep the
-// existing file, or write under another name. With the "don't ask me again" tick the job stops
-// asking for the rest of its run and reports the tick, which the page stores.
+// existing file, or write under another name. The host that shows the box stores its "don't ask
+// me again" tick; the job stops asking for the rest of its run.
 enum class OverwriteAnswer { Yes, YesToAll, Skip, OtherName };
 struct OverwriteReply {
     OverwriteAnswer answer = OverwriteAnswer::Skip;
@@ -29,8 +29,8 @@ enum class StopAnswer { StopSource, StopAll, Continue };
 // After a failed cut or a source that cannot be read.
 enum class FailureAnswer { Abort, Retry, Ignore };
 
-// The finished-job box: its message, and what the user chose in it (the job reports the reply,
-// and the page stores its "don't show again" tick).
+// The finished-job box: its message, and what the user chose in it. The host that shows the box
+// stores its "don't show again" tick.
 struct CompletionReport {
     UserMessage message;
     std::string outputPath;         // the folder (split) or file (merge) written
@@ -42,7 +42,7 @@ struct CompletionReport {
     // A split's tracks: written, failed, existing outputs kept, left undone when it stopped; and
     // the sources that could not be read.
     int written = 0, failed = 0, skipped = 0, notDone = 0;
-    std::vector<std::string> unreadableSources;
+    std::vector<std::string> unreadableSources{};  // "{}": reports may be brace-built in part
 };
 struct CompletionReply {
     bool startNew = false;  // "new split" / "start new merge"

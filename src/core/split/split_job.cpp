@@ -364,7 +364,7 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
 
     if (options_.confirmOverwrite && !overwriteAll && CanOpenForReading(report.outPath)) {
         OverwriteReply reply = host_.AskOverwrite(report.outPath);
-        // The tick takes effect at once; the caller stores it.
+        // The tick takes effect at once; the host stores it.
         options_.confirmOverwrite = !reply.dontAskAgain;
         result_.confirmOverwrite = options_.confirmOverwrite;
         switch (reply.answer) {

@@ -78,8 +78,8 @@ struct SplitJobResult {
     std::vector<std::string> unreadableSources;
     bool stopped = false;   // the user stopped a source or the job, or aborted after a failure
     bool startNew = false;  // the caller clears the list and offers to add files
-    // The ticks the caller stores (StoreSplitJobReplies): whether to ask before overwriting, when
-    // the overwrite box was shown, and the completion box's reply, when it was shown.
+    // The user's ticks (the host that showed the boxes stored them): whether to ask before
+    // overwriting, when the overwrite box was shown, and the completion box's reply.
     std::optional<bool> confirmOverwrite;
     std::optional<CompletionReply> completion;
 
@@ -98,10 +98,10 @@ struct SplitJobResult {
 // Threads: the desktop runs StartSplit on a worker thread while its window stays live. The job
 // reads only its options and the list, which the page keeps unchanged (its editing commands
 // disabled) until StartSplit returns; it never reads or writes the settings and never changes the
-// list. The caller applies the result on its own thread: it stores the replies and clears the
-// list when the result says startNew. Every host call, and onTrack and
-// writeCueSheet, come from that worker thread (see JobHost); the stop request is read before
-// every track and while a source's frame index is built.
+// list. The caller applies the result on its own thread: it stores the rule and the folder
+// (StoreSplitJobReplies) and clears the list when the result says startNew. Every host call, and
+// onTrack and writeCueSheet, come from that worker thread (see JobHost); the stop request is read
+// before every track and while a source's frame index is built.
 class SplitJob {
   public:
     SplitJob(const SplitList& list, JobHost& host, TrackCutter& cutter, SplitJobOptions options);

@@ -39,11 +39,6 @@ void StoreSplitJobReplies(const SplitJobOptions& options, const SplitJobResult& 
         settings::SplitNamingRule.Write(settings, options.namingRule);
     if (result.status == SplitJobStatus::Finished)
         settings::SplitTempOutputFolder.Write(settings, result.outputFolder);
-    if (result.confirmOverwrite)
-        settings::SplitConfirmOverwrite.Write(settings, *result.confirmOverwrite ? 1 : 0);
-    // Only the success box offers to stop showing it.
-    if (result.completion && result.WroteEveryTrack())
-        settings::SplitShowSuccess.Write(settings, result.completion->dontShowAgain ? 0 : 1);
 }
 
 SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings) {

@@ -15,8 +15,8 @@ namespace partita {
 SplitJobOptions SplitJobOptionsFromSettings(SettingsStore& settings);
 
 // Stores what a split run leaves for the next one: the naming rule it started with (unless it
-// did not start for want of one, or of sources), the output folder it wrote to, the overwrite
-// box's tick and the success box's "don't show again".
+// did not start for want of one, or of sources) and the output folder it wrote to. (The boxes'
+// ticks are stored by the host that shows them.)
 void StoreSplitJobReplies(const SplitJobOptions& options, const SplitJobResult& result,
                           SettingsStore& settings);
 

@@ -240,7 +240,7 @@ TEST_F(SplitJobTest, OverwriteAnswers) {
     EXPECT_EQ(test::ReadFileBytes(Out("a-1.mp3")).size(), 3u);
     EXPECT_TRUE(std::filesystem::exists(Out("renamed.mp3")));
     // The last answer ticked "don't ask again": b-2 was overwritten without a question.
-    EXPECT_EQ(settings::SplitConfirmOverwrite.Read(settings), 0);
+    EXPECT_EQ(result.confirmOverwrite, false);
     EXPECT_EQ(reports.back().outPath, Out("b-2.mp3"));
 }
 
@@ -348,7 +348,8 @@ TEST_F(SplitJobTest, PostActions) {
     SplitJobResult result = Run();
     EXPECT_EQ(host.openedFolders, (std::vector<std::string>{out}));
     EXPECT_FALSE(result.startNew);
-    EXPECT_EQ(settings::SplitShowSuccess.Read(settings), 0);
+    ASSERT_TRUE(result.completion);
+    settings::SplitShowSuccess.Write(settings, 0);  // as the window's host stores the tick
     settings::StartNewSplit.Write(settings, 1);
     settings::SplitConfirmOverwrite.Write(settings, 0);
     result = Run();
