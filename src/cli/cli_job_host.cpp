@@ -192,7 +192,7 @@ bool CliJobHost::TakeStopRequest() {
 }
 
 CompletionReply CliJobHost::ShowCompletion(const CompletionReport& report) {
-    ShowMessage(MessageKind::Information, report.message);
+    ShowMessage(report.success ? MessageKind::Information : MessageKind::Warning, report.message);
     return {};
 }
 

@@ -3,14 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "app/override_settings_store.h"
-#include "app/setting_values.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "commands.h"
 #include "cue/cue_list.h"
 #include "report_writer.h"
 #include "split/source_probe.h"
+#include "split/split_options.h"
 #include "track_options.h"
 
 namespace partita::cli {
@@ -37,8 +36,8 @@ CommandRunner AddCueCommand(CLI::App& app, Context& context) {
     command->add_flag("--json", o->json, "A JSON object describing the sheet written");
 
     return [o, &context]() -> int {
-        OverrideSettingsStore store(context.Settings());
-        std::optional<TrackPlan> plan = ReadTrackOptions(o->tracks, store, *context.err, "cue");
+        SettingsStore& settings = context.Settings();
+        std::optional<TrackPlan> plan = ReadTrackOptions(o->tracks, settings, *context.err, "cue");
         if (!plan)
             return kExitUsage;
 
@@ -50,10 +49,11 @@ CommandRunner AddCueCommand(CLI::App& app, Context& context) {
         CliJobHost host(*context.err, std::cin, hostOptions);
 
         SplitList list;
-        FileSourceProbe probe(SplitModeFromNumber(settings::SplitMode.Read(store)));
+        const SourceLoadDefaults defaults = SourceLoadDefaultsFromSettings(settings);
+        FileSourceProbe probe(defaults.codePage);
         RowId source = kNoRow;
         TrackSourceResult added =
-            AddTrackSource(list, store, host, probe, o->source, *plan, source);
+            AddTrackSource(list, defaults, host, probe, o->source, *plan, source);
         if (added == TrackSourceResult::Stopped)
             return kExitStopped;
         if (added == TrackSourceResult::Failed)

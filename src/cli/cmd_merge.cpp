@@ -5,8 +5,6 @@
 #include <iostream>
 #include <optional>
 
-#include "app/override_settings_store.h"
-#include "app/setting_values.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
@@ -14,6 +12,7 @@
 #include "join/audio_file_inspector.h"
 #include "join/merge_job.h"
 #include "join/merge_list_file.h"
+#include "join/merge_settings.h"
 #include "join/standard_merge_engines.h"
 #include "report_writer.h"
 
@@ -76,18 +75,10 @@ int RunMerge(const MergeOptions& o, Context& context) {
         }
     }
 
-    // The run's own view of the settings: the command line answers for the desktop's boxes and
-    // stored habits, and nothing of this run is stored.
-    OverrideSettingsStore settings(context.Settings());
-    for (const IntSetting* s :
-         {&settings::JoinShowSuccess, &settings::JoinAutoOpenFolder, &settings::JoinPlayResult,
-          &settings::StartNewMerge, &settings::AutoApplySilence, &settings::PartialMergeAutoApply})
-        settings.SetOverride(s->section, s->name, "0");
-    for (const IntSetting* s : {&settings::JoinConfirmOverwrite, &settings::MergeDiffParamsDialog})
-        settings.SetOverride(s->section, s->name, "1");
-    settings.SetOverride(settings::MergeSourceLastFolder.section,
-                         settings::MergeSourceLastFolder.name,
-                         settings::MergeSourceLastFolder.Read(context.Settings()));
+    // New rows get only the silence and range of the flags; nothing of this run is stored.
+    MergeListDefaults defaults = ReadMergeListDefaults(context.Settings());
+    defaults.applySilence = false;
+    defaults.applyPartial = false;
 
     CliHostOptions hostOptions;
     hostOptions.existing =
@@ -98,13 +89,13 @@ int RunMerge(const MergeOptions& o, Context& context) {
     hostOptions.progressBar = context.stderrIsTerminal;
     hostOptions.quiet = o.quiet;
     MergeHost host(err, std::cin, hostOptions);
-    AudioFileInspector inspector(settings::LegacyCodePage.Read(settings));
+    AudioFileInspector inspector(defaults.legacyCodePage);
     MergeList list;
 
     // The list file's entries first, with their own ranges and silences; then the files named.
     if (!o.list.empty()) {
         MergeListLoad load;
-        Status status = LoadMergeList(list, o.list, inspector, settings, &load);
+        Status status = LoadMergeList(list, o.list, inspector, defaults, &load);
         if (!status.ok()) {
             host.ShowMessage(MessageKind::Error, status.message);
             return kExitFailed;
@@ -119,7 +110,7 @@ int RunMerge(const MergeOptions& o, Context& context) {
     }
     for (const std::string& file : o.files) {
         std::size_t row = list.Size();
-        MergeAddOutcome added = list.AddFile(file, row, inspector, settings);
+        MergeAddOutcome added = list.AddFile(file, row, inspector, defaults);
         if (added.message)
             host.ShowMessage(added.added ? MessageKind::Warning : MessageKind::Error,
                              *added.message);
@@ -128,9 +119,8 @@ int RunMerge(const MergeOptions& o, Context& context) {
         if (o.silence)
             list.SetSilence(row, std::max(0, *o.silence));
         if (start > 0 || end)
-            list.SetRange(row, *start, end ? *end : list.Row(row).LengthMs());
+            list.SetRange(row, *start, end ? *end : list.Row(row).lengthMs);
     }
-    list.FinishBatch(0, false, settings);
 
     if (!o.saveList.empty()) {
         Status saved = SaveMergeList(list, o.saveList);
@@ -142,14 +132,23 @@ int RunMerge(const MergeOptions& o, Context& context) {
             return kExitOk;
     }
 
-    MergeRequest request = MergeRequest::FromSettings(settings);
-    request.mode = o.mode == "direct"    ? MergeMode::Direct
+    // The stored choices, with the flags in place of the mode, the format and the tag texts, and
+    // the command line's answers for the boxes: always ask before replacing an output and warn
+    // about differing files; no completion box, folder, player or new merge afterwards.
+    MergeJobOptions options = ReadMergeJobOptions(context.Settings());
+    options.mode = o.mode == "direct"    ? MergeMode::Direct
                    : o.mode == "convert" ? MergeMode::Convert
                                          : MergeMode::Auto;
-    request.outputSampleRate = o.rate;
-    request.outputChannels = o.channels;
-    request.gapless = !o.noGapless && request.gapless;
-    TagInfo& tags = request.tags;
+    options.outputSampleRate = o.rate;
+    options.outputChannels = o.channels;
+    options.gapless = !o.noGapless && options.gapless;
+    options.confirmOverwrite = true;
+    options.warnMixedParameters = true;
+    options.showCompletion = false;
+    options.openFolder = false;
+    options.playResult = false;
+    options.startNew = false;
+    TagInfo& tags = options.tags;
     for (auto [given, text] :
          {std::pair{&o.title, &tags.title}, std::pair{&o.artist, &tags.artist},
           std::pair{&o.album, &tags.album}, std::pair{&o.year, &tags.year},
@@ -163,11 +162,11 @@ int RunMerge(const MergeOptions& o, Context& context) {
     if (o.noId3v2)
         tags.writeId3v2 = false;
     std::error_code ec;
-    request.outputPath = fs::absolute(o.output, ec).lexically_normal().string();
+    options.outputPath = fs::absolute(o.output, ec).lexically_normal().string();
 
-    StandardMergeEngines engines(settings);
-    MergeJob job(list, settings, host, engines);
-    MergeJobOutcome outcome = job.Run(request);
+    StandardMergeEngines engines(options.installFolder, options.legacyCodePage);
+    MergeJob job(list, options, host, engines);
+    MergeJobOutcome outcome = job.Run();
     switch (outcome.end) {
         case MergeJobEnd::Done: {
             if (!o.quiet) {

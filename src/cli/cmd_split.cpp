@@ -5,8 +5,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "app/override_settings_store.h"
-#include "app/setting_values.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
@@ -17,6 +15,7 @@
 #include "split/source_probe.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_options.h"
 #include "track_options.h"
 
 namespace partita::cli {
@@ -66,35 +65,32 @@ const char* StateName(SplitTrackReport::State state) {
     return "";
 }
 
-// Sets a column of a source and of every track it has.
+// Sets a tag column of a source and of every track it has.
 void SetSourceColumn(SplitList& list, RowId source, int column, const std::string& text) {
-    list.SetText(source, column, text);
+    list.EditCell(source, column, text);
     for (RowId track : list.Children(source))
-        list.SetText(track, column, text);
+        list.EditCell(track, column, text);
 }
 
-// The settings of this run: the command's options stand over the stored values, and what the
-// job writes back (the rule, the folder, the answers) is kept for this run only.
-void OverrideForRun(OverrideSettingsStore& store, const SplitOptions& o, const std::string& rule) {
-    auto set = [&](const auto& setting, const std::string& value) {
-        store.SetOverride(setting.section, setting.name, value);
-    };
-    set(settings::SameFolderAsOriginal, o.sameFolder ? "1" : "0");
-    set(settings::SplitCountGeneratedTrackNumber, o.countGenerated ? "1" : "0");
-    set(settings::WriteVbrHeader, o.noVbrHeader ? "0" : "1");
-    set(settings::SampleAccurate, o.sampleAccurate ? "1" : "0");
-    set(settings::SplitConfirmOverwrite, "1");
-    set(settings::SplitOutputFolderConfirmation, "0");
-    set(settings::SplitShowSuccess, "0");
-    set(settings::SplitAutoOpenFolder, "0");
-    set(settings::StartNewSplit, "0");
-    set(settings::ExportCue, "0");
-    set(settings::SplitNamingRule, rule);
-    set(settings::SplitTempOutputFolder, o.outputFolder);
-    if (o.mode) {
-        int mode = *o.mode == "fast" ? 1 : *o.mode == "frame" ? 2 : 0;
-        set(settings::SplitMode, std::to_string(mode));
-    }
+// The job's choices: the stored ones (with the user's --set overrides) under the command's
+// flags. The command line asks for no folder and shows no boxes; what the job chose is not kept.
+SplitJobOptions JobOptions(SettingsStore& settings, const SplitOptions& o) {
+    SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+    if (o.rule)
+        options.namingRule = *o.rule;
+    options.outputFolder = o.outputFolder;
+    options.confirmOutputFolder = false;
+    options.sameFolder = o.sameFolder;
+    options.confirmOverwrite = true;
+    options.countGenerated = o.countGenerated;
+    options.cut.writeVbrHeader = !o.noVbrHeader;
+    options.cut.sampleAccurate = o.sampleAccurate;
+    options.exportCue = o.exportCue;
+    options.showSuccess = false;
+    options.openFolder = false;
+    options.startNewSplit = false;
+    options.dryRun = o.dryRun;
+    return options;
 }
 
 }  // namespace
@@ -165,15 +161,16 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             points.push_back(*ms);
         }
 
-        const std::string rule =
-            o->rule.value_or(settings::SplitNamingRule.Read(context.Settings()));
-        OverrideSettingsStore store(context.Settings());
-        OverrideForRun(store, *o, rule);
-        if (o->exportCue)
-            store.SetOverride(settings::ExportCue.section, settings::ExportCue.name, "1");
-        std::optional<TrackPlan> plan = ReadTrackOptions(o->tracks, store, *context.err, "split");
+        SettingsStore& settings = context.Settings();
+        std::optional<TrackPlan> plan =
+            ReadTrackOptions(o->tracks, settings, *context.err, "split");
         if (!plan)
             return kExitUsage;
+        SourceLoadDefaults defaults = SourceLoadDefaultsFromSettings(settings);
+        if (o->mode)
+            defaults.mode = *o->mode == "fast"    ? SplitMode::Fast
+                            : *o->mode == "frame" ? SplitMode::Frame
+                                                  : SplitMode::Auto;
 
         CliHostOptions hostOptions;
         hostOptions.existing = o->overwrite      ? CliHostOptions::Existing::Overwrite
@@ -188,12 +185,12 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         SplitList list;
         if (o->group)
             list.AddGroup(*o->group);
-        FileSourceProbe probe(SplitModeFromNumber(settings::SplitMode.Read(store)),
-                              settings::LegacyCodePage.Read(store));
+        FileSourceProbe probe(defaults.codePage);
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
             RowId source = kNoRow;
-            TrackSourceResult added = AddTrackSource(list, store, host, probe, path, *plan, source);
+            TrackSourceResult added =
+                AddTrackSource(list, defaults, host, probe, path, *plan, source);
             if (added == TrackSourceResult::Stopped)
                 return kExitStopped;
             if (added == TrackSourceResult::Failed) {
@@ -222,9 +219,8 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         }
 
         ReportWriter report(*context.out, o->json);
-        SplitJobOptions jobOptions;
-        jobOptions.dryRun = o->dryRun;
-        jobOptions.exportCue = CueExporter(host);
+        SplitJobOptions jobOptions = JobOptions(settings, *o);
+        jobOptions.writeCueSheet = CueExporter(host);
         jobOptions.onTrack = [&](const SplitTrackReport& r) {
             nlohmann::json item{{"source", r.sourcePath},    {"output", r.outPath},
                                 {"track", r.trackIndex + 1}, {"startMs", r.times.start},
@@ -252,9 +248,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             }
             report.Add(item, text.str());
         };
-        FileTrackCutter cutter(store);
-        SplitJob job(list, store, host, cutter, jobOptions);
-        SplitJobResult result = job.StartSplit(rule, o->outputFolder);
+        FileTrackCutter cutter;
+        SplitJob job(list, host, cutter, jobOptions);
+        SplitJobResult result = job.StartSplit();
         report.Finish();
 
         if (result.stopped)

@@ -142,12 +142,13 @@ TrackSourceResult Shape(SplitList& list, RowId source, const TrackPlan& plan, Jo
 
 }  // namespace
 
-TrackSourceResult AddTrackSource(SplitList& list, SettingsStore& settings, JobHost& host,
+TrackSourceResult AddTrackSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
                                  SourceProbe& probe, const std::string& path, const TrackPlan& plan,
                                  RowId& source) {
-    source = AddSourcePath(list, settings, host, probe, path);
+    bool cancelled = false;
+    source = AddSourcePath(list, defaults, host, probe, path, {}, &cancelled);
     if (source == kNoRow)
-        return TrackSourceResult::Failed;
+        return cancelled ? TrackSourceResult::Stopped : TrackSourceResult::Failed;
     TrackSourceResult result = Shape(list, source, plan, host);
     if (result == TrackSourceResult::Failed) {
         list.Remove(source);

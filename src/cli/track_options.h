@@ -51,10 +51,11 @@ std::optional<TrackPlan> ReadTrackOptions(const TrackOptions& options, SettingsS
 enum class TrackSourceResult { Added, Failed, Stopped };
 
 // Adds a path as the desktop program does (a CUE sheet with its tracks, an audio file with the
-// automatic special split of the settings), then gives it the plan's tracks and overlaps.
+// automatic special split of the defaults), then gives it the plan's tracks and overlaps.
 // `source` receives the row when it was added; a source whose tracks cannot be made as asked
-// (a part length the source refuses, a file that cannot be decoded) is reported and removed.
-TrackSourceResult AddTrackSource(SplitList& list, SettingsStore& settings, JobHost& host,
+// (a part length the source refuses, a file that cannot be decoded) is reported and removed. A
+// load stopped by an interrupt is Stopped.
+TrackSourceResult AddTrackSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
                                  SourceProbe& probe, const std::string& path, const TrackPlan& plan,
                                  RowId& source);
 

@@ -51,7 +51,8 @@ OptionsDialog::OptionsDialog(SettingsStore& store, QWidget* parent, FolderPicker
                                  {&SplitAutoOpenFolder, UiText::OpenFolderWhenDone},
                                  {&ExportCue, UiText::ExportCue},
                                  {&StartNewSplit, UiText::StartNewSplit},
-                                 {&WriteVbrHeader, UiText::WriteVbrHeader}}));
+                                 {&WriteVbrHeader, UiText::WriteVbrHeader},
+                                 {&SampleAccurate, UiText::SampleAccurate}}));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);

@@ -1,18 +1,11 @@
 #include "preview_text.h"
 
-#include <array>
-#include <string_view>
-
-#include "app/string_table.h"
+#include "label_table.h"
 
 namespace partita::gui {
 namespace {
 
-struct TextPair {
-    PreviewText id;
-    std::string_view chinese;
-    std::string_view english;
-};
+using TextPair = LabelPair<PreviewText>;
 
 // In the order of PreviewText, checked at compile time below.
 constexpr std::array kTexts{
@@ -29,21 +22,13 @@ constexpr std::array kTexts{
     TextPair{PreviewText::ReadingWaveform, "正在读取波形…", "Reading the waveform…"},
 };
 
-constexpr bool InOrder() {
-    for (std::size_t i = 0; i < kTexts.size(); ++i) {
-        if (static_cast<std::size_t>(kTexts[i].id) != i)
-            return false;
-    }
-    return static_cast<std::size_t>(PreviewText::ReadingWaveform) + 1 == kTexts.size();
-}
-static_assert(InOrder(), "kTexts must list every PreviewText in order");
+static_assert(ListsEveryIdInOrder(kTexts, PreviewText::ReadingWaveform),
+              "kTexts must list every PreviewText in order");
 
 }  // namespace
 
 QString Text(PreviewText id) {
-    const TextPair& pair = kTexts[static_cast<std::size_t>(id)];
-    std::string_view text = CurrentLanguage() == Language::Chinese ? pair.chinese : pair.english;
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return LabelInCurrentLanguage(kTexts, id);
 }
 
 }  // namespace partita::gui

@@ -1,18 +1,11 @@
 #include "ui_text.h"
 
-#include <array>
-#include <string_view>
-
-#include "app/string_table.h"
+#include "label_table.h"
 
 namespace partita::gui {
 namespace {
 
-struct TextPair {
-    UiText id;
-    std::string_view chinese;
-    std::string_view english;
-};
+using TextPair = LabelPair<UiText>;
 
 // In the order of UiText, checked at compile time below.
 constexpr std::array kTexts{
@@ -42,6 +35,8 @@ constexpr std::array kTexts{
              "Start a new split when done (clear the list)"},
     TextPair{UiText::WriteVbrHeader, "在输出文件中写入 VBR 头",
              "Write a VBR header into the output files"},
+    TextPair{UiText::SampleAccurate, "按采样精确分割 (无缝播放器听到的正是所选时间)",
+             "Sample-accurate cuts (gapless players hear exactly the chosen times)"},
     TextPair{UiText::MoreSettings, "其他设置(&O)...", "More &options..."},
     TextPair{UiText::OpenManual, "用户手册(&H)  F1", "User &manual  F1"},
     TextPair{UiText::AboutHeading, "关于", "About"},
@@ -71,24 +66,13 @@ constexpr std::array kTexts{
     TextPair{UiText::ManualPlace, "用户手册: %1", "The user manual: %1"},
 };
 
-constexpr bool InOrder() {
-    for (std::size_t i = 0; i < kTexts.size(); ++i) {
-        if (static_cast<std::size_t>(kTexts[i].id) != i)
-            return false;
-    }
-    return static_cast<std::size_t>(UiText::ManualPlace) + 1 == kTexts.size();
-}
-static_assert(InOrder(), "kTexts must list every UiText in order");
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+static_assert(ListsEveryIdInOrder(kTexts, UiText::ManualPlace),
+              "kTexts must list every UiText in order");
 
 }  // namespace
 
 QString Text(UiText id) {
-    const TextPair& pair = kTexts[static_cast<std::size_t>(id)];
-    return FromView(CurrentLanguage() == Language::Chinese ? pair.chinese : pair.english);
+    return LabelInCurrentLanguage(kTexts, id);
 }
 
 QString MessageText(const UserMessage& message) {

@@ -31,6 +31,7 @@ enum class UiText {
     ExportCue,
     StartNewSplit,
     WriteVbrHeader,
+    SampleAccurate,
     MoreSettings,
     OpenManual,
     AboutHeading,

@@ -31,6 +31,7 @@ const char* const kSwitches[] = {
     "Export CUE",
     "Start New Split",
     "Write VBR Header",
+    "Sample Accurate",
 };
 
 class OptionsDialogTest : public IniFileTest {
@@ -65,7 +66,7 @@ TEST_F(OptionsDialogTest, RoundTripsThroughASettingsFile) {
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Split Source Folder Mode/1")->isChecked());
         EXPECT_FALSE(Child<QLineEdit>(dialog, "Merging Source Folder")->isEnabled());
         const std::vector<bool> defaults{true,  true, false, false, false, true, true,
-                                         false, true, false, false, false, true};
+                                         false, true, false, false, false, true, false};
         for (std::size_t i = 0; i < std::size(kSwitches); ++i)
             EXPECT_EQ(Child<QCheckBox>(dialog, kSwitches[i])->isChecked(), defaults[i])
                 << kSwitches[i];

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/user_message.h"
 
@@ -13,7 +14,8 @@ namespace partita {
 enum class MessageKind { Information, Warning, Error };
 
 // The overwrite question: replace, replace this and every later one of the group, keep the
-// existing file, or write under another name.
+// existing file, or write under another name. The host that shows the box stores its "don't ask
+// me again" tick; the job stops asking for the rest of its run.
 enum class OverwriteAnswer { Yes, YesToAll, Skip, OtherName };
 struct OverwriteReply {
     OverwriteAnswer answer = OverwriteAnswer::Skip;
@@ -27,12 +29,20 @@ enum class StopAnswer { StopSource, StopAll, Continue };
 // After a failed cut or a source that cannot be read.
 enum class FailureAnswer { Abort, Retry, Ignore };
 
-// The finished-job box: its message, and what the user chose in it.
+// The finished-job box: its message, and what the user chose in it. The host that shows the box
+// stores its "don't show again" tick.
 struct CompletionReport {
     UserMessage message;
     std::string outputPath;         // the folder (split) or file (merge) written
     bool openFolderPreset = false;  // the open-folder choice as the settings preset it
     bool startNewPreset = false;    // the start-new tick as the settings preset it
+    // False when the job did not do all it was to do: the message says what happened, the box
+    // offers no new start and no "don't show again" (a split shows it whatever the settings).
+    bool success = true;
+    // A split's tracks: written, failed, existing outputs kept, left undone when it stopped; and
+    // the sources that could not be read.
+    int written = 0, failed = 0, skipped = 0, notDone = 0;
+    std::vector<std::string> unreadableSources{};  // "{}": reports may be brace-built in part
 };
 struct CompletionReply {
     bool startNew = false;  // "new split" / "start new merge"

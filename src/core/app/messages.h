@@ -33,6 +33,7 @@ enum class Msg : int {
     SplitAborted = 144,             // status line
     SplitDoneInFolder = 145,        // success box; the output folder
     NamingRuleEmpty = 147,
+    NothingSelected = 148,       // information line with no row (or no list)
     ConfirmReplaceTracks = 151,  // an equal-parts split removes the tracks a source has
     InvalidPartLength = 169,     // the length typed
     InvalidPartCount = 170,      // the largest count
@@ -41,14 +42,22 @@ enum class Msg : int {
     StartNotBeforeEnd = 189,     // a track's new start is not before its end
     EndNotAfterStart = 190,      // a track's new end is not after its start
     DefaultNamingRule = 208,     // the naming rule's default, not a format
+    ConfirmStopSplit = 221,      // the stop question of a running split; the source's name
+    MpegSourceInfoVbr = 230,     // information line, see InformationLine
+    MpegSourceInfoCbr = 241,     // information line, see InformationLine
     TooManyParts = 243,          // the length typed, the largest count
     TrackNumberLabel = 248,      // track index, track count
+    TrackInfo = 249,             // information line: index, start, end, overlaps, size, unit
+    SwitchModeSaveSheet = 260,   // offers to save a sheet before a switch loses tracks
+    LoadingFramesTip = 262,      // shown while a frame index is built
     NoOverlap = 268,
     ForwardOverlap = 269,          // the time after a track's end
     BackwardOverlap = 270,         // the time before a track's start
     ForwardBackwardOverlap = 271,  // both
+    WavSourceInfo = 278,           // information line: name, tracks, rate, bits, channels, mode
     SplitterColumnsDefault = 279,  // column layout of the split list: "name, width;..."
     DefaultSplitGroup = 282,       // name of the group a list starts with
+    GroupInfo = 283,               // information line: group name, source count
     SplitModeAuto = 285,
     SplitModeFast = 286,
     SplitModeFrame = 287,
@@ -60,6 +69,8 @@ enum class Msg : int {
     SplitGroupTips = 307,          // the tips box after the first group is made
     SplitDoneBesideSources = 310,  // success box of a split into the sources' folders
     DetectingSilence = 318,        // status line: silences found, file name
+    SplitIncomplete = 2001,        // completion report: written, failed, skipped, not done
+    SourcesNotRead = 2002,         // below it: the sources, each on a line of its own
 
     // --- CUE sheets ------------------------------------------------------------------------
     CueLineMalformed = 196,        // the line's number

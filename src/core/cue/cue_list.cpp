@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/setting_values.h"
 #include "app/time_text.h"
-#include "app/trim.h"
 #include "app/user_message.h"
 #include "cue/cue_writer.h"
 
@@ -13,51 +11,55 @@ namespace partita {
 namespace fs = std::filesystem;
 namespace {
 
-std::int32_t OverlapMs(const std::string& text) {
-    std::uint64_t ms = ParseTime(Trim(text, kSpacesAndTabs), kTimeList);
+std::int32_t OverlapMs(std::uint64_t ms) {
     return static_cast<std::int32_t>(
         std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
 }
 
-std::string OverlapText(std::int32_t ms) {
-    return FormatTime(ms > 0 ? static_cast<std::uint64_t>(ms) : 0, kTimeList);
+std::uint64_t OverlapFromSheet(std::int32_t ms) {
+    return ms > 0 ? static_cast<std::uint64_t>(ms) : 0;
 }
 
 // The fields a sheet record gives a list row where its present bit is set.
 void SetRowFields(SplitList& list, RowId row, const CueTrackRecord& r) {
     using R = CueTrackRecord;
+    TagTemplates tags = list.Row(row).tags;
     const struct {
         R::Present bit;
-        int column;
+        std::string* tag;
         const std::string* text;
     } texts[] = {
-        {R::kTitle, kColTitle, &r.title},       {R::kPerformer, kColArtist, &r.performer},
-        {R::kAlbum, kColAlbum, &r.album},       {R::kGenre, kColGenre, &r.genre},
-        {R::kYear, kColYear, &r.year},          {R::kTrack, kColTrackNumber, &r.track},
-        {R::kComment, kColComment, &r.comment},
+        {R::kTitle, &tags.title, &r.title},       {R::kPerformer, &tags.artist, &r.performer},
+        {R::kAlbum, &tags.album, &r.album},       {R::kGenre, &tags.genre, &r.genre},
+        {R::kYear, &tags.year, &r.year},          {R::kTrack, &tags.trackNumber, &r.track},
+        {R::kComment, &tags.comment, &r.comment},
     };
     for (const auto& t : texts) {
         if (r.Has(t.bit))
-            list.SetText(row, t.column, *t.text);
+            *t.tag = *t.text;
     }
+    list.SetTags(row, std::move(tags));
+    Overlaps overlaps = list.Row(row).overlaps;
     if (r.Has(R::kBwOverlap))
-        list.SetText(row, kColBackOverlap, OverlapText(r.bwOverlapMs));
+        overlaps.backwardMs = OverlapFromSheet(r.bwOverlapMs);
     if (r.Has(R::kFwOverlap))
-        list.SetText(row, kColFwdOverlap, OverlapText(r.fwOverlapMs));
+        overlaps.forwardMs = OverlapFromSheet(r.fwOverlapMs);
+    list.SetOverlaps(row, overlaps);
 }
 
 // The record of a list row's fields.
 void FillRecord(const SplitList& list, RowId row, CueTrackRecord& r) {
-    r.title = DropAutoSequenceTitle(list.Text(row, kColTitle));
-    r.performer = list.Text(row, kColArtist);
-    r.album = list.Text(row, kColAlbum);
-    r.year = list.Text(row, kColYear);
-    r.comment = list.Text(row, kColComment);
-    r.track = list.Text(row, kColTrackNumber);
-    r.genre = list.Text(row, kColGenre);
-    r.bwOverlapMs = OverlapMs(list.Text(row, kColBackOverlap));
-    r.fwOverlapMs = OverlapMs(list.Text(row, kColFwdOverlap));
-    r.selected = list.Row(row).selected ? 1 : 0;
+    const SplitRow& info = list.Row(row);
+    r.title = DropAutoSequenceTitle(info.tags.title);
+    r.performer = info.tags.artist;
+    r.album = info.tags.album;
+    r.year = info.tags.year;
+    r.comment = info.tags.comment;
+    r.track = info.tags.trackNumber;
+    r.genre = info.tags.genre;
+    r.bwOverlapMs = OverlapMs(info.overlaps.backwardMs);
+    r.fwOverlapMs = OverlapMs(info.overlaps.forwardMs);
+    r.selected = info.checked ? 1 : 0;
 }
 
 // Two folders are one when they name the same place (a trailing separator or a "." aside).
@@ -108,7 +110,7 @@ void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue) {
         }
         if (current != kNoRow) {
             SetRowFields(list, current, track);
-            list.SetSelected(current, track.selected != 0);
+            list.SetChecked(current, track.selected != 0);
         }
         // INDEX 00 before INDEX 01: the pregap becomes a track of its own, left out.
         const std::uint64_t start = ParseTime(track.startText, kTimeList);
@@ -117,30 +119,50 @@ void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue) {
             int index = list.InsertSplitPoint(source, start);
             if (index >= 0 && list.TrackCount(source) > before) {
                 RowId gap = list.Children(source)[static_cast<std::size_t>(index)];
-                list.SetSelected(gap, false);
-                list.SetText(gap, kColTitle, "");
-                list.SetText(gap, kColArtist, "");
+                list.SetChecked(gap, false);
+                TagTemplates tags = list.Row(gap).tags;
+                tags.title.clear();
+                tags.artist.clear();
+                list.SetTags(gap, std::move(tags));
             }
         }
     }
 }
 
-RowId AddCueSheetSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
-                        const std::string& path, const AudioFileChooser& chooseAudio) {
-    CueSheet cue(settings::LegacyCodePage.Read(settings));
+RowId AddCueSheetSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
+                        SourceProbe& probe, const std::string& path,
+                        const AudioFileChooser& chooseAudio, bool* cancelled) {
+    if (cancelled)
+        *cancelled = false;
+    CueSheet cue(defaults.codePage);
     if (!cue.Load(path)) {
         host.ShowMessage(MessageKind::Error, cue.Error().message);
         host.ShowMessage(MessageKind::Error, {Msg::CannotLoadFile, path});
         return kNoRow;
     }
 
+    using R = CueTrackRecord;
+    const CueTrackRecord& header = cue.Header();
+    SourcePreset preset;
+    if (header.Has(R::kBwOverlap))
+        preset.backOverlapMs = OverlapFromSheet(header.bwOverlapMs);
+    if (header.Has(R::kFwOverlap))
+        preset.fwdOverlapMs = OverlapFromSheet(header.fwOverlapMs);
+    if (header.Has(R::kSplitMode))
+        preset.mode = SplitModeFromNumber(header.splitMode);
+
     std::string audio = cue.AudioPath().string();
     std::optional<SourceFacts> facts;
     for (;;) {
-        UserMessage failure(Msg::CannotLoadFile, audio);
-        facts = probe.Probe(audio, &failure);
+        ProbeFailure failure{UserMessage(Msg::CannotLoadFile, audio)};
+        facts = ProbeWithHost(probe, host, audio, preset.mode.value_or(defaults.mode), &failure);
         if (facts)
             break;
+        if (failure.cancelled) {
+            if (cancelled)
+                *cancelled = true;
+            return kNoRow;
+        }
         UserMessage question(Msg::CueAudioNotLoaded, audio);
         if (!chooseAudio) {
             host.ShowMessage(MessageKind::Error, question);
@@ -157,8 +179,6 @@ RowId AddCueSheetSource(SplitList& list, SettingsStore& settings, JobHost& host,
         host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
 
     // The sheet's header wins over the audio file's own tags, key by key.
-    using R = CueTrackRecord;
-    const CueTrackRecord& header = cue.Header();
     TagTexts& tags = facts->tags;
     const struct {
         R::Present bit;
@@ -177,16 +197,8 @@ RowId AddCueSheetSource(SplitList& list, SettingsStore& settings, JobHost& host,
         if (header.Has(f.bit))
             *f.tag = *f.value;
     }
-    SourcePreset preset;
-    if (header.Has(R::kBwOverlap))
-        preset.backOverlap = OverlapText(header.bwOverlapMs);
-    if (header.Has(R::kFwOverlap))
-        preset.fwdOverlap = OverlapText(header.fwOverlapMs);
-    if (header.Has(R::kSplitMode)) {
-        preset.modeText = SplitModeText(SplitModeFromNumber(header.splitMode));
-    }
 
-    RowId source = AddLoadedSource(list, settings, audio, *facts, preset);
+    RowId source = AddLoadedSource(list, defaults, audio, *facts, preset);
     ImportCueTracks(list, source, cue);
     list.SetCurrent(source);
     return source;
@@ -196,12 +208,12 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
                                     const std::string& sheetPath) {
     CueSheetContent content;
     FillRecord(list, source, content.header);
-    content.header.splitMode = static_cast<int>(ParseSplitModeText(list.Text(source, kColMode)));
+    content.header.splitMode = static_cast<int>(list.Row(source).mode);
     for (RowId track : list.Children(source)) {
         CueTrackRecord record;
         FillRecord(list, track, record);
         record.splitMode = content.header.splitMode;
-        TrackTimes times = list.GetTrackTimes(track, false);
+        TrackTimes times = list.Row(track).times;
         record.startText = FormatTime(times.start, kTimeList);
         record.endText = FormatTime(times.end, kTimeList);
         content.tracks.push_back(std::move(record));
@@ -251,7 +263,7 @@ std::string SaveCueForItem(
     if (list.Kind(item) == SplitNodeKind::Group) {
         std::string target;
         if (groupTarget.toFolder) {
-            fs::path sub = fs::path(groupTarget.folder) / FolderNameOf(list.Text(item, kColTrack));
+            fs::path sub = fs::path(groupTarget.folder) / FolderNameOf(list.Row(item).name);
             std::error_code ec;
             fs::create_directories(sub, ec);
             target = fs::is_directory(sub, ec) ? sub.string() : groupTarget.folder;

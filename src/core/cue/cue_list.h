@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/job_host.h"
-#include "app/settings_store.h"
 #include "cue/cue_sheet.h"
 #include "split/source_loader.h"
 #include "split/split_list.h"
@@ -27,13 +26,16 @@ using AudioFileChooser = std::function<std::optional<std::string>(const std::str
 // track of its own. Tracks at or past the end of the audio are dropped.
 void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue);
 
-// Adds a source from a CUE sheet: loads the sheet's audio file with the header's fields taking
-// precedence over the file's tags and one track per sheet track. A sheet that cannot be read or
-// is malformed is reported (its error, then CannotLoadFile) and nothing is added. When the
-// sheet's audio file cannot be loaded the user is asked for another one (CueAudioNotLoaded)
-// through `chooseAudio`; without a chooser the question is shown as an error.
-RowId AddCueSheetSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
-                        const std::string& sheetPath, const AudioFileChooser& chooseAudio = {});
+// Adds a source from a CUE sheet (read in the defaults' code page): loads the sheet's audio file
+// in the sheet's split mode (else the default one) with the header's fields taking precedence
+// over the file's tags and one track per sheet track. A sheet that cannot be read or is
+// malformed is reported (its error, then CannotLoadFile) and nothing is added. When the sheet's
+// audio file cannot be loaded the user is asked for another one (CueAudioNotLoaded) through
+// `chooseAudio`; without a chooser the question is shown as an error. A load the user cancels
+// adds nothing (`cancelled`).
+RowId AddCueSheetSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
+                        SourceProbe& probe, const std::string& sheetPath,
+                        const AudioFileChooser& chooseAudio = {}, bool* cancelled = nullptr);
 
 // The records a sheet of a source is written from, and the FILE value: the audio file's bare
 // name when the sheet goes to its folder, else its full path.

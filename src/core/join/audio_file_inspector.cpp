@@ -58,15 +58,7 @@ bool AudioFileInspector::Inspect(const std::string& path, MergeFileFacts& facts,
         }
     }
 
-    TagTexts tags;
-    facts.tagsRead = ReadTags(path, legacyCodePage_, tags);
-    facts.title = tags.title;
-    facts.artist = tags.artist;
-    facts.album = tags.album;
-    facts.year = tags.year;
-    facts.comment = tags.comment;
-    facts.track = tags.track;
-    facts.genre = tags.genre;
+    facts.tagsRead = ReadTags(path, legacyCodePage_, facts.tags);
     return true;
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/job_host.h"
-#include "app/settings_store.h"
 #include "join/convert_merge.h"
 #include "join/merge_list.h"
 #include "join/merge_source.h"
@@ -18,21 +17,29 @@ namespace partita {
 // The merge modes of setting "Merge Mode".
 enum class MergeMode { Auto = 0, Direct = 1, Convert = 2 };
 
-// What the joiner holds for a merge: the mode and output format, gapless joining and the output
-// tag. The desktop page keeps these; the command line takes them from its options.
-struct MergeRequest {
+// Every choice a merge job makes, taken from the settings by ReadMergeJobOptions; the desktop
+// page puts in its mode and tag record, the command line its flags.
+struct MergeJobOptions {
     MergeMode mode = MergeMode::Auto;
     int outputSampleRate = 0;  // 0 = the highest of the sources
     int outputChannels = 0;    // 0 = mono when every source is mono, else stereo
     bool gapless = true;
-    TagInfo tags;
-    // The output file; when empty the host is asked for it.
+    TagInfo tags;  // the output's tag texts and which tags to write
+    // The output file; when empty the host's save dialog asks, starting in the destination
+    // folder (or the folder of the last output when none is set) with the proposed name.
     std::string outputPath;
-
-    // The values of the settings: "Merge Mode", "Output Samplerate", "Output Channel",
-    // "Gapless Merge", the two tag switches, and the tag texts of section "Joiner MP3 ID3" when
-    // "Save ID3 TAG" is set (else empty texts and the default comment).
-    static MergeRequest FromSettings(SettingsStore& settings);
+    std::string destinationFolder;
+    std::string lastOutputFolder;
+    std::string proposedName;
+    bool confirmOverwrite = true;     // ask before replacing an existing output
+    bool warnMixedParameters = true;  // warn before a direct merge of differing files
+    bool showCompletion = true;       // the completion box after a merge
+    bool openFolder = false;          // open the output's folder after a merge
+    bool playResult = false;          // play the output after a merge
+    bool startNew = false;            // start a new merge after a merge
+    // Where the encoder is looked for first, and the code page of the sources' ID3v1 texts.
+    std::string installFolder;
+    std::string legacyCodePage = "ISO-8859-1";
 };
 
 // The comment an output tag starts with when no tag texts are kept.
@@ -53,7 +60,6 @@ struct MergeSurvey {
 class MergeEngines {
   public:
     virtual ~MergeEngines() = default;
-    virtual audio::AudioType AudioType(const std::string& path) = 0;
     // Copies the frames of the sources into `output` (an open file at `outputPath`), with an
     // ID3v2 tag in front when the record asks for one.
     virtual MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
@@ -79,40 +85,53 @@ enum class MergeJobEnd {
     Cancelled,   // no output chosen, overwrite declined, or the mode cannot join the files
 };
 
+// What a merge job reports: how it ended, and the user's replies that the page stores
+// (StoreMergeJobReplies) and acts on.
 struct MergeJobOutcome {
     MergeJobEnd end = MergeJobEnd::Cancelled;
     MergeMode mode = MergeMode::Direct;  // the mode the merge ran in
     int sampleRate = 0;                  // convert: the output format
     int channels = 0;
     std::string outputPath;
-    bool startNew = false;  // "Start New Merge": the list and tag texts were cleared
+    bool outputChosen = false;  // the save dialog named the output
+    // The overwrite box's tick, when it was asked: whether to ask again.
+    std::optional<bool> confirmOverwrite;
+    // The completion box's reply, when it was shown.
+    std::optional<CompletionReply> completion;
+    // A new merge was chosen: the page empties the list and the output's tag texts.
+    bool startNew = false;
 };
 
-// Reads the list for the mode decision; `audioType` classifies a path.
-MergeSurvey SurveyMergeList(const MergeList& list,
-                            const std::function<audio::AudioType(const std::string&)>& audioType);
+// Reads the list for the mode decision.
+MergeSurvey SurveyMergeList(const MergeList& list);
 
 // A merge from start to end: survey and mode, the output file and its checks (never a source,
-// never an existing file without asking when "Joiner Confirm Overwrite" is on), the engine, the
-// tags, then the completion box, the folder, the player and a fresh start as the settings and
-// the user say. The output is written under a temporary name and takes its name only when
-// everything succeeded, so a failed or stopped merge leaves no output and an existing file
-// stays as it was.
+// never an existing file without asking when the options say so), the engine, the tags, then
+// the completion box, the folder and the player as the options and the user say. The output is
+// written under a temporary name and takes its name only when everything succeeded, so a failed
+// or stopped merge leaves no output and an existing file stays as it was.
+//
+// Threads: Run may be called on a worker thread while the window stays live. It reads only its
+// own copy of the options and the list, which the page keeps unchanged until Run returns (its
+// editing commands are off while a merge runs), and never the settings store. Every call to the
+// host and to the engines comes from the thread that runs it. The page applies the outcome on its
+// own thread once Run has returned: it stores the replies and, when a new merge was chosen, empties
+// the list.
 class MergeJob {
   public:
-    MergeJob(MergeList& list, SettingsStore& settings, JobHost& host, MergeEngines& engines)
-        : list_(list), settings_(settings), host_(host), engines_(engines) {}
+    MergeJob(const MergeList& list, MergeJobOptions options, JobHost& host, MergeEngines& engines)
+        : list_(list), options_(std::move(options)), host_(host), engines_(engines) {}
 
-    MergeJobOutcome Run(MergeRequest& request);
+    MergeJobOutcome Run();
 
   private:
-    bool ResolveMode(const MergeRequest& request, MergeJobOutcome& outcome);
-    bool ChooseOutput(MergeRequest& request, std::string& output);
-    MergeResult Merge(MergeRequest& request, MergeJobOutcome& outcome);
-    void AfterSuccess(MergeRequest& request, MergeJobOutcome& outcome);
+    bool ResolveMode(MergeJobOutcome& outcome);
+    bool ChooseOutput(MergeJobOutcome& outcome);
+    MergeResult Merge(const MergeJobOutcome& outcome);
+    void AfterSuccess(MergeJobOutcome& outcome);
 
-    MergeList& list_;
-    SettingsStore& settings_;
+    const MergeList& list_;
+    const MergeJobOptions options_;
     JobHost& host_;
     MergeEngines& engines_;
 };

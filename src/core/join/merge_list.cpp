@@ -2,35 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
-
-#include "app/setting_values.h"
-#include "app/time_text.h"
-#include "app/user_message.h"
+#include <numeric>
 
 namespace partita {
 namespace fs = std::filesystem;
 namespace {
 
-// The leading decimal digits of a text (after white space); 0 when there are none.
-std::uint64_t LeadingNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    std::uint64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        if (value < 1'000'000'000'000'000'000ULL)
-            value = value * 10 + static_cast<unsigned>(text[i] - '0');
-    }
-    return value;
-}
-
-std::string FormatDouble(const char* format, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+template <typename T>
+int CompareValues(const T& a, const T& b) {
+    return a == b ? 0 : (a < b ? -1 : 1);
 }
 
 int CompareText(const std::string& a, const std::string& b) {
@@ -41,74 +22,83 @@ int CompareText(const std::string& a, const std::string& b) {
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return CompareValues(a.size(), b.size());
+}
+
+int CompareRows(const MergeRow& a, const MergeRow& b, int column) {
+    switch (column) {
+        case kMergeLength:
+            return CompareValues(a.lengthMs, b.lengthMs);
+        case kMergeStart:
+            return CompareValues(a.startMs, b.startMs);
+        case kMergeEnd:
+            return CompareValues(a.endMs, b.endMs);
+        case kMergeSilence:
+            return CompareValues(a.silenceSeconds, b.silenceSeconds);
+        case kMergeSampleRate:
+            return CompareValues(a.sampleRate, b.sampleRate);
+        case kMergeBitrate:
+            return CompareValues(a.bitrateKbps, b.bitrateKbps);
+        case kMergeFileSize:
+            return CompareValues(a.fileSize, b.fileSize);
+        default:
+            return CompareText(a.Text(column), b.Text(column));
+    }
+}
+
+// The range the partial-merge settings give a file of `lengthMs`; false when its end would fall
+// before its start.
+bool PartialRangeOf(std::uint64_t lengthMs, const PartialMergeSettings& partial,
+                    std::uint64_t& start, std::uint64_t& end) {
+    using EndMode = PartialMergeSettings::EndMode;
+    const std::uint64_t d = lengthMs;
+    start = 0;
+    end = d;
+    if (partial.enabled) {
+        start = partial.startMs;
+        switch (partial.mode) {
+            case EndMode::LengthBeforeEnd:
+                end = partial.lengthBeforeEndMs > d ? 0 : d - partial.lengthBeforeEndMs;
+                break;
+            case EndMode::LengthFromStart:
+                end = std::min(d, start + partial.lengthFromStartMs);
+                break;
+            case EndMode::Position:
+                end = std::min(d, partial.endPositionMs);
+                break;
+        }
+    }
+    return end >= start;
+}
+
+// The rows named, sorted, without repeats and without those past the end.
+std::vector<std::size_t> ValidRows(std::span<const std::size_t> rows, std::size_t size) {
+    std::vector<std::size_t> valid;
+    for (std::size_t row : rows) {
+        if (row < size)
+            valid.push_back(row);
+    }
+    std::sort(valid.begin(), valid.end());
+    valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
+    return valid;
 }
 
 }  // namespace
 
-std::string MergeRow::Path() const {
-    const std::string& folder = texts[kMergeFolder];
-    if (folder.empty())
-        return texts[kMergeFileName];
-    return (fs::path(folder) / texts[kMergeFileName]).string();
-}
-
-std::uint64_t MergeRow::LengthMs() const {
-    return ParseTime(texts[kMergeLength], kTimeHourMinSec);
-}
-
-PartialRange MergeRow::Range() const {
-    PartialRange range;
-    std::uint64_t start = ParseTime(texts[kMergeStart], kTimeHourMinSec);
-    std::uint64_t end = ParseTime(texts[kMergeEnd], kTimeHourMinSec);
-    if (end < start)
-        return range;
-    range.startMs = start;
-    range.endMs = end < LengthMs() ? end : 0;
-    return range;
-}
-
-int MergeRow::SilenceSeconds() const {
-    std::uint64_t value = LeadingNumber(texts[kMergeSilence]);
-    return value > 1'000'000'000 ? 1'000'000'000 : static_cast<int>(value);
-}
-
-std::uint64_t MergeRow::FileSize() const {
-    return LeadingNumber(texts[kMergeFileSize]);
-}
-
-std::string SilenceText(int seconds) {
-    return seconds > 0 ? std::to_string(seconds) : Message(Msg::NoSilence);
-}
-
-std::string BitrateText(const MergeFileFacts& facts) {
-    if (facts.audioType == audio::AudioType::Mpeg || facts.audioType == audio::AudioType::Wma)
-        return FormatDouble(facts.vbr ? "%.0fkbps VBR" : "%.0fkbps", facts.bitrateKbps);
-    // The average of size and duration: bytes / (seconds × 125), rounded.
-    double average = 0;
-    if (facts.durationMs > 0) {
-        average = static_cast<double>(facts.fileSize) /
-                  (static_cast<double>(facts.durationMs) / 1000.0 * 125.0);
-    }
-    return FormatDouble("%.0fkbps", std::floor(average + 0.5));
-}
-
-std::string FormatTotalSize(std::uint64_t bytes) {
-    double kb = static_cast<double>(bytes) / 1024.0;
-    if (kb < 1024.0)
-        return FormatDouble("%.0f KB", kb);
-    return FormatDouble("%.1f MB", static_cast<double>(bytes) / 1048576.0);
+MergeSortOrder NextSortOrder(MergeSortOrder current, int clickedColumn) {
+    if (current.Sorts() && current.column == clickedColumn)
+        return {clickedColumn, !current.ascending};
+    return {clickedColumn, true};
 }
 
 MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
-                                   MergeFileInspector& inspector, SettingsStore& settings) {
+                                   MergeFileInspector& inspector,
+                                   const MergeListDefaults& defaults) {
     MergeAddOutcome outcome;
     std::error_code ec;
     fs::path full = fs::absolute(fs::path(path), ec).lexically_normal();
     if (ec)
         full = fs::path(path);
-    std::string folder = full.parent_path().string();
-    settings::MergeSourceLastFolder.Write(settings, folder);
 
     MergeFileFacts facts;
     UserMessage failure(Msg::CannotLoadFile, full.string());
@@ -117,37 +107,16 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
         return outcome;
     }
 
-    MergeRow row;
-    std::string length = FormatTime(facts.durationMs, kTimeHourMinSec);
-    row[kMergeFileName] = full.filename().string();
-    row[kMergeLength] = length;
-    row[kMergeStart] = FormatTime(0, kTimeHourMinSec);
-    row[kMergeEnd] = length;
-    int silence = settings::AutoApplySilence.Read(settings) != 0
-                      ? settings::MergeSilenceLength.Read(settings)
-                      : 0;
-    row[kMergeSilence] = SilenceText(silence);
-    row[kMergeTitle] = facts.title;
-    row[kMergeArtist] = facts.artist;
-    row[kMergeAlbum] = facts.album;
-    row[kMergeTrack] = facts.track;
-    row[kMergeSampleRate] = std::to_string(facts.sampleRate);
-    row[kMergeBitrate] = BitrateText(facts);
-    if (facts.channelMode >= 0 && facts.channelMode < 4)
-        row[kMergeChannels] = kChannelModeNames[facts.channelMode];
-    else
-        row[kMergeChannels] = facts.channels == 1 ? kMonoName : kStereoName;
-    row[kMergeGenre] = facts.genre;
-    row[kMergeYear] = facts.year;
-    row[kMergeComment] = facts.comment;
-    row[kMergeFileSize] = std::to_string(facts.fileSize);
-    row[kMergeFolder] = folder;
-    row.selected = true;
-
+    MergeRow row = MergeRow::FromFacts(full.string(), facts);
+    if (defaults.applySilence)
+        row.silenceSeconds = std::max(0, defaults.silenceSeconds);
+    std::uint64_t start = 0, end = 0;
+    if (defaults.applyPartial && PartialRangeOf(row.lengthMs, defaults.partial, start, end))
+        row.SetRange(start, end);
     index = std::min(index, rows_.size());
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(row));
-    if (settings::PartialMergeAutoApply.Read(settings) != 0)
-        ApplyPartialSettings(index, settings);
+    if (observer_)
+        observer_->RowsInserted(static_cast<int>(index), 1);
 
     outcome.added = true;
     if (!facts.tagsRead)
@@ -155,99 +124,132 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
     return outcome;
 }
 
-void MergeList::FinishBatch(std::size_t firstAdded, bool resort, SettingsStore& settings) {
-    // Only the first row added stays selected; the flag travels with it through the sort.
-    for (auto& row : rows_)
-        row.selected = false;
-    if (firstAdded < rows_.size())
-        rows_[firstAdded].selected = true;
-    if (resort) {
-        settings::JoinerSorting sorting = settings::ReadJoinerSorting(settings);
-        if (sorting.column >= 0 && sorting.column < kMergeColumnCount)
-            SortBy(sorting.column, sorting.direction != 0);
-    }
-}
-
-void MergeList::ApplyPartialSettings(std::size_t index, SettingsStore& settings) {
-    if (index >= rows_.size())
-        return;
-    std::uint64_t d = rows_[index].LengthMs();
-    std::uint64_t start = 0;
-    std::uint64_t end = d;
-    if (settings::PartialMergeEnable.Read(settings) != 0) {
-        auto read = [&](const IntSetting& setting) {
-            int value = setting.Read(settings);
-            return value > 0 ? static_cast<std::uint64_t>(value) : 0;
-        };
-        start = read(settings::PartialMergeStart);
-        switch (settings::PartialMergeMode.Read(settings)) {
-            case 1: {
-                std::uint64_t cut = read(settings::PartialMergeLength2End);
-                end = cut > d ? 0 : d - cut;
-                break;
-            }
-            case 2:
-                end = std::min(d, start + read(settings::PartialMergeLength));
-                break;
-            default:
-                end = std::min(d, read(settings::PartialMergeEndPos));
-                break;
-        }
-    }
-    if (end >= start)
+void MergeList::ApplyPartialSettings(std::size_t index, const PartialMergeSettings& partial) {
+    std::uint64_t start = 0, end = 0;
+    if (index < rows_.size() && PartialRangeOf(rows_[index].lengthMs, partial, start, end))
         SetRange(index, start, end);
 }
 
 void MergeList::SetRange(std::size_t index, std::uint64_t startMs, std::uint64_t endMs) {
-    rows_[index][kMergeStart] = FormatTime(startMs, kTimeHourMinSec);
-    rows_[index][kMergeEnd] = FormatTime(endMs, kTimeHourMinSec);
+    rows_[index].SetRange(startMs, endMs);
+    Changed(index);
 }
 
 void MergeList::SetSilence(std::size_t index, int seconds) {
-    rows_[index][kMergeSilence] = SilenceText(seconds);
+    rows_[index].silenceSeconds = std::max(0, seconds);
+    Changed(index);
 }
 
-void MergeList::SortBy(int column, bool ascending) {
-    if (column < 0 || column >= kMergeColumnCount)
-        return;
-    auto compare = [column](const MergeRow& a, const MergeRow& b) -> int {
-        switch (column) {
-            case kMergeLength:
-            case kMergeStart:
-            case kMergeEnd: {
-                auto ta = ParseTime(a[column], kTimeHourMinSec);
-                auto tb = ParseTime(b[column], kTimeHourMinSec);
-                return ta == tb ? 0 : (ta < tb ? -1 : 1);
-            }
-            case kMergeSilence:
-            case kMergeSampleRate:
-            case kMergeBitrate:
-            case kMergeFileSize: {
-                auto na = LeadingNumber(a[column]);
-                auto nb = LeadingNumber(b[column]);
-                return na == nb ? 0 : (na < nb ? -1 : 1);
-            }
-            default:
-                return CompareText(a[column], b[column]);
-        }
-    };
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const MergeRow& a, const MergeRow& b) {
-        int c = compare(a, b);
-        return ascending ? c < 0 : c > 0;
+std::vector<MergeRow> MergeList::Take(const std::vector<std::size_t>& rows) {
+    std::vector<MergeRow> taken(rows.size());
+    // Runs of adjacent rows, from the last one up, so the earlier indexes stay valid.
+    std::size_t end = rows.size();
+    while (end > 0) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && rows[begin - 1] + 1 == rows[begin])
+            --begin;
+        const std::size_t first = rows[begin];
+        const std::size_t count = end - begin;
+        if (observer_)
+            observer_->RowsAboutToBeRemoved(static_cast<int>(first), static_cast<int>(count));
+        auto from = rows_.begin() + static_cast<std::ptrdiff_t>(first);
+        std::move(from, from + static_cast<std::ptrdiff_t>(count),
+                  taken.begin() + static_cast<std::ptrdiff_t>(begin));
+        rows_.erase(from, from + static_cast<std::ptrdiff_t>(count));
+        if (observer_)
+            observer_->RowsRemoved(static_cast<int>(first), static_cast<int>(count));
+        end = begin;
+    }
+    return taken;
+}
+
+std::size_t MergeList::RemoveRows(std::span<const std::size_t> rows) {
+    std::vector<std::size_t> valid = ValidRows(rows, rows_.size());
+    if (valid.empty())
+        return 0;
+    Take(valid);
+    return valid.front() > 0 ? valid.front() - 1 : 0;
+}
+
+std::size_t MergeList::MoveRows(std::span<const std::size_t> rows, std::size_t target) {
+    std::vector<std::size_t> valid = ValidRows(rows, rows_.size());
+    if (valid.empty())
+        return kNoRow;
+    const std::size_t count = valid.size();
+    target = std::min(target, rows_.size() - count);
+    if (valid.front() == target && valid.back() == target + count - 1)
+        return target;  // a block already there
+    std::vector<MergeRow> block = Take(valid);
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(target),
+                 std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
+    if (observer_)
+        observer_->RowsInserted(static_cast<int>(target), static_cast<int>(count));
+    return target;
+}
+
+std::size_t MergeList::MoveRows(std::span<const std::size_t> rows, MergeMove move) {
+    std::vector<std::size_t> valid = ValidRows(rows, rows_.size());
+    if (valid.empty())
+        return kNoRow;
+    std::size_t first = valid.front();
+    switch (move) {
+        case MergeMove::Up:
+            return MoveRows(valid, first > 0 ? first - 1 : 0);
+        case MergeMove::Down:
+            return MoveRows(valid, first + 1);
+        case MergeMove::Top:
+            return MoveRows(valid, 0);
+        case MergeMove::Bottom:
+            break;
+    }
+    return MoveRows(valid, rows_.size());
+}
+
+std::size_t MergeList::SortBy(MergeSortOrder order, std::size_t follow) {
+    if (!order.Sorts())
+        return follow;
+    std::vector<std::size_t> positions(rows_.size());
+    std::iota(positions.begin(), positions.end(), std::size_t{0});
+    std::stable_sort(positions.begin(), positions.end(), [&](std::size_t a, std::size_t b) {
+        int c = CompareRows(rows_[a], rows_[b], order.column);
+        return order.ascending ? c < 0 : c > 0;
     });
+    std::vector<MergeRow> sorted;
+    sorted.reserve(rows_.size());
+    std::size_t followed = follow;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        if (positions[i] == follow)
+            followed = i;
+        sorted.push_back(std::move(rows_[positions[i]]));
+    }
+    rows_ = std::move(sorted);
+    if (observer_)
+        observer_->ListReset();
+    return followed;
+}
+
+void MergeList::Clear() {
+    rows_.clear();
+    if (observer_)
+        observer_->ListReset();
+}
+
+void MergeList::Changed(std::size_t row) {
+    if (observer_)
+        observer_->RowChanged(static_cast<int>(row));
 }
 
 std::uint64_t MergeList::TotalLengthMs() const {
     std::uint64_t total = 0;
     for (const auto& row : rows_)
-        total += row.LengthMs();
+        total += row.lengthMs;
     return total;
 }
 
 std::uint64_t MergeList::TotalSize() const {
     std::uint64_t total = 0;
     for (const auto& row : rows_)
-        total += row.FileSize();
+        total += row.fileSize;
     return total;
 }
 

@@ -1,62 +1,28 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
 #include "app/user_message.h"
-#include "audio/audio_type.h"
+#include "join/merge_row.h"
 
 namespace partita {
 
-// The columns of a merge list row. The texts are the data: the engines and the list files read
-// them back, so their forms are fixed (times "H:MM:SS", silence "%d" or the none text, sizes
-// in decimal bytes).
-enum MergeColumn : int {
-    kMergeFileName = 0,
-    kMergeLength,   // whole file, H:MM:SS
-    kMergeStart,    // partial range start, "0:00:00" when not set
-    kMergeEnd,      // partial range end, the length when not set
-    kMergeSilence,  // whole seconds after this file, "%d" or the none text
-    kMergeTitle,
-    kMergeArtist,
-    kMergeAlbum,
-    kMergeTrack,
-    kMergeSampleRate,
-    kMergeBitrate,
-    kMergeChannels,
-    kMergeGenre,
-    kMergeYear,
-    kMergeComment,
-    kMergeFileSize,
-    kMergeFolder,  // folder holding the file
-    kMergeColumnCount
-};
-
-// The channel texts of column 11 (the MPEG channel modes 0-3); the job compares against the
-// mono text to find all-mono lists.
-inline constexpr const char* kChannelModeNames[4] = {"立体声", "联合立体声", "双声道", "单声道"};
-inline constexpr const char* kMonoName = "单声道";
-inline constexpr const char* kStereoName = "立体声";
-
-// What the add step needs to know about a file. Filled by a `MergeFileInspector`.
-struct MergeFileFacts {
-    audio::AudioType audioType = audio::AudioType::Unknown;
-    std::uint64_t durationMs = 0;
-    std::uint64_t fileSize = 0;
-    int sampleRate = 0;
-    int channels = 0;
-    int channelMode = -1;  // MPEG channel mode 0-3; -1 for other files (named by `channels`)
-    // MPEG: the first frame's bitrate, or the average when a VBR header states the frame count;
-    // WMA: the bitrate of its tags. Other files show the average of size and duration.
-    double bitrateKbps = 0;
-    bool vbr = false;
-    bool tagsRead = true;
-    std::string title, artist, album, year, comment, track, genre;
+// Told about every change of the merge list, so a view can follow it. Removals are announced
+// before they happen (the rows still exist), insertions after. A move is a removal followed by
+// an insertion; a sort or a clear is a reset.
+class MergeListObserver {
+  public:
+    virtual ~MergeListObserver() = default;
+    virtual void RowsAboutToBeRemoved(int first, int count) = 0;
+    virtual void RowsRemoved(int first, int count) = 0;
+    virtual void RowsInserted(int first, int count) = 0;
+    virtual void RowChanged(int row) = 0;
+    virtual void ListReset() = 0;
 };
 
 // Looks into audio files for the add step; the real one analyses MPEG files itself and asks the
@@ -69,30 +35,37 @@ class MergeFileInspector {
     virtual bool Inspect(const std::string& path, MergeFileFacts& facts, UserMessage& failure) = 0;
 };
 
-// The partial range of a row in ms; 0 means not set (from the beginning, to the end).
-struct PartialRange {
+// The partial-merge settings: whether a range is set, and how its end is found.
+struct PartialMergeSettings {
+    enum class EndMode { Position = 0, LengthBeforeEnd = 1, LengthFromStart = 2 };
+    bool enabled = false;
+    EndMode mode = EndMode::Position;
     std::uint64_t startMs = 0;
-    std::uint64_t endMs = 0;
-    bool IsSet() const { return startMs > 0 || endMs > 0; }
+    std::uint64_t endPositionMs = 60'000;
+    std::uint64_t lengthBeforeEndMs = 60'000;
+    std::uint64_t lengthFromStartMs = 60'000;
 };
 
-struct MergeRow {
-    std::array<std::string, kMergeColumnCount> texts;
-    bool selected = false;
+// The column the list is sorted by and its direction; a column outside 0..16 leaves the list
+// unsorted.
+struct MergeSortOrder {
+    int column = kMergeFileName;
+    bool ascending = true;
+    bool Sorts() const { return column >= 0 && column < kMergeColumnCount; }
+};
 
-    const std::string& operator[](int column) const { return texts[column]; }
-    std::string& operator[](int column) { return texts[column]; }
+// The order after a click on a column header: the same column turns round, another one sorts
+// ascending.
+MergeSortOrder NextSortOrder(MergeSortOrder current, int clickedColumn);
 
-    // Folder joined with file name.
-    std::string Path() const;
-    std::uint64_t LengthMs() const;
-    // Start and end as the engines read them: no range when end < start; an end at or past the
-    // length reads as 0 (to the end of the file).
-    PartialRange Range() const;
-    // Seconds of silence after the file; the none text and anything else that is not a number
-    // read as 0.
-    int SilenceSeconds() const;
-    std::uint64_t FileSize() const;
+// What the list operations take from the stored settings (see ReadMergeListDefaults).
+struct MergeListDefaults {
+    bool applySilence = false;  // new rows get `silenceSeconds`
+    int silenceSeconds = 0;     // also the silence dialog's start value
+    bool applyPartial = false;  // new rows get the `partial` range
+    PartialMergeSettings partial;
+    MergeSortOrder sort;                        // the order a batch of adds is sorted in
+    std::string legacyCodePage = "ISO-8859-1";  // list files that are not UTF-8
 };
 
 // The outcome of adding one file: whether a row was made, and a message to show (a failed
@@ -102,45 +75,61 @@ struct MergeAddOutcome {
     std::optional<UserMessage> message;
 };
 
-// The ordered list of files to join. The same file may appear in several rows.
+// Where a move sends a block of rows: one row up or down, to the top or the bottom.
+enum class MergeMove { Up, Down, Top, Bottom };
+
+// The ordered list of files to join. The same file may appear in several rows. Rows are read
+// freely and changed only through the list, which tells its observer.
 class MergeList {
   public:
+    static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+
+    void SetObserver(MergeListObserver* observer) { observer_ = observer; }
+
     std::size_t Size() const { return rows_.size(); }
     bool Empty() const { return rows_.empty(); }
     const MergeRow& Row(std::size_t i) const { return rows_[i]; }
-    MergeRow& Row(std::size_t i) { return rows_[i]; }
     const std::vector<MergeRow>& Rows() const { return rows_; }
+    std::string Text(std::size_t row, int column) const { return rows_[row].Text(column); }
 
-    // Inspects the file and inserts its row at `index` (clamped to the end): stores the folder
-    // as "Merge Source Last Folder", applies the stored silence and partial-merge settings when
-    // they are set to apply to new rows, and selects the row.
+    // Inspects the file and inserts its row at `index` (clamped to the end), with the default
+    // silence and partial range when those apply to new rows.
     MergeAddOutcome AddFile(const std::string& path, std::size_t index,
-                            MergeFileInspector& inspector, SettingsStore& settings);
-    // The common end of a batch of adds: re-sorts by the stored column when asked (a list
-    // file's batch is not re-sorted), then selects only the first row added.
-    void FinishBatch(std::size_t firstAdded, bool resort, SettingsStore& settings);
-    // Applies the stored partial-merge settings to a row, according to its own length.
-    void ApplyPartialSettings(std::size_t row, SettingsStore& settings);
-    // Sets a row's range (times in ms, written to the second) or silence.
+                            MergeFileInspector& inspector, const MergeListDefaults& defaults);
+    // Applies the partial-merge settings to a row, according to its own length; a range whose
+    // end would fall before its start leaves the row as it was.
+    void ApplyPartialSettings(std::size_t row, const PartialMergeSettings& partial);
+    // Sets a row's range (ms, kept to the second) or silence (below 0 reads as none).
     void SetRange(std::size_t row, std::uint64_t startMs, std::uint64_t endMs);
     void SetSilence(std::size_t row, int seconds);
-    // Sorts by a column (0..16); numeric columns compare as numbers, the rest as text.
-    void SortBy(int column, bool ascending);
-    void Clear() { rows_.clear(); }
 
-    // Sum of the rows' lengths as their texts say, and of their file sizes.
+    // Removes the rows named (any order; repeats and rows past the end are ignored). Returns
+    // the row to select next: the one before the first removed, or row 0.
+    std::size_t RemoveRows(std::span<const std::size_t> rows);
+    // Moves the rows named, in list order, as one block whose first row lands at `target`
+    // (in the list after the move; clamped so the block fits). Returns the block's new first
+    // row, or kNoRow when no row is named.
+    std::size_t MoveRows(std::span<const std::size_t> rows, std::size_t target);
+    // The same to one row above or below the block's first row, to the top or to the bottom.
+    std::size_t MoveRows(std::span<const std::size_t> rows, MergeMove move);
+    // Sorts by the order's column, keeping rows that compare equal in their order (nothing
+    // happens for an unsorted order). Times and numbers compare as numbers, texts without
+    // letter case. Returns where row `follow` went.
+    std::size_t SortBy(MergeSortOrder order, std::size_t follow = kNoRow);
+    void Clear();
+
+    // Sum of the rows' lengths (whole seconds each), and of their file sizes.
     std::uint64_t TotalLengthMs() const;
     std::uint64_t TotalSize() const;
 
   private:
-    std::vector<MergeRow> rows_;
-};
+    // Takes the rows (sorted, unique, in range) out of the list, announcing each run removed;
+    // returns them in list order.
+    std::vector<MergeRow> Take(const std::vector<std::size_t>& rows);
+    void Changed(std::size_t row);
 
-// The texts of the page's totals: "H:MM:SS", and "%.0f KB" under 1024 KB, else "%.1f MB".
-std::string FormatTotalSize(std::uint64_t bytes);
-// Column 4's text for a silence: "%d", or the none text (NoSilence) for 0.
-std::string SilenceText(int seconds);
-// Column 10's text for a file.
-std::string BitrateText(const MergeFileFacts& facts);
+    std::vector<MergeRow> rows_;
+    MergeListObserver* observer_ = nullptr;
+};
 
 }  // namespace partita

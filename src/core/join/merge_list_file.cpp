@@ -7,7 +7,6 @@
 
 #include "app/code_page.h"
 #include "app/output_file.h"
-#include "app/setting_values.h"
 #include "app/time_text.h"
 #include "app/trim.h"
 #include "app/user_message.h"
@@ -181,8 +180,8 @@ std::string FormatM3u(const MergeList& list) {
             text += std::string(kBeginPrefix) + " " + FormatTime(range.startMs, 2) + "\r\n";
         if (range.endMs > 0)
             text += std::string(kEndPrefix) + " " + FormatTime(range.endMs, 2) + "\r\n";
-        if (int silence = row.SilenceSeconds(); silence > 0)
-            text += std::string(kSilencePrefix) + " " + std::to_string(silence) + "\r\n";
+        if (row.silenceSeconds > 0)
+            text += std::string(kSilencePrefix) + " " + std::to_string(row.silenceSeconds) + "\r\n";
         std::error_code ec;
         fs::path absolute = fs::absolute(fs::path(path), ec);
         text += (ec ? path : absolute.string()) + "\r\n";
@@ -199,30 +198,29 @@ Status SaveMergeList(const MergeList& list, const std::string& path) {
 }
 
 Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspector& inspector,
-                     SettingsStore& settings, MergeListLoad* load) {
+                     const MergeListDefaults& defaults, MergeListLoad* load) {
     std::vector<MergeListEntry> entries;
-    Status status = ReadMergeListFile(path, settings::LegacyCodePage.Read(settings), entries);
+    Status status = ReadMergeListFile(path, defaults.legacyCodePage, entries);
     if (!status.ok())
         return status;
-    std::size_t first = list.Size();
     MergeListLoad result;
+    result.firstRow = list.Size();
     for (const MergeListEntry& entry : entries) {
         std::size_t index = list.Size();
-        MergeAddOutcome outcome = list.AddFile(entry.path, index, inspector, settings);
+        MergeAddOutcome outcome = list.AddFile(entry.path, index, inspector, defaults);
         if (outcome.added) {
             ++result.added;
-            MergeRow& row = list.Row(index);
-            if (entry.startMs > 0)
-                row[kMergeStart] = FormatTime(entry.startMs, kTimeHourMinSec);
-            if (entry.endMs > 0)
-                row[kMergeEnd] = FormatTime(entry.endMs, kTimeHourMinSec);
+            const MergeRow& row = list.Row(index);
+            if (entry.startMs > 0 || entry.endMs > 0) {
+                list.SetRange(index, entry.startMs > 0 ? entry.startMs : row.startMs,
+                              entry.endMs > 0 ? entry.endMs : row.endMs);
+            }
             if (entry.silenceSeconds > 0)
-                row[kMergeSilence] = SilenceText(entry.silenceSeconds);
+                list.SetSilence(index, entry.silenceSeconds);
         }
         if (outcome.message)
             result.messages.push_back(std::move(outcome));
     }
-    list.FinishBatch(first, false, settings);
     if (load)
         *load = std::move(result);
     return Status::Ok();

@@ -43,16 +43,18 @@ std::string FormatM3u(const MergeList& list);
 // failure.
 Status SaveMergeList(const MergeList& list, const std::string& path);
 
-// Loading a list file into the merge list: the files that could not be added, with their
-// messages.
+// Loading a list file into the merge list: the rows added from `firstRow` on, and the files
+// that could not be added (or lost their tags), with their messages.
 struct MergeListLoad {
+    std::size_t firstRow = 0;
     std::size_t added = 0;
     std::vector<MergeAddOutcome> messages;
 };
 
-// Appends the entries of a list file after the existing rows with the add step, writes each
-// added entry's range and silence into its row, and finishes the batch without re-sorting.
+// Appends the entries of a list file after the existing rows with the add step and writes each
+// added entry's range and silence into its row; the list is not re-sorted. A list file that is
+// not UTF-8 is read in the defaults' legacy code page.
 Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspector& inspector,
-                     SettingsStore& settings, MergeListLoad* load = nullptr);
+                     const MergeListDefaults& defaults, MergeListLoad* load = nullptr);
 
 }  // namespace partita

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "app/setting_values.h"
-#include "audio/audio_type.h"
 #include "join/audio_pcm_decoder.h"
 #include "join/direct_merge.h"
 #include "join/encoder_command.h"
@@ -12,15 +10,11 @@
 
 namespace partita {
 
-audio::AudioType StandardMergeEngines::AudioType(const std::string& path) {
-    return audio::ClassifyAudioFile(path);
-}
-
 MergeResult StandardMergeEngines::Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                                          const std::string& outputPath, const TagInfo& tags,
                                          JobHost& host) {
     DirectMergeOptions options;
-    options.legacyCodePage = settings::LegacyCodePage.Read(settings_);
+    options.legacyCodePage = legacyCodePage_;
     return DirectMerge(sources, output, outputPath, tags, host, options);
 }
 
@@ -37,13 +31,12 @@ bool StandardMergeEngines::WriteId3v2(const std::string& path, const TagInfo& ta
 }
 
 bool StandardMergeEngines::WriteId3v1(const std::string& path, const TagInfo& tags) {
-    return partita::WriteId3v1(path, tags, settings::LegacyCodePage.Read(settings_));
+    return partita::WriteId3v1(path, tags, legacyCodePage_);
 }
 
 std::string StandardMergeEngines::FindEncoder() {
     const char* searchPath = std::getenv("PATH");
-    return partita::FindEncoder(settings::InstallPath.Read(settings_), ProgramFolder(),
-                                searchPath ? searchPath : "");
+    return partita::FindEncoder(installFolder_, ProgramFolder(), searchPath ? searchPath : "");
 }
 
 }  // namespace partita

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "app/settings_store.h"
+#include <string>
+
 #include "join/merge_job.h"
 
 namespace partita {
 
 // The engines of a real merge: the frame copy, the encoder fed by the audio layer, the ID3
-// writers, and the encoder looked for in "Install Path", the program's folder and PATH.
+// writers, and the encoder looked for in the install folder, the program's folder and PATH.
+// ID3v1 texts are read and written in `legacyCodePage`.
 class StandardMergeEngines : public MergeEngines {
   public:
-    explicit StandardMergeEngines(SettingsStore& settings) : settings_(settings) {}
-
-    audio::AudioType AudioType(const std::string& path) override;
+    StandardMergeEngines(std::string installFolder, std::string legacyCodePage)
+        : installFolder_(std::move(installFolder)), legacyCodePage_(std::move(legacyCodePage)) {}
     MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                        const std::string& outputPath, const TagInfo& tags, JobHost& host) override;
     MergeResult Convert(const std::string& encoderPath, const std::string& outputPath,
@@ -22,7 +23,8 @@ class StandardMergeEngines : public MergeEngines {
     std::string FindEncoder() override;
 
   private:
-    SettingsStore& settings_;
+    std::string installFolder_;
+    std::string legacyCodePage_;
 };
 
 }  // namespace partita

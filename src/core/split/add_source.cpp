@@ -5,13 +5,14 @@
 
 namespace partita {
 
-RowId AddSourcePath(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
-                    const std::string& path, const AudioFileChooser& chooseAudio) {
+RowId AddSourcePath(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
+                    SourceProbe& probe, const std::string& path,
+                    const AudioFileChooser& chooseAudio, bool* cancelled) {
     if (IsCueSheetPath(path))
-        return AddCueSheetSource(list, settings, host, probe, path, chooseAudio);
-    RowId row = LoadSource(list, settings, host, probe, path);
+        return AddCueSheetSource(list, defaults, host, probe, path, chooseAudio, cancelled);
+    RowId row = LoadSource(list, defaults, host, probe, path, {}, cancelled);
     if (row != kNoRow)
-        ApplyAutoSpecialSplit(list, row, settings);
+        ApplyAutoSpecialSplit(list, row, defaults);
     return row;
 }
 

@@ -45,16 +45,16 @@ void ReplaceForbidden(std::string& text, bool keepColon) {
 
 // Steps 1 and 2 of the expansion: placeholders of the tag columns, the file name and the
 // sequence; a rule without any placeholder gets the sequence appended (names only).
-std::string ExpandPlaceholders(const SplitRow& row, std::string_view rule,
+std::string ExpandPlaceholders(const TagTemplates& tags, std::string_view rule,
                                std::string_view sourcePath, int c, bool isFolder,
                                std::string_view sequenceFormat) {
     std::string sequence = c >= 0 ? FormatSequence(sequenceFormat, c + 1) : std::string();
     std::string text(rule);
     if (text.find('%') != std::string::npos) {
-        ReplaceAll(text, "%T", ExpandField(row, c, kColTitle));
-        ReplaceAll(text, "%A", ExpandField(row, c, kColArtist));
-        ReplaceAll(text, "%M", ExpandField(row, c, kColAlbum));
-        ReplaceAll(text, "%K", ExpandField(row, c, kColTrackNumber));
+        ReplaceAll(text, "%T", ExpandField(tags, c, kColTitle));
+        ReplaceAll(text, "%A", ExpandField(tags, c, kColArtist));
+        ReplaceAll(text, "%M", ExpandField(tags, c, kColAlbum));
+        ReplaceAll(text, "%K", ExpandField(tags, c, kColTrackNumber));
         std::string_view name = FileNameOf(sourcePath);
         auto dot = name.rfind('.');
         ReplaceAll(text, "%F", name.substr(0, dot));
@@ -90,25 +90,27 @@ std::string FormatSequence(std::string_view format, int number) {
     return FormatMessageText(format, std::vector<MessageArg>{number});
 }
 
-std::string ExpandField(const SplitRow& row, int c, int column) {
-    std::string text = row.Text(column);
+std::string ExpandField(const TagTemplates& tags, int c, int column) {
+    const std::string* field = tags.Field(column);
+    std::string text = field ? *field : std::string();
     ReplaceAll(text, "%S", FormatMessageText("%03d", std::vector<MessageArg>{c + 1}));
     if (text.find("%K") != std::string::npos) {
         ReplaceAll(
             text, "%K",
-            column == kColTrackNumber ? std::string("0") : ExpandField(row, c, kColTrackNumber));
+            column == kColTrackNumber ? std::string("0") : ExpandField(tags, c, kColTrackNumber));
     }
     if (text.find("%M") != std::string::npos) {
         bool remove = column == kColAlbum || column == kColTrackNumber;
-        ReplaceAll(text, "%M", remove ? std::string() : ExpandField(row, c, kColAlbum));
+        ReplaceAll(text, "%M", remove ? std::string() : ExpandField(tags, c, kColAlbum));
     }
     return text;
 }
 
-std::string ExpandName(const SplitRow& row, std::string_view rule, std::string_view sourcePath,
+std::string ExpandName(const TagTemplates& tags, std::string_view rule, std::string_view sourcePath,
                        int c, bool isFolder, std::string_view sequenceFormat) {
     if (!isFolder) {
-        std::string name(Trim(ExpandPlaceholders(row, rule, sourcePath, c, false, sequenceFormat)));
+        std::string name(
+            Trim(ExpandPlaceholders(tags, rule, sourcePath, c, false, sequenceFormat)));
         ReplaceForbidden(name, false);
         std::string_view file = FileNameOf(sourcePath);
         auto dot = file.rfind('.');
@@ -124,7 +126,7 @@ std::string ExpandName(const SplitRow& row, std::string_view rule, std::string_v
         std::size_t end = begin;
         while (end < rule.size() && !IsSeparator(rule[end]))
             ++end;
-        std::string level(Trim(ExpandPlaceholders(row, rule.substr(begin, end - begin), sourcePath,
+        std::string level(Trim(ExpandPlaceholders(tags, rule.substr(begin, end - begin), sourcePath,
                                                   c, true, sequenceFormat)));
         ReplaceForbidden(level, true);
         if (level == ".." || level == ".")

@@ -20,11 +20,11 @@ std::string SequenceFormat(int trackCount);
 // `number` printed with a format made by SequenceFormat.
 std::string FormatSequence(std::string_view format, int number);
 
-// Expands one template column (title, artist, album, track number or comment) of a row for the
-// 0-based position `c`.
-std::string ExpandField(const SplitRow& row, int c, int column);
+// Expands one template column (title, artist, album, track number or comment) of a row's tags
+// for the 0-based position `c`.
+std::string ExpandField(const TagTemplates& tags, int c, int column);
 
-// Expands a rule (or, with `isFolder`, a rule's folder part) for a row. `c` is the 0-based
+// Expands a rule (or, with `isFolder`, a rule's folder part) for a row's tags. `c` is the 0-based
 // sequence counter, -1 for none; `sequenceFormat` is the source's (SequenceFormat).
 //
 // A name gets the source's extension, and every character a file name cannot hold becomes "_"
@@ -33,7 +33,7 @@ std::string ExpandField(const SplitRow& row, int c, int column);
 // level that comes out as ".." or "." becomes "_", so the result always stays below the folder
 // it is combined with. Empty levels (and a leading separator) are dropped. The result of a
 // folder part ends in "/" unless it is empty.
-std::string ExpandName(const SplitRow& row, std::string_view rule, std::string_view sourcePath,
+std::string ExpandName(const TagTemplates& tags, std::string_view rule, std::string_view sourcePath,
                        int c, bool isFolder, std::string_view sequenceFormat = "%d");
 
 // A rule split at its last folder separator: the folder part up to and including it (empty when

@@ -22,7 +22,8 @@ struct Overlaps {
 std::string OverlapSummary(const Overlaps& overlaps);
 
 // The overlap dialog's values (section "Settings"): "FW Overlap", "BW Overlap" and whether they
-// are given to every newly added source ("Auto Overlap").
+// are given to every newly added source ("Auto Overlap"); read and stored in split_options.cpp
+// with the split side's other settings.
 struct OverlapSettings {
     Overlaps overlaps;
     bool automatic = false;

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "app/job_host.h"
-#include "app/setting_values.h"
 #include "app/user_message.h"
 
 namespace partita {
@@ -20,25 +19,11 @@ constexpr std::uint64_t kMaxPreRollMs = 300;
 
 }  // namespace
 
-SilenceOptions SilenceOptions::Read(SettingsStore& store) {
-    SilenceOptions options;
-    options.levelTenthsDb = settings::SilenceLevel.Read(store);
-    options.minLengthMs = settings::SilenceLength.Read(store);
-    options.excludeSilence = settings::ExcludeSilence.Read(store) != 0;
-    return options;
-}
-
 SilenceOptions SilenceOptions::Clamped() const {
     SilenceOptions options = *this;
     options.levelTenthsDb = std::clamp(levelTenthsDb, 100, 900);
     options.minLengthMs = std::clamp(minLengthMs, 100, 10000);
     return options;
-}
-
-void SilenceOptions::Write(SettingsStore& store) const {
-    settings::SilenceLevel.Write(store, levelTenthsDb);
-    settings::SilenceLength.Write(store, minLengthMs);
-    settings::ExcludeSilence.Write(store, excludeSilence ? 1 : 0);
 }
 
 double PeakLevelDb(std::uint32_t peak) {

@@ -25,7 +25,8 @@ class PeakBlockSource {
     virtual bool NextBlock(PeakBlock& block) = 0;
 };
 
-// The detection's settings (section "MP3 Splitter").
+// The detection's settings (section "MP3 Splitter"; read and stored in split_options.cpp with
+// the split side's other settings).
 struct SilenceOptions {
     int levelTenthsDb = 300;  // threshold, tenths of a dB below full scale
     int minLengthMs = 1500;   // a quiet stretch counts once it is longer than this

@@ -1,65 +1,82 @@
 #include "split/source_loader.h"
 
-#include <algorithm>
-
-#include "app/setting_values.h"
-#include "app/time_text.h"
 #include "app/user_message.h"
 
 namespace partita {
 
-SourceRowValues NewSourceValues(SettingsStore& settings, const SourceFacts& facts,
+SourceRowValues NewSourceValues(const SourceLoadDefaults& defaults, const SourceFacts& facts,
                                 const SourcePreset& preset) {
     SourceRowValues values;
-    values.title = facts.tags.title;
-    values.artist = facts.tags.artist;
-    values.album = facts.tags.album;
-    values.year = facts.tags.year;
-    values.comment = facts.tags.comment;
-    values.genre = facts.tags.genre;
-    values.trackNumber = facts.tags.track;
+    values.tags.title = facts.tags.title;
+    values.tags.artist = facts.tags.artist;
+    values.tags.album = facts.tags.album;
+    values.tags.year = facts.tags.year;
+    values.tags.comment = facts.tags.comment;
+    values.tags.genre = facts.tags.genre;
+    values.tags.trackNumber = facts.tags.track;
 
-    std::uint64_t before = 0, after = 0;
-    if (settings::AutoOverlap.Read(settings) != 0) {
-        before = static_cast<std::uint64_t>(std::max(0, settings::BackwardOverlap.Read(settings)));
-        after = static_cast<std::uint64_t>(std::max(0, settings::ForwardOverlap.Read(settings)));
-    }
-    values.backOverlap = preset.backOverlap.value_or(FormatTime(before, kTimeList));
-    values.fwdOverlap = preset.fwdOverlap.value_or(FormatTime(after, kTimeList));
+    values.overlaps.backwardMs = preset.backOverlapMs.value_or(defaults.overlaps.backwardMs);
+    values.overlaps.forwardMs = preset.fwdOverlapMs.value_or(defaults.overlaps.forwardMs);
 
     if (facts.audioType == audio::AudioType::Mpeg) {
-        if (settings::SplitId3AutoSequence.Read(settings) != 0)
-            values.title += kAutoSequenceTitle;
-        if (settings::SplitId3AutoTrack.Read(settings) != 0) {
-            bool onlyIfEmpty = settings::SplitId3AutoTrackIfNull.Read(settings) != 0;
-            if (!onlyIfEmpty || values.trackNumber.empty())
-                values.trackNumber = "%S";
-        }
+        if (defaults.autoSequenceTitle)
+            values.tags.title += kAutoSequenceTitle;
+        if (defaults.autoTrackNumber &&
+            (!defaults.autoTrackOnlyIfEmpty || values.tags.trackNumber.empty()))
+            values.tags.trackNumber = "%S";
     }
 
-    values.modeText = preset.modeText.value_or(
-        SplitModeText(SplitModeFromNumber(settings::SplitMode.Read(settings))));
+    values.mode = preset.mode.value_or(defaults.mode);
+    values.format = facts.format;
+    values.analysis = facts.analysis;
     return values;
 }
 
-RowId AddLoadedSource(SplitList& list, SettingsStore& settings, const std::string& path,
+RowId AddLoadedSource(SplitList& list, const SourceLoadDefaults& defaults, const std::string& path,
                       const SourceFacts& facts, const SourcePreset& preset) {
-    RowId source = list.AddSource(path, facts.durationMs, NewSourceValues(settings, facts, preset));
+    RowId source = list.AddSource(path, facts.durationMs, NewSourceValues(defaults, facts, preset));
     list.InsertSplitPoint(source, 0);
     return source;
 }
 
-RowId LoadSource(SplitList& list, SettingsStore& settings, JobHost& host, SourceProbe& probe,
-                 const std::string& path, const SourcePreset& preset) {
-    UserMessage failure(Msg::CannotLoadFile, path);
-    std::optional<SourceFacts> facts = probe.Probe(path, &failure);
-    if (!facts) {
-        host.ShowMessage(MessageKind::Error, failure);
+std::optional<SourceFacts> ProbeWithHost(SourceProbe& probe, JobHost& host, const std::string& path,
+                                         SplitMode mode, ProbeFailure* failure) {
+    bool shown = false;
+    LoadProgress progress = [&](int percent) {
+        if (!shown) {
+            shown = true;
+            host.SetStatus(Message(Msg::LoadingFramesTip));
+        }
+        host.SetProgress(static_cast<std::uint64_t>(percent), 100);
+        return !host.TakeStopRequest();
+    };
+    std::optional<SourceFacts> facts = probe.Probe(path, mode, progress, failure);
+    if (shown)
+        host.SetProgress(0, 0);
+    return facts;
+}
+
+std::optional<SourceFacts> ProbeTelling(SourceProbe& probe, JobHost& host, const std::string& path,
+                                        SplitMode mode, bool* cancelled) {
+    ProbeFailure failure{UserMessage(Msg::CannotLoadFile, path)};
+    std::optional<SourceFacts> facts = ProbeWithHost(probe, host, path, mode, &failure);
+    if (cancelled)
+        *cancelled = !facts && failure.cancelled;
+    if (!facts && !failure.cancelled)
+        host.ShowMessage(MessageKind::Error, failure.message);
+    return facts;
+}
+
+RowId LoadSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
+                 SourceProbe& probe, const std::string& path, const SourcePreset& preset,
+                 bool* cancelled) {
+    std::optional<SourceFacts> facts =
+        ProbeTelling(probe, host, path, preset.mode.value_or(defaults.mode), cancelled);
+    if (!facts)
         return kNoRow;
-    }
     if (!facts->tagsRead)
         host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
-    return AddLoadedSource(list, settings, path, *facts, preset);
+    return AddLoadedSource(list, defaults, path, *facts, preset);
 }
 
 }  // namespace partita

@@ -8,29 +8,41 @@
 
 namespace partita {
 
-std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, UserMessage* failure) {
+std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, SplitMode mode,
+                                                  const LoadProgress& progress,
+                                                  ProbeFailure* failure) {
     SourceFacts facts;
-    // Analysed as the split will be in the default mode, so the list shows the duration the
-    // split works with.
-    SplitSource source = PrepareSource(path, mode_);
+    // Analysed as the split will be in this mode, so the list shows the duration the split
+    // works with.
+    SplitSource source = PrepareSource(path, mode, progress);
+    if (source.cancelled) {
+        if (failure)
+            failure->cancelled = true;
+        return std::nullopt;
+    }
     if (source.audioType == audio::AudioType::Mpeg || source.audioType == audio::AudioType::Wav) {
         if (source.durationMs == 0) {
             if (failure)
-                *failure = {Msg::CannotLoadFile, path};
+                failure->message = {Msg::CannotLoadFile, path};
             return std::nullopt;
         }
         facts.audioType = source.audioType;
         facts.durationMs = source.durationMs;
+        facts.format = FormatOf(source);
+        facts.analysis = std::make_shared<const SplitSource>(std::move(source));
     } else {
         audio::AudioFileInfo info;
         audio::OpenError error = audio::ReadAudioFileInfo(path, info);
         if (error != audio::OpenError::None || info.durationMs == 0) {
             if (failure)
-                *failure = audio::OpenErrorMessage(path, error);
+                failure->message = audio::OpenErrorMessage(path, error);
             return std::nullopt;
         }
         facts.audioType = info.type;
         facts.durationMs = info.durationMs;
+        facts.format.type = info.type;
+        facts.format.sampleRate = info.sampleRate;
+        facts.format.channels = info.channels;
     }
     facts.tagsRead = ReadTags(path, codePage_, facts.tags);
     return facts;

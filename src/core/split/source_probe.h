@@ -12,15 +12,13 @@ namespace partita {
 // reader.
 class FileSourceProbe : public SourceProbe {
   public:
-    // `mode`: the split mode new sources get (setting "Split Mode"); `legacyCodePage`: that of
-    // ID3v1 texts (setting "Legacy Code Page").
-    explicit FileSourceProbe(SplitMode mode = SplitMode::Auto,
-                             std::string legacyCodePage = "ISO-8859-1")
-        : mode_(mode), codePage_(std::move(legacyCodePage)) {}
-    std::optional<SourceFacts> Probe(const std::string& path, UserMessage* failure) override;
+    // `legacyCodePage`: that of ID3v1 texts (setting "Legacy Code Page").
+    explicit FileSourceProbe(std::string legacyCodePage = "ISO-8859-1")
+        : codePage_(std::move(legacyCodePage)) {}
+    std::optional<SourceFacts> Probe(const std::string& path, SplitMode mode,
+                                     const LoadProgress& progress, ProbeFailure* failure) override;
 
   private:
-    SplitMode mode_;
     std::string codePage_;
 };
 

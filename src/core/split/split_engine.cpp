@@ -1,6 +1,5 @@
 #include "split/split_engine.h"
 
-#include "app/setting_values.h"
 #include "audio/audio_type.h"
 #include "split/file_copy.h"
 #include "split/gapless_cut.h"
@@ -56,7 +55,8 @@ bool FrameModeInForce(const MpegAnalysis& info, SplitMode mode) {
     return mode == SplitMode::Frame || (mode == SplitMode::Auto && info.IsVbr());
 }
 
-SplitSource PrepareSource(const std::string& path, SplitMode mode) {
+SplitSource PrepareSource(const std::string& path, SplitMode mode,
+                          const PrepareProgress& progress) {
     SplitSource source;
     source.path = path;
     ReadOnlyFile file(path);
@@ -73,8 +73,17 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode) {
         if (source.mpeg) {
             source.frameMode = FrameModeInForce(*source.mpeg, mode);
             // Without its index a frame-mode source is cut by the bitrate.
-            if (source.frameMode && !source.mpeg->EnsureFrameIndex())
+            FrameIndexProgress told;
+            if (progress) {
+                told = [&](int percent) {
+                    source.cancelled = source.cancelled || !progress(percent);
+                    return !source.cancelled;
+                };
+            }
+            if (source.frameMode && !source.mpeg->EnsureFrameIndex(told))
                 source.frameMode = false;
+            if (source.cancelled)
+                return source;
             if (source.frameMode && source.mpeg->indexBuilt) {
                 // The frames are counted: the duration is exact, not the VBR header's estimate.
                 BufferedFile frames;
@@ -86,6 +95,17 @@ SplitSource PrepareSource(const std::string& path, SplitMode mode) {
     }
     return source;
 }
+
+namespace {
+
+// The snapped range of a cut that maps its times by the bitrate or through the index.
+std::optional<ByteRange> PlainMpegRange(MpegAnalysis& info, BufferedFile& file, bool frameMode,
+                                        std::uint64_t startMs, std::uint64_t endMs) {
+    ByteRange offsets = MpegTrackOffsets(info, file, startMs, endMs, !frameMode);
+    return SnappedRange(info, file, offsets.begin, offsets.end);
+}
+
+}  // namespace
 
 std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
                                         std::uint64_t endMs, bool sampleAccurate) {
@@ -99,8 +119,41 @@ std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t start
         if (auto piece = SampleAccuratePiece(*source.mpeg, *frames, file, startMs, endMs))
             return piece->range;
     }
-    ByteRange offsets = MpegTrackOffsets(*source.mpeg, file, startMs, endMs, !source.frameMode);
-    return SnappedRange(*source.mpeg, file, offsets.begin, offsets.end);
+    return PlainMpegRange(*source.mpeg, file, source.frameMode, startMs, endMs);
+}
+
+std::optional<ByteRange> TrackByteRange(const SplitSource& source, std::uint64_t startMs,
+                                        std::uint64_t endMs) {
+    if (source.wav)
+        return WavTrackRange(source, startMs, endMs);
+    if (!source.mpeg || startMs > endMs)
+        return std::nullopt;
+    BufferedFile file;
+    if (!file.Open(source.path))
+        return std::nullopt;
+    // Mapping reads the analysis as it walks; a copy leaves the shared one untouched (the
+    // sparse index is small).
+    MpegAnalysis info = *source.mpeg;
+    return PlainMpegRange(info, file, source.frameMode, startMs, endMs);
+}
+
+SourceFormat FormatOf(const SplitSource& source) {
+    SourceFormat format;
+    format.type = source.audioType;
+    if (source.mpeg) {
+        const MpegAnalysis& info = *source.mpeg;
+        format.version = info.header.version;
+        format.layer = info.header.layer;
+        format.sampleRate = info.header.sampleRate;
+        format.channelMode = info.header.channelMode;
+        format.vbrHeader = info.IsVbr() ? info.vbrType : VbrHeaderType::None;
+        format.bitrateKbps = info.IsVbr() ? info.avgBitrate : info.header.bitrateKbps;
+    } else if (source.wav) {
+        format.sampleRate = static_cast<int>(source.wav->sampleRate);
+        format.bitsPerSample = source.wav->bitsPerSample;
+        format.channels = source.wav->channels;
+    }
+    return format;
 }
 
 CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
@@ -159,11 +212,11 @@ namespace {
 
 class PreparedFileSource : public PreparedSource {
   public:
-    PreparedFileSource(SplitSource source, SettingsStore& settings,
+    PreparedFileSource(SplitSource source, const CutOptions& options,
                        const OutputTagWriter& tagWriter)
-        : source_(std::move(source)), settings_(settings), tagWriter_(tagWriter) {
+        : source_(std::move(source)), options_(options), tagWriter_(tagWriter) {
         ReadOnlyFile probe(source_.path);
-        readable_ = probe.IsOpen();
+        readable_ = probe.IsOpen() && !source_.cancelled;
     }
 
     audio::AudioType AudioType() const override { return source_.audioType; }
@@ -174,8 +227,7 @@ class PreparedFileSource : public PreparedSource {
         if (source_.audioType == audio::AudioType::Wav)
             return WavTrackRange(source_, startMs, endMs);
         if (source_.audioType == audio::AudioType::Mpeg)
-            return MpegTrackRange(source_, startMs, endMs,
-                                  settings::SampleAccurate.Read(settings_) != 0);
+            return MpegTrackRange(source_, startMs, endMs, options_.sampleAccurate);
         return std::nullopt;
     }
 
@@ -184,15 +236,13 @@ class PreparedFileSource : public PreparedSource {
         if (source_.audioType == audio::AudioType::Wav)
             return CutWavTrack(source_, outPath, startMs, endMs, copied, existing);
         if (source_.audioType == audio::AudioType::Mpeg) {
-            // Read for every track, as a change between two tracks takes effect at once.
-            bool writeVbrHeader = settings::WriteVbrHeader.Read(settings_) != 0;
-            const std::string codePage = settings::LegacyCodePage.Read(settings_);
-            if (settings::SampleAccurate.Read(settings_) != 0) {
+            if (options_.sampleAccurate) {
                 return CutMpegTrackSampleAccurate(source_, outPath, startMs, endMs, tags,
-                                                  writeVbrHeader, codePage, copied, existing);
+                                                  options_.writeVbrHeader, options_.codePage,
+                                                  copied, existing);
             }
-            return CutMpegTrack(source_, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
-                                copied, existing);
+            return CutMpegTrack(source_, outPath, startMs, endMs, tags, options_.writeVbrHeader,
+                                options_.codePage, copied, existing);
         }
         return CutOutcome::NotCut;
     }
@@ -205,15 +255,14 @@ class PreparedFileSource : public PreparedSource {
 
   private:
     SplitSource source_;
-    SettingsStore& settings_;
+    CutOptions options_;
     const OutputTagWriter& tagWriter_;
     bool readable_ = false;
 };
 
 }  // namespace
 
-FileTrackCutter::FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter)
-    : settings_(settings), tagWriter_(std::move(tagWriter)) {
+FileTrackCutter::FileTrackCutter(OutputTagWriter tagWriter) : tagWriter_(std::move(tagWriter)) {
     if (!tagWriter_) {
         tagWriter_ = [](const std::string& path, const TagTexts& tags) {
             return WriteNonMpegTags(path, tags);
@@ -221,8 +270,11 @@ FileTrackCutter::FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWri
     }
 }
 
-std::unique_ptr<PreparedSource> FileTrackCutter::Prepare(const std::string& path, SplitMode mode) {
-    return std::make_unique<PreparedFileSource>(PrepareSource(path, mode), settings_, tagWriter_);
+std::unique_ptr<PreparedSource> FileTrackCutter::Prepare(const std::string& path, SplitMode mode,
+                                                         const CutOptions& options,
+                                                         const PrepareProgress& progress) {
+    return std::make_unique<PreparedFileSource>(PrepareSource(path, mode, progress), options,
+                                                tagWriter_);
 }
 
 }  // namespace partita

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_store.h"
 #include "audio/audio_type.h"
 #include "mpeg/mpeg_analysis.h"
 #include "split/split_row.h"
@@ -24,6 +23,7 @@ struct SplitSource {
     std::uint64_t fileLength = 0;
     std::uint64_t durationMs = 0;        // 0 when the type is unknown or the analysis failed
     bool frameMode = false;              // times map frame by frame rather than by the bitrate
+    bool cancelled = false;              // the progress callback stopped the frame index
     std::unique_ptr<MpegAnalysis> mpeg;  // MPEG audio: the analysis (and frame index)
     std::optional<WavLayout> wav;        // WAV: where the samples lie
     // Layer III: every frame, walked when the first sample-accurate cut needs them.
@@ -34,8 +34,18 @@ struct SplitSource {
 // for a VBR stream.
 bool FrameModeInForce(const MpegAnalysis& info, SplitMode mode);
 
-// Classifies and analyses a source. `mode` decides, for MPEG audio, how times are mapped.
-SplitSource PrepareSource(const std::string& path, SplitMode mode);
+// Classifies and analyses a source. `mode` decides, for MPEG audio, how times are mapped; a
+// frame index built for frame mode reports to `progress`, which may stop it (`cancelled`).
+SplitSource PrepareSource(const std::string& path, SplitMode mode,
+                          const PrepareProgress& progress = {});
+
+// The format facts of a prepared MPEG or WAV source.
+SourceFormat FormatOf(const SplitSource& source);
+
+// The source bytes a track would be cut from (not sample-accurate), for the size the
+// information line shows; nullopt for a source that is not cut.
+std::optional<ByteRange> TrackByteRange(const SplitSource& source, std::uint64_t startMs,
+                                        std::uint64_t endMs);
 
 // Cuts [startMs, endMs) of an MPEG source into `outPath` (see mpeg_cut.h), the times mapped
 // frame by frame in frame mode, by the bitrate otherwise. A track that holds no frame of the
@@ -71,15 +81,15 @@ using OutputTagWriter = std::function<bool(const std::string& path, const TagTex
 // The engine the split job uses on real files.
 class FileTrackCutter : public TrackCutter {
   public:
-    // `settings` gives "Write VBR Header" and "Sample Accurate" for every MPEG track; `tagWriter`
-    // writes the tags of WAV outputs (by default the non-MPEG tag writer: an ID3v2 chunk and a RIFF
-    // INFO list).
-    explicit FileTrackCutter(SettingsStore& settings, OutputTagWriter tagWriter = {});
+    // `tagWriter` writes the tags of WAV outputs (by default the non-MPEG tag writer: an ID3v2
+    // chunk and a RIFF INFO list).
+    explicit FileTrackCutter(OutputTagWriter tagWriter = {});
 
-    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override;
+    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode,
+                                            const CutOptions& options,
+                                            const PrepareProgress& progress = {}) override;
 
   private:
-    SettingsStore& settings_;
     OutputTagWriter tagWriter_;
 };
 

@@ -1,12 +1,12 @@
 #include "split/split_job.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "app/output_file.h"
-#include "app/setting_values.h"
 #include "app/user_message.h"
 #include "split/naming_rule.h"
 
@@ -26,6 +26,22 @@ bool CanOpenForReading(const std::string& path) {
         return false;
     std::ifstream in(path, std::ios::binary);
     return in.is_open();
+}
+
+// The tracks a split of the list cuts: the checked tracks of checked sources of checked groups.
+int CheckedTrackCount(const SplitList& list) {
+    int count = 0;
+    for (RowId group : list.Groups()) {
+        if (!list.Row(group).checked)
+            continue;
+        for (RowId source : list.Children(group)) {
+            if (!list.Row(source).checked)
+                continue;
+            for (RowId track : list.Children(source))
+                count += list.Row(track).checked ? 1 : 0;
+        }
+    }
+    return count;
 }
 
 // Creates the last level of a folder; true when it exists as a folder afterwards.
@@ -55,15 +71,12 @@ struct SplitJob::SourceRun {
     SplitFileResult result = SplitFileResult::Done;
 };
 
-SplitJob::SplitJob(const SplitList& list, SettingsStore& settings, JobHost& host,
-                   TrackCutter& cutter, SplitJobOptions options)
-    : list_(list),
-      settings_(settings),
-      host_(host),
-      cutter_(cutter),
-      options_(std::move(options)) {}
+SplitJob::SplitJob(const SplitList& list, JobHost& host, TrackCutter& cutter,
+                   SplitJobOptions options)
+    : list_(list), host_(host), cutter_(cutter), options_(std::move(options)) {}
 
 void SplitJob::Report(const SplitTrackReport& report) {
+    ++reported_;
     switch (report.state) {
         case SplitTrackReport::State::Written:
             ++result_.written;
@@ -81,24 +94,23 @@ void SplitJob::Report(const SplitTrackReport& report) {
         options_.onTrack(report);
 }
 
-SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string outputFolder) {
+SplitJobResult SplitJob::StartSplit() {
     result_ = {};
+    reported_ = 0;
     if (list_.Empty()) {
         result_.status = SplitJobStatus::NothingToSplit;
         return result_;
     }
-    if (namingRule.empty()) {
+    if (options_.namingRule.empty()) {
         host_.ShowMessage(MessageKind::Warning, Msg::NamingRuleEmpty);
         result_.status = SplitJobStatus::NoNamingRule;
         return result_;
     }
-    settings::SplitNamingRule.Write(settings_, namingRule);
 
-    const bool sameFolder = settings::SameFolderAsOriginal.Read(settings_) != 0;
-    if (!sameFolder &&
-        (outputFolder.empty() || settings::SplitOutputFolderConfirmation.Read(settings_) != 0)) {
+    std::string outputFolder = options_.outputFolder;
+    if (!options_.sameFolder && (outputFolder.empty() || options_.confirmOutputFolder)) {
         if (outputFolder.empty())
-            outputFolder = settings::SplitTempOutputFolder.Read(settings_);
+            outputFolder = options_.lastOutputFolder;
         std::optional<std::string> chosen =
             host_.ChooseFolder(Msg::ChooseSplitOutputFolder, outputFolder);
         if (!chosen) {
@@ -107,54 +119,76 @@ SplitJobResult SplitJob::StartSplit(const std::string& namingRule, std::string o
         }
         outputFolder = *chosen;
     }
-    settings::SplitTempOutputFolder.Write(settings_, outputFolder);
     result_.outputFolder = outputFolder;
 
+    const int selectedTracks = CheckedTrackCount(list_);
     bool stopAll = false;
     for (RowId group : list_.Groups()) {
         if (stopAll)
             break;
-        if (!list_.Row(group).selected)
+        if (!list_.Row(group).checked)
             continue;
         bool overwriteAll = false;
         // A group name is one folder level however it is spelt.
-        std::string groupName = list_.Text(group, kColTrack);
+        std::string groupName = list_.Row(group).name;
         for (char& c : groupName) {
             if (c == '/' || c == '\\')
                 c = '_';
         }
-        std::string rule = namingRule;
+        std::string rule = options_.namingRule;
         ReplaceAll(rule, "%G", groupName);
         for (RowId source : list_.Children(group)) {
-            if (!list_.Row(source).selected)
+            const SplitRow& row = list_.Row(source);
+            if (!row.checked)
                 continue;
-            std::string baseFolder = sameFolder ? list_.Text(source, kColPath) : outputFolder;
-            SplitMode mode = ParseSplitModeText(list_.Text(source, kColMode));
-            if (SplitFile(source, baseFolder, rule, mode, overwriteAll) ==
+            std::string baseFolder = options_.sameFolder ? row.folder : outputFolder;
+            if (SplitFile(source, baseFolder, rule, row.mode, overwriteAll) ==
                 SplitFileResult::StopAll) {
                 stopAll = true;
                 break;
             }
         }
     }
+    result_.notDone = std::max(0, selectedTracks - reported_);
     if (!options_.dryRun)
-        PostActions(outputFolder, sameFolder);
+        PostActions(outputFolder, options_.sameFolder);
     host_.SetProgress(0, 0);
     host_.SetStatus(Message(Msg::SplitIdle));
     return result_;
 }
 
 void SplitJob::PostActions(const std::string& outputFolder, bool sameFolder) {
-    bool open = settings::SplitAutoOpenFolder.Read(settings_) != 0;
+    const bool complete = result_.WroteEveryTrack();
+    bool open = options_.openFolder;
     bool startNew = false;
-    if (settings::SplitShowSuccess.Read(settings_) != 0) {
+    // A split that did not write every track always says so; a full success shows the success
+    // box as the options say.
+    if (options_.showSuccess || !complete) {
         CompletionReport report;
-        report.message = sameFolder ? UserMessage(Msg::SplitDoneBesideSources)
-                                    : UserMessage(Msg::SplitDoneInFolder, outputFolder);
+        if (complete) {
+            report.message = sameFolder ? UserMessage(Msg::SplitDoneBesideSources)
+                                        : UserMessage(Msg::SplitDoneInFolder, outputFolder);
+        } else {
+            report.message = UserMessage(Msg::SplitIncomplete, result_.written, result_.failed,
+                                         result_.skipped, result_.notDone);
+            if (!result_.unreadableSources.empty()) {
+                std::string sources;
+                for (const std::string& path : result_.unreadableSources)
+                    sources += "\r\n" + path;
+                report.message.WithDetail(Message(Msg::SourcesNotRead, sources));
+            }
+        }
         report.outputPath = outputFolder;
         report.openFolderPreset = open;
+        report.startNewPreset = options_.startNewSplit;
+        report.success = complete;
+        report.written = result_.written;
+        report.failed = result_.failed;
+        report.skipped = result_.skipped;
+        report.notDone = result_.notDone;
+        report.unreadableSources = result_.unreadableSources;
         CompletionReply reply = host_.ShowCompletion(report);
-        settings::SplitShowSuccess.Write(settings_, reply.dontShowAgain ? 0 : 1);
+        result_.completion = reply;
         open = sameFolder ? false : (open || reply.openFolder);
         startNew = reply.startNew;
     } else if (sameFolder) {
@@ -162,7 +196,24 @@ void SplitJob::PostActions(const std::string& outputFolder, bool sameFolder) {
     }
     if (open)
         host_.OpenFolder(outputFolder);
-    result_.startNew = startNew || settings::StartNewSplit.Read(settings_) != 0;
+    // The list holds the user's points: it is cleared only after they all became files.
+    result_.startNew = complete && (startNew || options_.startNewSplit);
+}
+
+bool SplitJob::GoOnAfterStopRequest(SourceRun& run) {
+    switch (host_.AskStop(FileNameOf(run.sourcePath))) {
+        case StopAnswer::StopSource:
+            run.result = SplitFileResult::SourceStopped;
+            result_.stopped = true;
+            return false;
+        case StopAnswer::StopAll:
+            run.result = SplitFileResult::StopAll;
+            result_.stopped = true;
+            return false;
+        case StopAnswer::Continue:
+            break;
+    }
+    return true;
 }
 
 SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder, std::string rule,
@@ -182,7 +233,7 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     run.folder = baseFolder;
     if (!parts.folderPart.empty()) {
         std::string levels =
-            ExpandName(list_.Row(source), parts.folderPart, run.sourcePath, -1, true);
+            ExpandName(list_.Row(source).tags, parts.folderPart, run.sourcePath, -1, true);
         if (!levels.empty()) {
             run.folder = CombinePath(baseFolder, levels);
             if (!options_.dryRun && !MakeFolderLevel(run.folder)) {
@@ -193,21 +244,33 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
         }
     }
 
+    run.countGenerated = options_.countGenerated;
+    // Building a frame index takes a while on a long file: it shows as progress with the
+    // loading text, and a stop request is asked about at once.
+    bool building = false;
+    run.prepared = cutter_.Prepare(run.sourcePath, mode, options_.cut, [&](int percent) {
+        if (!building) {
+            building = true;
+            host_.SetStatus(Message(Msg::LoadingFramesTip));
+        }
+        host_.SetProgress(static_cast<std::uint64_t>(percent), 100);
+        return !host_.TakeStopRequest() || GoOnAfterStopRequest(run);
+    });
     host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
-    run.countGenerated = settings::SplitCountGeneratedTrackNumber.Read(settings_) != 0;
-    run.prepared = cutter_.Prepare(run.sourcePath, mode);
     run.durationMs = run.prepared ? run.prepared->DurationMs() : 0;
 
-    if (run.prepared && run.prepared->Readable()) {
+    // A source stopped while it was prepared leaves its tracks undone.
+    if (run.result == SplitFileResult::Done && run.prepared && run.prepared->Readable()) {
         const auto& tracks = list_.Children(source);
         for (int index = 0; index < static_cast<int>(tracks.size()); ++index) {
             if (SplitTrack(run, tracks[index], index, overwriteAll) == TrackStep::LeaveSource)
                 break;
         }
-    } else {
+    } else if (run.result == SplitFileResult::Done) {
         // A source that cannot be read is passed over; its selected tracks are reported.
+        result_.unreadableSources.push_back(run.sourcePath);
         for (RowId track : list_.Children(source)) {
-            if (!list_.Row(track).selected)
+            if (!list_.Row(track).checked)
                 continue;
             SplitTrackReport report;
             report.state = SplitTrackReport::State::NotCut;
@@ -221,10 +284,10 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     run.prepared.reset();
 
     if (run.result == SplitFileResult::Done && !options_.dryRun && options_.exportCue &&
-        settings::ExportCue.Read(settings_) != 0) {
+        options_.writeCueSheet) {
         std::string name = FileNameOf(run.sourcePath);
-        options_.exportCue(list_, source,
-                           CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"));
+        options_.writeCueSheet(list_, source,
+                               CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"));
     }
 
     if (run.result == SplitFileResult::SourceStopped) {
@@ -253,24 +316,12 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
                                          bool& overwriteAll) {
     host_.SetProgress(static_cast<std::uint64_t>(index),
                       static_cast<std::uint64_t>(run.trackCount));
-    if (host_.TakeStopRequest()) {
-        switch (host_.AskStop(FileNameOf(run.sourcePath))) {
-            case StopAnswer::StopSource:
-                run.result = SplitFileResult::SourceStopped;
-                result_.stopped = true;
-                return TrackStep::LeaveSource;
-            case StopAnswer::StopAll:
-                run.result = SplitFileResult::StopAll;
-                result_.stopped = true;
-                return TrackStep::LeaveSource;
-            case StopAnswer::Continue:
-                break;
-        }
-    }
+    if (host_.TakeStopRequest() && !GoOnAfterStopRequest(run))
+        return TrackStep::LeaveSource;
 
     const SplitRow& info = list_.Row(track);
     std::string name =
-        ExpandName(info, run.namePart, run.sourcePath, run.counter, false, run.sequenceFormat);
+        ExpandName(info.tags, run.namePart, run.sourcePath, run.counter, false, run.sequenceFormat);
     host_.SetStatus(
         Message(Msg::SplittingTrack, FileNameOf(run.sourcePath), index + 1, run.trackCount, name));
 
@@ -287,19 +338,19 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
     report.times.start = std::min(report.times.start, run.durationMs);
     report.times.end = std::min(report.times.end, run.durationMs);
 
-    if (!run.countGenerated || info.selected)
+    if (!run.countGenerated || info.checked)
         ++run.counter;
-    if (!info.selected)
+    if (!info.checked)
         return TrackStep::Next;
 
     // The tags count by the track's position, whatever the file names count.
-    report.tags.title = ExpandField(info, index, kColTitle);
-    report.tags.artist = ExpandField(info, index, kColArtist);
-    report.tags.album = ExpandField(info, index, kColAlbum);
-    report.tags.year = info.Text(kColYear);
-    report.tags.comment = ExpandField(info, index, kColComment);
-    report.tags.track = ExpandField(info, index, kColTrackNumber);
-    report.tags.genre = info.Text(kColGenre);
+    report.tags.title = ExpandField(info.tags, index, kColTitle);
+    report.tags.artist = ExpandField(info.tags, index, kColArtist);
+    report.tags.album = ExpandField(info.tags, index, kColAlbum);
+    report.tags.year = info.tags.year;
+    report.tags.comment = ExpandField(info.tags, index, kColComment);
+    report.tags.track = ExpandField(info.tags, index, kColTrackNumber);
+    report.tags.genre = info.tags.genre;
 
     if (options_.dryRun) {
         report.state = SplitTrackReport::State::Planned;
@@ -312,12 +363,13 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
         return TrackStep::Next;
 
     // Without leave to replace, a file that appears under the name while the cut runs is kept.
-    ExistingOutput existing = settings::SplitConfirmOverwrite.Read(settings_) != 0 && !overwriteAll
-                                  ? ExistingOutput::Keep
-                                  : ExistingOutput::Replace;
+    ExistingOutput existing = options_.confirmOverwrite && !overwriteAll ? ExistingOutput::Keep
+                                                                         : ExistingOutput::Replace;
     if (existing == ExistingOutput::Keep && CanOpenForReading(report.outPath)) {
         OverwriteReply reply = host_.AskOverwrite(report.outPath);
-        settings::SplitConfirmOverwrite.Write(settings_, reply.dontAskAgain ? 0 : 1);
+        // The tick takes effect at once; the host stores it.
+        options_.confirmOverwrite = !reply.dontAskAgain;
+        result_.confirmOverwrite = options_.confirmOverwrite;
         existing = ExistingOutput::Replace;
         switch (reply.answer) {
             case OverwriteAnswer::Yes:

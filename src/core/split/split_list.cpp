@@ -13,31 +13,18 @@ namespace {
 
 const std::vector<RowId> kNoChildren;
 
-}  // namespace
-
-std::string SplitModeText(SplitMode mode) {
-    switch (mode) {
-        case SplitMode::Fast:
-            return CurrentStrings().Get(Msg::SplitModeFast);
-        case SplitMode::Frame:
-            return CurrentStrings().Get(Msg::SplitModeFrame);
+CellEdit ToCellEdit(TrackUpdate update) {
+    switch (update) {
+        case TrackUpdate::StartNotBeforeEnd:
+            return CellEdit::StartNotBeforeEnd;
+        case TrackUpdate::EndNotAfterStart:
+            return CellEdit::EndNotAfterStart;
         default:
-            return CurrentStrings().Get(Msg::SplitModeAuto);
+            return CellEdit::Done;
     }
 }
 
-SplitMode ParseSplitModeText(const std::string& text) {
-    // Either language's text counts: a list or sheet written in one language may be read in
-    // the other.
-    for (Language language : {Language::Chinese, Language::English}) {
-        const StringTable& table = StringTable::For(language);
-        if (text == table.Get(Msg::SplitModeFast))
-            return SplitMode::Fast;
-        if (text == table.Get(Msg::SplitModeFrame))
-            return SplitMode::Frame;
-    }
-    return SplitMode::Auto;
-}
+}  // namespace
 
 std::string TrackTimesText(TrackTimes times) {
     return FormatTime(times.start, kTimeList) + "-" + FormatTime(times.end, kTimeList);
@@ -49,6 +36,20 @@ TrackTimes ParseTrackTimesText(const std::string& text) {
         return {ParseTime(Trim(text), kTimeList), 0};
     return {ParseTime(Trim(std::string_view(text).substr(0, dash)), kTimeList),
             ParseTime(Trim(std::string_view(text).substr(dash + 1)), kTimeList)};
+}
+
+std::optional<std::uint64_t> ParseListTime(std::string_view text) {
+    text = Trim(text);
+    if (text.empty())
+        return 0;
+    if (std::uint64_t ms = ParseTime(text, kTimeList))
+        return ms;
+    // The parser reads an invalid text as 0 too: only a text of zeros is a zero time.
+    for (char c : text) {
+        if (c != '0' && c != ':' && c != '.')
+            return std::nullopt;
+    }
+    return 0;
 }
 
 // --- Reading ---------------------------------------------------------------------------
@@ -82,14 +83,8 @@ const std::vector<RowId>& SplitList::Children(RowId row) const {
     return it == nodes_.end() ? kNoChildren : it->second.children;
 }
 
-std::vector<RowId>& SplitList::SiblingsOf(RowId row) {
-    RowId parent = At(row).parent;
-    return parent == kNoRow ? groups_ : At(parent).children;
-}
-
 int SplitList::TrackIndex(RowId row) const {
-    RowId parent = At(row).parent;
-    const auto& siblings = Children(parent);
+    const auto& siblings = Children(At(row).parent);
     auto it = std::find(siblings.begin(), siblings.end(), row);
     return static_cast<int>(it - siblings.begin());
 }
@@ -115,25 +110,49 @@ RowId SplitList::GroupOf(RowId row) const {
 
 std::string SplitList::SourcePath(RowId source) const {
     const SplitRow& info = Row(source);
-    return info.Text(kColPath) + info.Text(kColTrack);
-}
-
-std::uint64_t SplitList::SourceDuration(RowId source) const {
-    return ParseTime(Trim(Text(source, kColLength)), kTimeList);
+    return info.folder + info.name;
 }
 
 TrackTimes SplitList::GetTrackTimes(RowId track, bool withOverlap,
                                     std::uint64_t sourceDurationMs) const {
     const SplitRow& info = Row(track);
-    TrackTimes times = ParseTrackTimesText(info.Text(kColTrack));
+    TrackTimes times = info.times;
     if (withOverlap) {
-        std::uint64_t before = ParseTime(Trim(info.Text(kColBackOverlap)), kTimeList);
-        std::uint64_t after = ParseTime(Trim(info.Text(kColFwdOverlap)), kTimeList);
+        const std::uint64_t before = info.overlaps.backwardMs;
         times.start = times.start > before ? times.start - before : 0;
         // The overlap never reaches past the source, nor shortens a track that already does.
-        times.end = std::min(times.end + after, std::max(sourceDurationMs, times.end));
+        times.end =
+            std::min(times.end + info.overlaps.forwardMs, std::max(sourceDurationMs, times.end));
     }
     return times;
+}
+
+std::string SplitList::CellText(RowId row, int column) const {
+    const SplitRow& info = Row(row);
+    if (info.kind == SplitNodeKind::Group)
+        return column == kColTrack ? info.name : std::string();
+    const bool track = info.kind == SplitNodeKind::Track;
+    switch (column) {
+        case kColTrack:
+            return track ? TrackTimesText(info.times) : info.name;
+        case kColLength:
+            return FormatTime(track ? info.times.end - std::min(info.times.start, info.times.end)
+                                    : info.durationMs,
+                              kTimeList);
+        case kColMode:
+            // A track has no mode of its own: its source's rules.
+            return track ? std::string() : SplitModeText(info.mode);
+        case kColBackOverlap:
+            return FormatTime(info.overlaps.backwardMs, kTimeList);
+        case kColFwdOverlap:
+            return FormatTime(info.overlaps.forwardMs, kTimeList);
+        case kColPath:
+            return track ? Row(Parent(row)).folder : info.folder;
+        default: {
+            const std::string* tag = info.tags.Field(column);
+            return tag ? *tag : std::string();
+        }
+    }
 }
 
 // --- Editing ---------------------------------------------------------------------------
@@ -143,14 +162,119 @@ void SplitList::Changed(RowId row) {
         observer_->RowChanged(row);
 }
 
-void SplitList::SetText(RowId row, int column, std::string text) {
-    At(row).info.SetText(column, std::move(text));
+CellEdit SplitList::EditCell(RowId row, int column, std::string_view text) {
+    const SplitRow& info = Row(row);
+    if (info.kind == SplitNodeKind::Group) {
+        if (column != kColTrack)
+            return CellEdit::NotEditable;
+        if (Trim(text).empty())
+            return CellEdit::InvalidText;
+        RenameGroup(row, std::string(text));
+        return CellEdit::Done;
+    }
+    const bool track = info.kind == SplitNodeKind::Track;
+    switch (column) {
+        case kColTrack: {
+            if (!track)
+                return CellEdit::NotEditable;
+            auto dash = text.find('-');
+            if (dash == std::string_view::npos)
+                return CellEdit::InvalidText;
+            auto start = ParseListTime(text.substr(0, dash));
+            auto end = ParseListTime(text.substr(dash + 1));
+            if (!start || !end || Trim(text.substr(dash + 1)).empty())
+                return CellEdit::InvalidText;
+            return EditTrackTimes(row, {*start, *end});
+        }
+        case kColLength: {
+            auto length = ParseListTime(text);
+            if (!track)
+                return CellEdit::NotEditable;
+            if (!length)
+                return CellEdit::InvalidText;
+            return EditTrackTimes(row, {info.times.start, info.times.start + *length});
+        }
+        case kColBackOverlap:
+        case kColFwdOverlap: {
+            auto ms = ParseListTime(text);
+            if (!ms)
+                return CellEdit::InvalidText;
+            Overlaps overlaps = info.overlaps;
+            (column == kColBackOverlap ? overlaps.backwardMs : overlaps.forwardMs) = *ms;
+            SetOverlaps(row, overlaps);
+            return CellEdit::Done;
+        }
+        default: {
+            TagTemplates tags = info.tags;
+            std::string* field = tags.Field(column);
+            if (!field)
+                return CellEdit::NotEditable;
+            *field = std::string(text);
+            SetTags(row, std::move(tags));
+            return CellEdit::Done;
+        }
+    }
+}
+
+CellEdit SplitList::EditTrackTimes(RowId track, TrackTimes times) {
+    const RowId source = Parent(track);
+    const TrackTimes old = Row(track).times;
+    if (times.start >= times.end)
+        return times.start != old.start ? CellEdit::StartNotBeforeEnd : CellEdit::EndNotAfterStart;
+    // Moving the start of the first track inserts a point, so the track that starts there is
+    // the one edited afterwards.
+    auto moveStart = [&] {
+        if (times.start == old.start)
+            return TrackUpdate::Done;
+        TrackUpdate result = UpdateTrackStart(track, times.start);
+        for (RowId t : Children(source)) {
+            if (Row(t).times.start == times.start)
+                track = t;
+        }
+        return result;
+    };
+    auto moveEnd = [&] {
+        return times.end == old.end ? TrackUpdate::Done : UpdateTrackEnd(track, times.end);
+    };
+    // The boundary that keeps the track non-empty moves first.
+    TrackUpdate first = times.start >= old.end ? moveEnd() : moveStart();
+    if (first != TrackUpdate::Done)
+        return ToCellEdit(first);
+    return ToCellEdit(times.start >= old.end ? moveStart() : moveEnd());
+}
+
+void SplitList::SetChecked(RowId row, bool checked) {
+    At(row).info.checked = checked;
     Changed(row);
 }
 
-void SplitList::SetSelected(RowId row, bool selected) {
-    At(row).info.selected = selected ? 1 : 0;
+void SplitList::SetTags(RowId row, TagTemplates tags) {
+    At(row).info.tags = std::move(tags);
     Changed(row);
+}
+
+void SplitList::SetOverlaps(RowId row, Overlaps overlaps) {
+    At(row).info.overlaps = overlaps;
+    Changed(row);
+}
+
+void SplitList::RenameGroup(RowId group, std::string name) {
+    At(group).info.name = std::move(name);
+    Changed(group);
+}
+
+void SplitList::SetMode(RowId source, SplitMode mode) {
+    At(source).info.mode = mode;
+    Changed(source);
+}
+
+void SplitList::SetSourceFacts(RowId source, std::uint64_t durationMs, const SourceFormat& format,
+                               std::shared_ptr<const SplitSource> analysis) {
+    SplitRow& info = At(source).info;
+    info.durationMs = durationMs;
+    info.format = format;
+    info.analysis = std::move(analysis);
+    Changed(source);
 }
 
 RowId SplitList::NewRow(SplitRow info, RowId parent) {
@@ -175,7 +299,7 @@ RowId SplitList::AddGroup(std::string name) {
     ++groupCounter_;
     SplitRow info;
     info.kind = SplitNodeKind::Group;
-    info.itemText = std::move(name);
+    info.name = std::move(name);
     RowId id = NewRow(std::move(info), kNoRow);
     groups_.push_back(id);
     if (observer_)
@@ -195,19 +319,14 @@ RowId SplitList::AddSource(const std::string& path, std::uint64_t durationMs,
     auto cut = path.find_last_of("/\\");
     SplitRow info;
     info.kind = SplitNodeKind::Source;
-    info.itemText = cut == std::string::npos ? path : path.substr(cut + 1);
-    info.SetText(kColPath, cut == std::string::npos ? std::string() : path.substr(0, cut + 1));
-    info.SetText(kColLength, FormatTime(durationMs, kTimeList));
-    info.SetText(kColTitle, values.title);
-    info.SetText(kColMode, values.modeText);
-    info.SetText(kColBackOverlap, values.backOverlap);
-    info.SetText(kColFwdOverlap, values.fwdOverlap);
-    info.SetText(kColArtist, values.artist);
-    info.SetText(kColAlbum, values.album);
-    info.SetText(kColGenre, values.genre);
-    info.SetText(kColYear, values.year);
-    info.SetText(kColTrackNumber, values.trackNumber);
-    info.SetText(kColComment, values.comment);
+    info.name = cut == std::string::npos ? path : path.substr(cut + 1);
+    info.folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    info.durationMs = durationMs;
+    info.mode = values.mode;
+    info.format = values.format;
+    info.analysis = values.analysis;
+    info.overlaps = values.overlaps;
+    info.tags = values.tags;
     RowId id = NewRow(std::move(info), group);
     auto& children = At(group).children;
     children.push_back(id);
@@ -218,21 +337,18 @@ RowId SplitList::AddSource(const std::string& path, std::uint64_t durationMs,
 }
 
 void SplitList::SetTrackTimes(RowId track, TrackTimes times) {
-    SplitRow& info = At(track).info;
-    info.SetText(kColTrack, TrackTimesText(times));
-    info.SetText(kColLength, FormatTime(times.end - std::min(times.start, times.end), kTimeList));
+    At(track).info.times = times;
     Changed(track);
 }
 
 RowId SplitList::InsertTrackAt(RowId source, int position, TrackTimes times) {
-    // A new track inherits every cell of its source (title, tags, overlaps, folder) but the
-    // mode, which the source row rules.
-    SplitRow info = At(source).info;
+    // A new track takes its source's tags and overlaps; the mode and the file stay the source's.
+    const SplitRow& from = At(source).info;
+    SplitRow info;
     info.kind = SplitNodeKind::Track;
-    info.selected = 1;
-    info.SetText(kColMode, {});
-    info.SetText(kColTrack, TrackTimesText(times));
-    info.SetText(kColLength, FormatTime(times.end - std::min(times.start, times.end), kTimeList));
+    info.times = times;
+    info.overlaps = from.overlaps;
+    info.tags = from.tags;
     RowId id = NewRow(std::move(info), source);
     auto& children = At(source).children;
     children.insert(children.begin() + position, id);
@@ -251,19 +367,19 @@ int SplitList::InsertPoint(RowId source, std::uint64_t ms) {
     // The last track that starts at or before the point contains it, if it reaches past it.
     int containing = -1;
     for (int i = 0; i < static_cast<int>(tracks.size()); ++i) {
-        if (GetTrackTimes(tracks[i], false).start <= ms)
+        if (Row(tracks[i]).times.start <= ms)
             containing = i;
     }
     if (containing < 0) {
         // Nothing starts at or before the point: the range up to the first track (or the whole
         // source) becomes a track.
-        std::uint64_t end = tracks.empty() ? duration : GetTrackTimes(tracks.front(), false).start;
+        std::uint64_t end = tracks.empty() ? duration : Row(tracks.front()).times.start;
         if (ms >= end)
             return -1;
         InsertTrackAt(source, 0, {ms, end});
         return 0;
     }
-    TrackTimes around = GetTrackTimes(tracks[containing], false);
+    TrackTimes around = Row(tracks[containing]).times;
     if (around.start == ms)
         return containing;
     if (ms >= around.end)
@@ -292,7 +408,7 @@ int SplitList::InsertSplitPoint(RowId row, std::uint64_t ms) {
     const auto& tracks = At(source).children;
     if (index > 0) {
         RowId previous = tracks[index - 1];
-        TrackTimes before = GetTrackTimes(previous, false);
+        TrackTimes before = Row(previous).times;
         if (before.end > ms) {
             SetTrackTimes(previous, {before.start, ms});
             SetTrackTimes(tracks[index], {ms, before.end});
@@ -303,7 +419,7 @@ int SplitList::InsertSplitPoint(RowId row, std::uint64_t ms) {
 }
 
 TrackUpdate SplitList::UpdateTrackStart(RowId track, std::uint64_t ms) {
-    TrackTimes times = GetTrackTimes(track, false);
+    TrackTimes times = Row(track).times;
     if (ms >= times.end)
         return TrackUpdate::StartNotBeforeEnd;
     RowId source = Parent(track);
@@ -315,21 +431,21 @@ TrackUpdate SplitList::UpdateTrackStart(RowId track, std::uint64_t ms) {
     // The earlier tracks that start at or after the new start are swallowed.
     const auto& tracks = At(source).children;
     int first = index;
-    while (first > 0 && GetTrackTimes(tracks[first - 1], false).start >= ms)
+    while (first > 0 && Row(tracks[first - 1]).times.start >= ms)
         --first;
     RemoveChildren(source, first, index - first);
     index = first;
     SetTrackTimes(track, {ms, times.end});
     if (index > 0) {
         RowId previous = At(source).children[index - 1];
-        SetTrackTimes(previous, {GetTrackTimes(previous, false).start, ms});
+        SetTrackTimes(previous, {Row(previous).times.start, ms});
     }
     current_ = track;
     return TrackUpdate::Done;
 }
 
 TrackUpdate SplitList::UpdateTrackEnd(RowId track, std::uint64_t ms) {
-    TrackTimes times = GetTrackTimes(track, false);
+    TrackTimes times = Row(track).times;
     if (ms <= times.start)
         return TrackUpdate::EndNotAfterStart;
     RowId source = Parent(track);
@@ -341,13 +457,13 @@ TrackUpdate SplitList::UpdateTrackEnd(RowId track, std::uint64_t ms) {
     // The later tracks that end at or before the new end are swallowed.
     const auto& tracks = At(source).children;
     int last = index + 1;
-    while (last < static_cast<int>(tracks.size()) && GetTrackTimes(tracks[last], false).end <= ms)
+    while (last < static_cast<int>(tracks.size()) && Row(tracks[last]).times.end <= ms)
         ++last;
     RemoveChildren(source, index + 1, last - index - 1);
     if (index + 1 < TrackCount(source)) {
         RowId next = At(source).children[index + 1];
         SetTrackTimes(track, {times.start, ms});
-        SetTrackTimes(next, {ms, GetTrackTimes(next, false).end});
+        SetTrackTimes(next, {ms, Row(next).times.end});
     } else {
         // Every later track was swallowed: the track ends with its source at most.
         SetTrackTimes(track, {times.start, std::min(ms, SourceDuration(source))});
@@ -411,42 +527,38 @@ void SplitList::Clear() {
         observer_->ListReset();
 }
 
-bool SplitList::MoveToGroup(RowId source, const std::string& groupName) {
-    if (!Contains(source) || Kind(source) != SplitNodeKind::Source)
+bool SplitList::MoveToGroup(RowId source, RowId group) {
+    if (!Contains(source) || Kind(source) != SplitNodeKind::Source || !Contains(group) ||
+        Kind(group) != SplitNodeKind::Group)
         return false;
-    auto target = std::find_if(groups_.begin(), groups_.end(),
-                               [&](RowId g) { return Text(g, kColTrack) == groupName; });
-    if (target == groups_.end())
-        return false;
-    RowId group = *target;
     RowId from = Parent(source);
-    if (from == group)
-        return true;
-    int index = TrackIndex(source);
-    if (observer_)
-        observer_->RowsAboutToBeRemoved(from, index, 1);
-    auto& old = At(from).children;
-    old.erase(old.begin() + index);
-    if (observer_)
-        observer_->RowsRemoved(from, index, 1);
-    At(source).parent = group;
-    auto& children = At(group).children;
-    children.push_back(source);
-    if (observer_)
-        observer_->RowsInserted(group, static_cast<int>(children.size()) - 1, 1);
+    if (from != group) {
+        int index = TrackIndex(source);
+        if (observer_)
+            observer_->RowsAboutToBeRemoved(from, index, 1);
+        auto& old = At(from).children;
+        old.erase(old.begin() + index);
+        if (observer_)
+            observer_->RowsRemoved(from, index, 1);
+        At(source).parent = group;
+        auto& children = At(group).children;
+        children.push_back(source);
+        if (observer_)
+            observer_->RowsInserted(group, static_cast<int>(children.size()) - 1, 1);
+    }
     current_ = source;
     return true;
 }
 
-bool SplitList::ToggleSelected(RowId row) {
+bool SplitList::ToggleChecked(RowId row) {
     if (!Contains(row))
         return false;
     bool value = row == lastToggled_ && !lastToggleValue_;
     lastToggled_ = row;
     lastToggleValue_ = value;
     for (RowId child : At(row).children)
-        SetSelected(child, value);
-    SetSelected(row, value);
+        SetChecked(child, value);
+    SetChecked(row, value);
     current_ = row;
     return value;
 }

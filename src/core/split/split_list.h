@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,7 +17,8 @@ using RowId = std::uint32_t;
 inline constexpr RowId kNoRow = 0;
 
 // Told about every change of the list, so a view can follow it. Removals are announced before
-// they happen (the rows still exist), insertions after.
+// they happen (the rows still exist), insertions after; a changed row is announced once its
+// values are new.
 class SplitListObserver {
   public:
     virtual ~SplitListObserver() = default;
@@ -26,27 +29,37 @@ class SplitListObserver {
     virtual void ListReset() = 0;
 };
 
-// The texts a source row is created with (every column but the file name, the length and the
-// folder, which come from the path and the duration).
+// The values a source row is created with (its file name, folder and duration come from the
+// path and the loading).
 struct SourceRowValues {
-    std::string title, modeText, backOverlap, fwdOverlap, artist, album, genre, year, trackNumber,
-        comment;
-};
-
-// A track's boundaries in milliseconds.
-struct TrackTimes {
-    std::uint64_t start = 0;
-    std::uint64_t end = 0;
-    bool operator==(const TrackTimes&) const = default;
+    TagTemplates tags;
+    Overlaps overlaps;
+    SplitMode mode = SplitMode::Auto;
+    SourceFormat format;
+    std::shared_ptr<const SplitSource> analysis;
 };
 
 // Why a boundary move was refused.
 enum class TrackUpdate { Done, StartNotBeforeEnd, EndNotAfterStart };
 
-// The split list: groups at the root, the source files of each group, the tracks of each source
-// — every value held as the text of its cell and parsed when it is used. The operations keep the
-// tracks of a source in ascending start order, each ending where the next one starts. The list
-// has a current row (the one a view shows as focused), which operations given no row act on.
+// What became of a cell edited from its text.
+enum class CellEdit {
+    Done,
+    NotEditable,  // the cell is made from other values (a file name, a length of a source,
+                  // the mode, which the mode switch changes) or belongs to no value of the row
+    InvalidText,  // not a time, or an empty group name
+    StartNotBeforeEnd,
+    EndNotAfterStart,
+};
+
+// The split list: groups at the root, the source files of each group, the tracks of each source,
+// each a typed row (SplitRow). The operations keep the tracks of a source in ascending start
+// order, each ending where the next one starts. The list has a current row (the one a view shows
+// as focused), which operations given no row act on.
+//
+// A view reads the tree (Groups, Children, Parent, Kind), the typed row (Row) and the text of
+// each cell (CellText); it edits a cell from text with EditCell and hears of changes through its
+// observer.
 class SplitList {
   public:
     SplitList() = default;
@@ -60,9 +73,8 @@ class SplitList {
     bool Contains(RowId row) const { return nodes_.count(row) != 0; }
     const SplitRow& Row(RowId row) const;
     SplitNodeKind Kind(RowId row) const { return Row(row).kind; }
-    const std::string& Text(RowId row, int column) const { return Row(row).Text(column); }
     RowId Parent(RowId row) const;
-    // The groups in order, or the children of a row in order.
+    // The groups in order (also the children of kNoRow), or the children of a row in order.
     const std::vector<RowId>& Groups() const { return groups_; }
     const std::vector<RowId>& Children(RowId row) const;
     // 0-based position among its siblings.
@@ -71,21 +83,32 @@ class SplitList {
     // The source of a source or track row; kNoRow for a group.
     RowId SourceOf(RowId row) const;
     RowId GroupOf(RowId row) const;
-    // Folder (column 12) joined with the file name (column 0).
+    // Folder joined with the file name.
     std::string SourcePath(RowId source) const;
-    // Duration of a source as its column 1 says.
-    std::uint64_t SourceDuration(RowId source) const;
-    // A track's column 0 parsed; with `withOverlap` widened by the overlaps of columns 4 and 5,
-    // not below 0 and not past `sourceDurationMs`.
+    std::uint64_t SourceDuration(RowId source) const { return Row(source).durationMs; }
+    // A track's boundaries; with `withOverlap` widened by its overlaps, not below 0 and not past
+    // `sourceDurationMs`.
     TrackTimes GetTrackTimes(RowId track, bool withOverlap,
                              std::uint64_t sourceDurationMs = 0) const;
+    // The text a view shows in a cell (see SplitColumn); empty for a cell the row has not.
+    std::string CellText(RowId row, int column) const;
 
     RowId Current() const { return current_; }
     void SetCurrent(RowId row) { current_ = Contains(row) ? row : kNoRow; }
 
     // --- Editing -------------------------------------------------------------------------
-    void SetText(RowId row, int column, std::string text);
-    void SetSelected(RowId row, bool selected);
+    // Edits a cell from the text typed into it, by the rules of the list: a track's times and
+    // length move its boundaries as UpdateTrackStart and UpdateTrackEnd do, overlaps are
+    // times, tags are taken as typed, a group's name must not be empty.
+    CellEdit EditCell(RowId row, int column, std::string_view text);
+    void SetChecked(RowId row, bool checked);
+    void SetTags(RowId row, TagTemplates tags);
+    void SetOverlaps(RowId row, Overlaps overlaps);
+    void RenameGroup(RowId group, std::string name);
+    void SetMode(RowId source, SplitMode mode);
+    // A source loaded anew: its duration, format and analysis. Its tracks stay as they are.
+    void SetSourceFacts(RowId source, std::uint64_t durationMs, const SourceFormat& format,
+                        std::shared_ptr<const SplitSource> analysis);
 
     // Creates a group; an empty name becomes "Split Group NN" from the counter of this list.
     RowId AddGroup(std::string name);
@@ -103,12 +126,11 @@ class SplitList {
     // index of the track that now starts at `ms`, or -1 (at or past the source's end).
     int InsertSplitPoint(RowId row, std::uint64_t ms);
     // Appends a track as given, without the boundary rules (sheets and silence detection leave
-    // gaps); its cells are copied from the source row.
+    // gaps); its tags and overlaps are copied from the source row.
     RowId AppendTrack(RowId source, TrackTimes times);
 
     TrackUpdate UpdateTrackStart(RowId track, std::uint64_t ms);
     TrackUpdate UpdateTrackEnd(RowId track, std::uint64_t ms);
-    // Writes column 0 as "start-end" and column 1 as the length.
     void SetTrackTimes(RowId track, TrackTimes times);
 
     // Removes a row with its children; the row before it becomes current.
@@ -117,13 +139,13 @@ class SplitList {
     void RemoveTracks(RowId row);
     void Clear();
 
-    // Moves a source with its tracks to the end of the group named exactly `groupName`; false
-    // (nothing moves) when there is no such group.
-    bool MoveToGroup(RowId source, const std::string& groupName);
+    // Moves a source with its tracks to the end of `group`; false (nothing moves) when `group`
+    // is not a group of the list.
+    bool MoveToGroup(RowId source, RowId group);
 
-    // The selection toggle: the first use on a row clears it and its children, the next use on
-    // the same row sets them again. Returns the value set.
-    bool ToggleSelected(RowId row);
+    // The selection toggle: the first use on a row clears its check and its children's, the
+    // next use on the same row sets them again. Returns the value set.
+    bool ToggleChecked(RowId row);
 
   private:
     struct Node {
@@ -134,7 +156,6 @@ class SplitList {
 
     Node& At(RowId row);
     const Node& At(RowId row) const;
-    std::vector<RowId>& SiblingsOf(RowId row);
     RowId NewRow(SplitRow info, RowId parent);
     void Erase(RowId row);
     void Changed(RowId row);
@@ -142,6 +163,7 @@ class SplitList {
     int InsertPoint(RowId source, std::uint64_t ms);
     RowId InsertTrackAt(RowId source, int position, TrackTimes times);
     void RemoveChildren(RowId parent, int first, int count);
+    CellEdit EditTrackTimes(RowId track, TrackTimes times);
 
     std::map<RowId, Node> nodes_;
     std::vector<RowId> groups_;
@@ -158,5 +180,7 @@ class SplitList {
 std::string TrackTimesText(TrackTimes times);
 // Splits a "start-end" text at its first "-" and parses both sides; invalid sides read as 0.
 TrackTimes ParseTrackTimesText(const std::string& text);
+// A time typed in the list's form; nullopt for a text that is not one (an empty text is 0).
+std::optional<std::uint64_t> ParseListTime(std::string_view text);
 
 }  // namespace partita

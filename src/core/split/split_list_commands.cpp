@@ -44,6 +44,21 @@ bool MoveTrackEnd(SplitList& list, JobHost& host, RowId track, std::uint64_t ms)
     return false;
 }
 
+bool EditCellTelling(SplitList& list, JobHost& host, RowId row, int column, std::string_view text) {
+    switch (list.EditCell(row, column, text)) {
+        case CellEdit::Done:
+            return true;
+        case CellEdit::StartNotBeforeEnd:
+            host.ShowMessage(MessageKind::Warning, Msg::StartNotBeforeEnd);
+            return false;
+        case CellEdit::EndNotAfterStart:
+            host.ShowMessage(MessageKind::Warning, Msg::EndNotAfterStart);
+            return false;
+        default:
+            return false;
+    }
+}
+
 std::string TrackCaption(const SplitList& list, RowId track) {
     return Message(Msg::TrackNumberLabel, list.TrackIndex(track) + 1,
                    list.TrackCount(list.Parent(track)));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/job_host.h"
 #include "split/split_list.h"
@@ -27,6 +28,11 @@ bool ClearSplitList(SplitList& list, JobHost& host);
 // EndNotAfterStart). True when the list changed.
 bool MoveTrackStart(SplitList& list, JobHost& host, RowId track, std::uint64_t ms);
 bool MoveTrackEnd(SplitList& list, JobHost& host, RowId track, std::uint64_t ms);
+
+// Edits a cell from the text typed into it (SplitList::EditCell), telling the user why a moved
+// boundary was refused (StartNotBeforeEnd, EndNotAfterStart); any other refusal keeps the cell
+// as it was without a word. True when the row changed.
+bool EditCellTelling(SplitList& list, JobHost& host, RowId row, int column, std::string_view text);
 
 // The caption of the track boundary editor: "Track #NN/NN:" (TrackNumberLabel), 1-based.
 std::string TrackCaption(const SplitList& list, RowId track);

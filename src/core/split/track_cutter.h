@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,11 +60,25 @@ class PreparedSource {
     virtual bool WriteTags(const std::string& outPath, const TagTexts& tags) = 0;
 };
 
-// What the split job needs of the engine: the sources, prepared one at a time.
+// How tracks are cut (from the split job's options).
+struct CutOptions {
+    bool writeVbrHeader = true;           // a copy of the source's VBR header frame
+    bool sampleAccurate = false;          // Layer III cut to the sample for gapless players
+    std::string codePage = "ISO-8859-1";  // of the ID3v1 texts
+};
+
+// Told the share (0-100) of a long preparation done so far (the frame index of a source split
+// frame by frame); returns false to stop it.
+using PrepareProgress = std::function<bool(int percent)>;
+
+// What the split job needs of the engine: the sources, prepared one at a time. A preparation
+// that `progress` stopped gives a source that is not Readable.
 class TrackCutter {
   public:
     virtual ~TrackCutter() = default;
-    virtual std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) = 0;
+    virtual std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode,
+                                                    const CutOptions& options,
+                                                    const PrepareProgress& progress) = 0;
 };
 
 }  // namespace partita

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/setting_values.h"
-#include "app/time_text.h"
 #include "app/trim.h"
 #include "app/user_message.h"
 
@@ -26,10 +24,8 @@ void Redivide(SplitList& list, RowId source, const SpecialSplitRequest& request)
 }
 
 void WriteOverlaps(SplitList& list, RowId row, const Overlaps& overlaps) {
-    if (list.Kind(row) == SplitNodeKind::Group)
-        return;
-    list.SetText(row, kColBackOverlap, FormatTime(overlaps.backwardMs, kTimeList));
-    list.SetText(row, kColFwdOverlap, FormatTime(overlaps.forwardMs, kTimeList));
+    if (list.Kind(row) != SplitNodeKind::Group)
+        list.SetOverlaps(row, overlaps);
 }
 
 }  // namespace
@@ -48,7 +44,7 @@ std::uint64_t SpecialScopeLength(const SplitList& list, RowId row, SpecialSplitS
     if (list.Kind(row) == SplitNodeKind::Group)
         return kGroupScopeLengthMs;
     if (scope == SpecialSplitScope::SelectedTrack && list.Kind(row) == SplitNodeKind::Track) {
-        TrackTimes times = list.GetTrackTimes(row, false);
+        TrackTimes times = list.Row(row).times;
         return times.end > times.start ? times.end - times.start : 0;
     }
     return list.SourceDuration(list.SourceOf(row));
@@ -72,7 +68,7 @@ bool ApplySpecialSplit(SplitList& list, RowId row, const SpecialSplitRequest& re
     RowId source = list.SourceOf(row);
     if (request.scope == SpecialSplitScope::SelectedTrack &&
         list.Kind(row) == SplitNodeKind::Track) {
-        TrackTimes times = list.GetTrackTimes(row, false);
+        TrackTimes times = list.Row(row).times;
         InsertPoints(list, source, SpecialSplitPoints(request, times.start, times.end));
     } else {
         Redivide(list, source, request);
@@ -81,26 +77,14 @@ bool ApplySpecialSplit(SplitList& list, RowId row, const SpecialSplitRequest& re
     return true;
 }
 
-void ApplyAutoSpecialSplit(SplitList& list, RowId source, SettingsStore& settings) {
-    if (settings::AutoAddSpecial.Read(settings) != 1)
+void ApplyAutoSpecialSplit(SplitList& list, RowId source, const SourceLoadDefaults& defaults) {
+    if (!defaults.autoSpecial)
         return;
     const std::uint64_t duration = list.SourceDuration(source);
-    SpecialSplitRequest request;
+    SpecialSplitRequest request = *defaults.autoSpecial;
     request.scopeLengthMs = duration;
-    if (settings::AddSpecialTypeAtLoad.Read(settings) == 0) {
-        request.type = SpecialSplitType::EqualParts;
-        request.count = settings::AddSpecialBySectionAtLoad.Read(settings);
-        if (request.count > kMaxSpecialParts)
-            return;
-    } else {
-        request.type = SpecialSplitType::FixedTime;
-        int step = settings::AddSpecialByTime.Read(settings);
-        if (step <= 0)
-            return;
-        request.stepMs = static_cast<std::uint64_t>(step);
-        if (request.stepMs * kMaxSpecialParts < duration)
-            return;
-    }
+    if (request.type == SpecialSplitType::FixedTime && request.stepMs * kMaxSpecialParts < duration)
+        return;
     list.InsertSplitPoint(source, 0);
     InsertPoints(list, source, SpecialSplitPoints(request, 0, duration));
     list.SetCurrent(source);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/job_host.h"
-#include "app/settings_store.h"
 #include "split/overlaps.h"
+#include "split/source_loader.h"
 #include "split/special_split.h"
 #include "split/split_list.h"
 
@@ -32,10 +32,9 @@ std::uint64_t SpecialScopeLength(const SplitList& list, RowId row, SpecialSplitS
 bool ApplySpecialSplit(SplitList& list, RowId row, const SpecialSplitRequest& request,
                        JobHost& host);
 
-// With "Auto Add Special" on, divides a newly added source as "Add Special Type" says: into
-// "Add Special By Section" equal parts or pieces of "Add Special By Time" ms. A piece length
-// that would make more than 999 pieces is not applied.
-void ApplyAutoSpecialSplit(SplitList& list, RowId source, SettingsStore& settings);
+// Divides a newly added source as the defaults' automatic special split says (equal parts or
+// pieces of a length); a piece length that would make more than 999 pieces is not applied.
+void ApplyAutoSpecialSplit(SplitList& list, RowId source, const SourceLoadDefaults& defaults);
 
 // Where the overlap command writes: every item of the source or group, the selected item, or
 // the sections (track numbers and ranges such as "1,3,6-8") of its source.

@@ -10,6 +10,7 @@
 #include "split/add_source.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 
@@ -24,7 +25,8 @@ using test::WriteFileText;
 class FakeProbe : public SourceProbe {
   public:
     std::map<std::string, SourceFacts> files;
-    std::optional<SourceFacts> Probe(const std::string& path, UserMessage*) override {
+    std::optional<SourceFacts> Probe(const std::string& path, SplitMode, const LoadProgress&,
+                                     ProbeFailure*) override {
         auto it = files.find(path);
         if (it == files.end())
             return std::nullopt;
@@ -70,13 +72,14 @@ class CueListTest : public test::TempDirTest {
         return path;
     }
     RowId Add(const std::string& path, const AudioFileChooser& chooser = {}) {
-        return AddSourcePath(list, settings, host, probe, path, chooser);
+        return AddSourcePath(list, SourceLoadDefaultsFromSettings(settings), host, probe, path,
+                             chooser);
     }
     std::vector<Row> Rows(RowId source) {
         std::vector<Row> rows;
         for (RowId t : list.Children(source)) {
-            rows.push_back({list.Text(t, kColTrack), list.Row(t).selected, list.Text(t, kColTitle),
-                            list.Text(t, kColArtist)});
+            rows.push_back({list.CellText(t, kColTrack), list.Row(t).checked,
+                            list.CellText(t, kColTitle), list.CellText(t, kColArtist)});
         }
         return rows;
     }
@@ -127,9 +130,9 @@ TEST_F(CueListTest, ImportsARipperSheet) {
     ASSERT_NE(source, kNoRow);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(list.SourcePath(source), (dir / "album.mp3").string());
-    EXPECT_EQ(list.Text(source, kColTitle), "Album");
-    EXPECT_EQ(list.Text(source, kColArtist), "Band");
-    EXPECT_EQ(list.Text(source, kColAlbum), "Tag Album");
+    EXPECT_EQ(list.CellText(source, kColTitle), "Album");
+    EXPECT_EQ(list.CellText(source, kColArtist), "Band");
+    EXPECT_EQ(list.CellText(source, kColAlbum), "Tag Album");
     EXPECT_EQ(Rows(source), (std::vector<Row>{{"0:00.000-3:23.000", 1, "One", "Band"},
                                               {"3:23.000-3:25.667", 0, "", ""},
                                               {"3:25.667-7:00.000", 1, "Two", "Guest"},
@@ -159,17 +162,17 @@ TEST_F(CueListTest, OwnKeysAndSettings) {
                               "INDEX 01 00:30:00\n");
     RowId source = Add(sheet);
     ASSERT_NE(source, kNoRow);
-    EXPECT_EQ(list.Text(source, kColTitle), "Show[音轨 %S]");
-    EXPECT_EQ(list.Text(source, kColAlbum), "Radio");
-    EXPECT_EQ(list.Text(source, kColFwdOverlap), "0:01.000");
-    EXPECT_EQ(list.Text(source, kColBackOverlap), "0:00.700");
-    EXPECT_EQ(ParseSplitModeText(list.Text(source, kColMode)), SplitMode::Frame);
+    EXPECT_EQ(list.CellText(source, kColTitle), "Show[音轨 %S]");
+    EXPECT_EQ(list.CellText(source, kColAlbum), "Radio");
+    EXPECT_EQ(list.CellText(source, kColFwdOverlap), "0:01.000");
+    EXPECT_EQ(list.CellText(source, kColBackOverlap), "0:00.700");
+    EXPECT_EQ(ParseSplitModeText(list.CellText(source, kColMode)), SplitMode::Frame);
     ASSERT_EQ(list.TrackCount(source), 2);
     RowId second = list.Children(source)[1];
-    EXPECT_EQ(list.Text(second, kColBackOverlap), "0:02.000");
-    EXPECT_EQ(list.Text(second, kColFwdOverlap), "0:01.000");
-    EXPECT_EQ(list.Text(second, kColGenre), "Talk");
-    EXPECT_EQ(list.Text(second, kColAlbum), "Radio");
+    EXPECT_EQ(list.CellText(second, kColBackOverlap), "0:02.000");
+    EXPECT_EQ(list.CellText(second, kColFwdOverlap), "0:01.000");
+    EXPECT_EQ(list.CellText(second, kColGenre), "Talk");
+    EXPECT_EQ(list.CellText(second, kColAlbum), "Radio");
 }
 
 // A bad sheet is reported with its line or track and then CannotLoadFile; nothing is added.
@@ -218,21 +221,22 @@ TEST_F(CueListTest, AsksForAMissingAudioFile) {
 TEST_F(CueListTest, RoundTrip) {
     settings::SplitId3AutoSequence.Write(settings, 1);
     std::string audio = Audio("show.mp3", Mp3Facts(3'700'000));
-    RowId source = AddSourcePath(list, settings, host, probe, audio);
+    RowId source =
+        AddSourcePath(list, SourceLoadDefaultsFromSettings(settings), host, probe, audio);
     ASSERT_NE(source, kNoRow);
-    list.SetText(source, kColBackOverlap, "0:00.500");
+    list.EditCell(source, kColBackOverlap, "0:00.500");
     for (std::uint64_t t : {60'000u, 125'040u, 3'600'000u, 3'650'333u})
         list.InsertSplitPoint(source, t);
     const auto& tracks = list.Children(source);
     ASSERT_EQ(tracks.size(), 5u);
-    list.SetSelected(tracks[1], false);
-    list.SetText(tracks[2], kColTitle, "Interview");
-    list.SetText(tracks[2], kColArtist, "Guest");
-    list.SetText(tracks[2], kColComment, "live");
-    list.SetText(tracks[3], kColFwdOverlap, "0:03.000");
-    list.SetText(tracks[3], kColYear, "1999");
-    list.SetText(tracks[4], kColGenre, "Speech");
-    list.SetText(tracks[4], kColAlbum, "");
+    list.SetChecked(tracks[1], false);
+    list.EditCell(tracks[2], kColTitle, "Interview");
+    list.EditCell(tracks[2], kColArtist, "Guest");
+    list.EditCell(tracks[2], kColComment, "live");
+    list.EditCell(tracks[3], kColFwdOverlap, "0:03.000");
+    list.EditCell(tracks[3], kColYear, "1999");
+    list.EditCell(tracks[4], kColGenre, "Speech");
+    list.EditCell(tracks[4], kColAlbum, "");
 
     std::string sheet = (dir / "show.cue").string();
     ASSERT_TRUE(SaveCueForSource(list, source, sheet, host));
@@ -241,9 +245,10 @@ TEST_F(CueListTest, RoundTrip) {
 
     for (int round = 0; round < 2; ++round) {
         SplitList again;
-        RowId copy = AddSourcePath(again, settings, host, probe, sheet);
+        RowId copy =
+            AddSourcePath(again, SourceLoadDefaultsFromSettings(settings), host, probe, sheet);
         ASSERT_NE(copy, kNoRow);
-        EXPECT_EQ(again.Text(copy, kColTitle), "Tag Title[音轨 %S]");
+        EXPECT_EQ(again.CellText(copy, kColTitle), "Tag Title[音轨 %S]");
         ASSERT_EQ(again.TrackCount(copy), 5);
         for (int i = 0; i < 5; ++i) {
             RowId a = tracks[static_cast<std::size_t>(i)];
@@ -251,10 +256,11 @@ TEST_F(CueListTest, RoundTrip) {
             TrackTimes ta = list.GetTrackTimes(a, false), tb = again.GetTrackTimes(b, false);
             EXPECT_LE(ta.start - tb.start, 13u) << i;
             EXPECT_LE(ta.end - tb.end, 13u) << i;
-            EXPECT_EQ(list.Row(a).selected, again.Row(b).selected) << i;
+            EXPECT_EQ(list.Row(a).checked, again.Row(b).checked) << i;
             for (int column : {kColTitle, kColArtist, kColAlbum, kColGenre, kColYear, kColComment,
                                kColTrackNumber, kColBackOverlap, kColFwdOverlap}) {
-                EXPECT_EQ(list.Text(a, column), again.Text(b, column)) << i << " " << column;
+                EXPECT_EQ(list.CellText(a, column), again.CellText(b, column))
+                    << i << " " << column;
             }
         }
         ASSERT_TRUE(SaveCueForSource(again, copy, sheet, host));
@@ -279,7 +285,8 @@ TEST_F(CueListTest, SavingAsksAndNamesTheFile) {
     EXPECT_TRUE(SaveCueForSource(list, source, away, host));
     EXPECT_NE(SheetText(away).find("FILE \"" + audio + "\" MP3"), std::string::npos);
     SplitList again;
-    EXPECT_NE(AddSourcePath(again, settings, host, probe, away), kNoRow);
+    EXPECT_NE(AddSourcePath(again, SourceLoadDefaultsFromSettings(settings), host, probe, away),
+              kNoRow);
 
     EXPECT_FALSE(SaveCueForSource(list, source, (dir / "none" / "a.cue").string(), host));
     EXPECT_TRUE(host.Showed(Msg::CannotCreateFile));
@@ -304,7 +311,7 @@ TEST_F(CueListTest, SaveForItem) {
                              [](const std::string&) { return std::nullopt; }),
               "");
 
-    list.SetText(group, kColTrack, "My/Group");
+    list.EditCell(group, kColTrack, "My/Group");
     std::string last = SaveCueForItem(list, group, "", false, host, {true, dir.Path().string()});
     EXPECT_EQ(last, (dir / "My_Group" / "b.cue").string());
     EXPECT_TRUE(std::filesystem::exists(dir / "My_Group" / "a.cue"));
@@ -330,23 +337,25 @@ TEST_F(CueListTest, ExportAfterSplit) {
     RowId source = Add(wav);
     list.InsertSplitPoint(source, 1000);
     list.InsertSplitPoint(source, 2000);
-    list.SetSelected(list.Children(source)[1], false);
-    list.SetText(list.Children(source)[2], kColTitle, "End");
+    list.SetChecked(list.Children(source)[1], false);
+    list.EditCell(list.Children(source)[2], kColTitle, "End");
 
     std::string out = (dir / "out").string();
     std::filesystem::create_directory(out);
-    FileTrackCutter cutter(settings);
-    SplitJobOptions options;
-    options.exportCue = CueExporter(host);
-    SplitJob job(list, settings, host, cutter, options);
-    SplitJobResult result = job.StartSplit("%F-%S", out);
+    FileTrackCutter cutter;
+    SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+    options.namingRule = "%F-%S";
+    options.outputFolder = out;
+    options.writeCueSheet = CueExporter(host);
+    SplitJob job(list, host, cutter, options);
+    SplitJobResult result = job.StartSplit();
     EXPECT_EQ(result.written, 2);
 
     std::string sheet = out + "/talk.cue";
     ASSERT_TRUE(std::filesystem::exists(sheet));
     EXPECT_NE(SheetText(sheet).find("FILE \"" + wav + "\" WAVE"), std::string::npos);
     SplitList again;
-    RowId copy = AddSourcePath(again, settings, host, probe, sheet);
+    RowId copy = AddSourcePath(again, SourceLoadDefaultsFromSettings(settings), host, probe, sheet);
     ASSERT_NE(copy, kNoRow);
     EXPECT_EQ(Rows(copy), (std::vector<Row>{{"0:00.000-0:01.000", 1, "Talk", ""},
                                             {"0:01.000-0:02.000", 0, "Talk", ""},

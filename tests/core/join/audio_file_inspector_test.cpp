@@ -25,8 +25,8 @@ TEST_F(AudioFileInspectorTest, MpegFiles) {
     EXPECT_EQ(facts.bitrateKbps, 160);
     EXPECT_FALSE(facts.vbr);
     EXPECT_EQ(facts.fileSize, std::filesystem::file_size(cbr));
-    EXPECT_EQ(facts.title, "Song");
-    EXPECT_EQ(facts.artist, "Band");
+    EXPECT_EQ(facts.tags.title, "Song");
+    EXPECT_EQ(facts.tags.artist, "Band");
     EXPECT_TRUE(facts.tagsRead);
 
     auto vbr =
@@ -64,18 +64,19 @@ TEST_F(AudioFileInspectorTest, OtherFilesAndFailures) {
 // Rows made from real files show the channel names the survey reads.
 TEST_F(AudioFileInspectorTest, RowTexts) {
     AudioFileInspector inspector("ISO-8859-1");
-    MemorySettingsStore settings;
     MergeList list;
     auto mono =
         test::MakeMp3(dir.Path(), "mono.mp3", {{440, 1000}}, {"-b", "64", "-m", "m"}, 44100, 1);
     test::WriteWav(dir / "b.wav", test::SynthesizePcm({{440, 1000}}, 44100, 2), 44100, 2);
-    ASSERT_TRUE(list.AddFile(mono.string(), 0, inspector, settings).added);
-    ASSERT_TRUE(list.AddFile((dir / "b.wav").string(), 1, inspector, settings).added);
-    EXPECT_EQ(list.Row(0)[kMergeChannels], kMonoName);
-    EXPECT_EQ(list.Row(0)[kMergeBitrate], "64kbps");
-    EXPECT_EQ(list.Row(1)[kMergeChannels], kStereoName);
-    EXPECT_EQ(list.Row(1)[kMergeBitrate], "1412kbps");  // size with its header / 1 s
-    EXPECT_EQ(list.Row(1)[kMergeLength], "0:00:01");
+    ASSERT_TRUE(list.AddFile(mono.string(), 0, inspector, {}).added);
+    ASSERT_TRUE(list.AddFile((dir / "b.wav").string(), 1, inspector, {}).added);
+    EXPECT_TRUE(list.Row(0).IsMono());
+    EXPECT_EQ(list.Text(0, kMergeChannels), "单声道");
+    EXPECT_EQ(list.Text(0, kMergeBitrate), "64kbps");
+    EXPECT_FALSE(list.Row(1).IsMono());
+    EXPECT_EQ(list.Text(1, kMergeChannels), "立体声");
+    EXPECT_EQ(list.Text(1, kMergeBitrate), "1412kbps");  // size with its header / 1 s
+    EXPECT_EQ(list.Text(1, kMergeLength), "0:00:01");
 }
 
 }  // namespace

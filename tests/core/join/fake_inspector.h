@@ -23,7 +23,7 @@ class FakeInspector : public MergeFileInspector {
         f.channels = channelMode == 3 ? 1 : 2;
         f.channelMode = channelMode;
         f.bitrateKbps = kbps;
-        f.title = name + " title";
+        f.tags.title = name + " title";
         return f;
     }
 

@@ -6,6 +6,7 @@
 #include "audio_check.h"
 #include "fake_inspector.h"
 #include "join/merge_job.h"
+#include "join/merge_settings.h"
 #include "join/standard_merge_engines.h"
 #include "mpeg/mpeg_analysis.h"
 #include "support/scripted_host.h"
@@ -22,25 +23,27 @@ class MergeEndToEndTest : public test::TempDirTest {
     MemorySettingsStore settings;
     test::FakeInspector inspector;
     test::ScriptedHost host;
-    StandardMergeEngines engines{settings};
+    MergeJobOptions options = ReadMergeJobOptions(settings);
+    StandardMergeEngines engines{options.installFolder, options.legacyCodePage};
     MergeList list;
-    MergeRequest request = MergeRequest::FromSettings(settings);
 
     MergeEndToEndTest() {
-        settings::JoinShowSuccess.Write(settings, 0);
-        request.tags.title = "Joined";
-        request.tags.artist = "Someone";
+        options.showCompletion = false;
+        options.tags.title = "Joined";
+        options.tags.artist = "Someone";
     }
-    void AddRow(const fs::path& path, int rate, int channelMode, double kbps,
-                audio::AudioType type) {
+    void AddRow(const fs::path& path, int rate, int channelMode, double kbps, audio::AudioType type,
+                int channels = 2) {
         auto& f = inspector.Add(path.filename().string(), 1000, rate, channelMode, kbps);
         f.audioType = type;
-        ASSERT_TRUE(list.AddFile(path.string(), list.Size(), inspector, settings).added);
+        if (channelMode < 0)
+            f.channels = channels;
+        ASSERT_TRUE(list.AddFile(path.string(), list.Size(), inspector, {}).added);
     }
     MergeJobOutcome Run(const std::string& output) {
-        request.outputPath = (dir / output).string();
-        MergeJob job(list, settings, host, engines);
-        return job.Run(request);
+        options.outputPath = (dir / output).string();
+        MergeJob job(list, options, host, engines);
+        return job.Run();
     }
     fs::path Wav(const std::string& name, std::uint32_t rate, std::uint16_t channels,
                  std::uint32_t ms, double frequency = 440) {
@@ -68,7 +71,7 @@ TEST_F(MergeEndToEndTest, DirectMergeWithTags) {
     ASSERT_EQ(outcome.end, MergeJobEnd::Done);
     EXPECT_EQ(outcome.mode, MergeMode::Direct);
     auto out = test::ReadFileBytes(dir / "out.mp3");
-    auto tag = MakeId3v2Tag(request.tags);
+    auto tag = MakeId3v2Tag(options.tags);
     ASSERT_GT(out.size(), tag.size() + 128);
     EXPECT_TRUE(std::equal(tag.begin(), tag.end(), out.begin()));
     EXPECT_EQ(std::memcmp(out.data() + out.size() - 128, "TAGJoined", 9), 0);
@@ -89,7 +92,7 @@ TEST_F(MergeEndToEndTest, ConvertMergeOfMixedFormats) {
         test::MakeMp3(dir.Path(), "b.mp3", {{440, 1000, 0.5}}, {"-b", "64", "-m", "m"}, 22050, 1);
     AddRow(a, 44100, -1, 1411, audio::AudioType::Wav);
     AddRow(b, 22050, 3, 64, audio::AudioType::Mpeg);
-    request.gapless = false;
+    options.gapless = false;
     auto outcome = Run("out.mp3");
     ASSERT_EQ(outcome.end, MergeJobEnd::Done);
     EXPECT_EQ(outcome.mode, MergeMode::Convert);
@@ -119,11 +122,9 @@ TEST_F(MergeEndToEndTest, ConvertMergeOfMixedFormats) {
 TEST_F(MergeEndToEndTest, ConvertMergeMonoAtTheHighestRate) {
     auto a = Wav("a.wav", 16000, 1, 1000);
     auto b = Wav("b.wav", 32000, 1, 1000);
-    AddRow(a, 16000, -1, 256, audio::AudioType::Wav);
-    list.Row(0)[kMergeChannels] = kMonoName;
-    AddRow(b, 32000, -1, 512, audio::AudioType::Wav);
-    list.Row(1)[kMergeChannels] = kMonoName;
-    request.tags.writeId3v1 = request.tags.writeId3v2 = false;
+    AddRow(a, 16000, -1, 256, audio::AudioType::Wav, 1);
+    AddRow(b, 32000, -1, 512, audio::AudioType::Wav, 1);
+    options.tags.writeId3v1 = options.tags.writeId3v2 = false;
     auto outcome = Run("out.mp3");
     ASSERT_EQ(outcome.end, MergeJobEnd::Done);
     test::DecodedAudio audio = test::DecodeWithFfmpeg(dir / "out.mp3");

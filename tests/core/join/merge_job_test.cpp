@@ -5,6 +5,7 @@
 #include "app/memory_settings_store.h"
 #include "app/setting_values.h"
 #include "fake_inspector.h"
+#include "join/merge_settings.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 
@@ -21,10 +22,6 @@ class FakeEngines : public MergeEngines {
     ConvertOptions convertOptions;
     std::string encoder = "/usr/bin/lame";
 
-    audio::AudioType AudioType(const std::string& path) override {
-        return fs::path(path).extension() == ".mp3" ? audio::AudioType::Mpeg
-                                                    : audio::AudioType::Wav;
-    }
     MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                        const std::string& outputPath, const TagInfo&, JobHost&) override {
         calls.push_back("direct " + std::to_string(sources.size()));
@@ -67,13 +64,13 @@ class MergeJobTest : public test::TempDirTest {
     test::ScriptedHost host;
     FakeEngines engines;
     MergeList list;
-    MergeRequest request;
+    MergeJobOptions options;
 
     MergeJobTest() {
-        request.tags.title = "T";
-        request.tags.writeId3v1 = true;
-        request.tags.writeId3v2 = true;
-        settings::JoinShowSuccess.Write(settings, 0);
+        options.tags.title = "T";
+        options.tags.writeId3v1 = true;
+        options.tags.writeId3v2 = true;
+        options.showCompletion = false;
     }
     std::string P(const std::string& name) { return (dir / name).string(); }
     // Adds a file that exists, with the given list texts.
@@ -84,12 +81,14 @@ class MergeJobTest : public test::TempDirTest {
         f.vbr = vbr;
         f.audioType =
             fs::path(name).extension() == ".mp3" ? audio::AudioType::Mpeg : audio::AudioType::Wav;
-        ASSERT_TRUE(list.AddFile(P(name), list.Size(), inspector, settings).added);
+        ASSERT_TRUE(list.AddFile(P(name), list.Size(), inspector, {}).added);
     }
     MergeJobOutcome Run(const std::string& output = "out.mp3") {
-        request.outputPath = output.empty() ? "" : P(output);
-        MergeJob job(list, settings, host, engines);
-        return job.Run(request);
+        options.outputPath = output.empty() ? "" : P(output);
+        MergeJob job(list, options, host, engines);
+        MergeJobOutcome outcome = job.Run();
+        StoreMergeJobReplies(outcome, settings);  // as the page does
+        return outcome;
     }
     std::string Text(const std::string& name) {
         auto bytes = test::ReadFileBytes(dir / name);
@@ -131,7 +130,7 @@ TEST_F(MergeJobTest, ModeResolution) {
     Add("w.wav");
     engines.calls.clear();
     EXPECT_EQ(Run("out3.mp3").mode, MergeMode::Convert);
-    request.mode = MergeMode::Direct;
+    options.mode = MergeMode::Direct;
     EXPECT_EQ(Run("out4.mp3").end, MergeJobEnd::Cancelled);
     EXPECT_TRUE(host.Showed(Msg::DirectMergeFormatsDiffer));
     EXPECT_FALSE(fs::exists(dir / "out4.mp3"));
@@ -143,17 +142,17 @@ TEST_F(MergeJobTest, ModeResolution) {
 TEST_F(MergeJobTest, MixedParametersInDirectMode) {
     Add("a.mp3", 44100);
     Add("b.mp3", 48000);
-    request.mode = MergeMode::Direct;
+    options.mode = MergeMode::Direct;
     host.infoAnswers = {false};
     EXPECT_EQ(Run().end, MergeJobEnd::ChangeMode);
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(Run().end, MergeJobEnd::Done);  // OK goes on
-    settings::MergeDiffParamsDialog.Write(settings, 0);
+    options.warnMixedParameters = false;
     EXPECT_EQ(Run("out2.mp3").end, MergeJobEnd::Done);
     EXPECT_EQ(host.questions.size(), 2u);
 }
 
-// Convert: mono only when every file is mono, at the highest rate, unless the request names
+// Convert: mono only when every file is mono, at the highest rate, unless the options name
 // both; gapless and the encoder path go to the engine.
 TEST_F(MergeJobTest, ConvertFormat) {
     Add("a.mp3", 22050, 3);
@@ -172,12 +171,12 @@ TEST_F(MergeJobTest, ConvertFormat) {
     EXPECT_EQ(Text("out.mp3"), "encoded+TAG");
 
     Add("c.wav", 8000, 0);
-    request.gapless = false;
+    options.gapless = false;
     outcome = Run("out2.mp3");
     EXPECT_EQ(outcome.channels, 2);
     EXPECT_FALSE(engines.convertOptions.gapless);
-    request.outputChannels = 1;
-    request.outputSampleRate = 11025;
+    options.outputChannels = 1;
+    options.outputSampleRate = 11025;
     outcome = Run("out3.mp3");
     EXPECT_EQ(outcome.channels, 1);
     EXPECT_EQ(outcome.sampleRate, 11025);
@@ -187,7 +186,7 @@ TEST_F(MergeJobTest, ConvertFormat) {
 TEST_F(MergeJobTest, SourceIsNeverTheOutput) {
     Add("a.mp3");
     Add("b.mp3");
-    settings::JoinConfirmOverwrite.Write(settings, 0);
+    options.confirmOverwrite = false;
     fs::create_directories(dir / "sub");
     fs::create_symlink(dir / "b.mp3", dir / "link.mp3");
     for (const char* output : {"b.mp3", "sub/../a.mp3", "link.mp3"}) {
@@ -199,7 +198,7 @@ TEST_F(MergeJobTest, SourceIsNeverTheOutput) {
     EXPECT_EQ(Text("b.mp3"), "source b.mp3");
 
     // Naming a source at the overwrite question is refused too.
-    settings::JoinConfirmOverwrite.Write(settings, 1);
+    options.confirmOverwrite = true;
     test::WriteFileText(dir / "old.mp3", "old");
     host.overwriteAnswers = {{OverwriteAnswer::OtherName, P("a.mp3"), false}};
     EXPECT_EQ(Run("old.mp3").end, MergeJobEnd::Cancelled);
@@ -226,7 +225,9 @@ TEST_F(MergeJobTest, OverwriteQuestion) {
               (std::vector<std::string>{P("out.mp3"), P("out.mp3"), P("other.mp3")}));
     EXPECT_EQ(Text("other.mp3"), "frames+TAG");
     EXPECT_EQ(Text("out.mp3"), "old");
-    EXPECT_EQ(settings::JoinConfirmOverwrite.Read(settings), 0);
+    EXPECT_EQ(outcome.confirmOverwrite, false);
+    options.confirmOverwrite = ReadMergeJobOptions(settings).confirmOverwrite;
+    EXPECT_FALSE(options.confirmOverwrite);
     EXPECT_EQ(Run().end, MergeJobEnd::Done);  // no question any more
     EXPECT_EQ(host.overwriteAsked.size(), 3u);
     EXPECT_EQ(Text("out.mp3"), "frames+TAG");
@@ -278,7 +279,7 @@ TEST_F(MergeJobTest, TagFailuresKeepTheOutput) {
     EXPECT_EQ(Run().end, MergeJobEnd::Done);
     EXPECT_TRUE(host.Showed(Msg::TagsNotWritten));
     EXPECT_TRUE(fs::exists(dir / "out.mp3"));
-    request.tags.writeId3v1 = request.tags.writeId3v2 = false;
+    options.tags.writeId3v1 = options.tags.writeId3v2 = false;
     engines.calls.clear();
     EXPECT_EQ(Run("out2.mp3").end, MergeJobEnd::Done);
     EXPECT_EQ(engines.calls.size(), 1u);
@@ -289,11 +290,11 @@ TEST_F(MergeJobTest, TagFailuresKeepTheOutput) {
 // folder (else the last output folder) and the choice is stored; cancel ends quietly.
 TEST_F(MergeJobTest, SaveDialog) {
     Add("a.mp3");
-    settings::MergeTempOutputFolder.Write(settings, "/last");
-    settings::MergeDestinationName.Write(settings, "joined.mp3");
+    options.lastOutputFolder = "/last";
+    options.proposedName = "joined.mp3";
     EXPECT_EQ(Run("").end, MergeJobEnd::Cancelled);
     EXPECT_EQ(host.saveFileAsked.back(), "/last|joined.mp3");
-    settings::MergeDestinationFolder.Write(settings, dir.Path().string());
+    options.destinationFolder = dir.Path().string();
     host.saveFileAnswers = {P("chosen.mp3")};
     EXPECT_EQ(Run("").end, MergeJobEnd::Done);
     EXPECT_EQ(host.saveFileAsked.back(), dir.Path().string() + "|joined.mp3");
@@ -302,11 +303,11 @@ TEST_F(MergeJobTest, SaveDialog) {
     EXPECT_EQ(settings::MergeTempOutputFolder.Read(settings), dir.Path().string());
 }
 
-// After success: the completion box and its choices, the settings' open and play, and a fresh
-// start that empties the list and the tag texts.
+// After success: the completion box and its choices, the options' open and play, and a new
+// merge reported for the page to start (the job leaves the list as it is).
 TEST_F(MergeJobTest, AfterSuccess) {
     Add("a.mp3");
-    settings::JoinShowSuccess.Write(settings, 1);
+    options.showCompletion = true;
     host.completionReply = {true, true, true, true};  // new, open, play, don't show again
     auto outcome = Run();
     ASSERT_EQ(host.completions.size(), 1u);
@@ -319,41 +320,46 @@ TEST_F(MergeJobTest, AfterSuccess) {
     EXPECT_EQ(settings::JoinShowSuccess.Read(settings), 0);
     EXPECT_EQ(settings::StartNewMerge.Read(settings), 1);
     EXPECT_TRUE(outcome.startNew);
-    EXPECT_TRUE(list.Empty());
-    EXPECT_EQ(request.tags.title, "");
-    EXPECT_TRUE(request.tags.writeId3v1);
+    EXPECT_EQ(list.Size(), 1u);
 
-    // No box: the settings alone decide.
-    Add("a.mp3");
-    settings::StartNewMerge.Write(settings, 0);
-    settings::JoinPlayResult.Write(settings, 1);
+    // No box: the options alone decide.
+    options = ReadMergeJobOptions(settings);
+    EXPECT_FALSE(options.showCompletion);
+    EXPECT_TRUE(options.startNew);
+    options.startNew = false;
+    options.playResult = true;
     outcome = Run("out2.mp3");
     EXPECT_FALSE(outcome.startNew);
+    EXPECT_FALSE(outcome.completion);
     EXPECT_EQ(host.playedFiles.size(), 2u);
     EXPECT_EQ(host.openedFolders.size(), 1u);
-    EXPECT_EQ(list.Size(), 1u);
+    EXPECT_EQ(settings::StartNewMerge.Read(settings), 1);  // no box, nothing stored
 }
 
-// The request from the settings: mode, format, switches, and the kept tag texts only when
+// The options from the settings: mode, format, switches, and the kept tag texts only when
 // "Save ID3 TAG" is set.
-TEST(MergeRequestTest, FromSettings) {
+TEST(MergeJobOptionsTest, FromSettings) {
     MemorySettingsStore settings;
-    MergeRequest request = MergeRequest::FromSettings(settings);
-    EXPECT_EQ(request.mode, MergeMode::Auto);
-    EXPECT_TRUE(request.gapless);
-    EXPECT_TRUE(request.tags.writeId3v1);
-    EXPECT_EQ(request.tags.comment, kDefaultMergeComment);
+    MergeJobOptions options = ReadMergeJobOptions(settings);
+    EXPECT_EQ(options.mode, MergeMode::Auto);
+    EXPECT_TRUE(options.gapless);
+    EXPECT_TRUE(options.tags.writeId3v1);
+    EXPECT_EQ(options.tags.comment, kDefaultMergeComment);
+    EXPECT_TRUE(options.confirmOverwrite);
+    EXPECT_TRUE(options.warnMixedParameters);
     settings::MergeMode.Write(settings, 2);
     settings::OutputChannel.Write(settings, 1);
     settings::WriteId3v2Tag.Write(settings, 0);
     settings::JoinTagTitle.Write(settings, "Kept");
-    EXPECT_EQ(MergeRequest::FromSettings(settings).tags.title, "");
+    settings::MergeDiffParamsDialog.Write(settings, 0);
+    EXPECT_EQ(ReadMergeJobOptions(settings).tags.title, "");
     settings::JoinSaveId3Tag.Write(settings, 1);
-    request = MergeRequest::FromSettings(settings);
-    EXPECT_EQ(request.mode, MergeMode::Convert);
-    EXPECT_EQ(request.outputChannels, 1);
-    EXPECT_FALSE(request.tags.writeId3v2);
-    EXPECT_EQ(request.tags.title, "Kept");
+    options = ReadMergeJobOptions(settings);
+    EXPECT_EQ(options.mode, MergeMode::Convert);
+    EXPECT_EQ(options.outputChannels, 1);
+    EXPECT_FALSE(options.tags.writeId3v2);
+    EXPECT_EQ(options.tags.title, "Kept");
+    EXPECT_FALSE(options.warnMixedParameters);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "join/merge_list_file.h"
 
-#include "app/memory_settings_store.h"
 #include "fake_inspector.h"
 #include "support/test_support.h"
 
@@ -9,7 +8,7 @@ namespace {
 
 class MergeListFileTest : public test::TempDirTest {
   protected:
-    MemorySettingsStore settings;
+    MergeListDefaults defaults;
     test::FakeInspector inspector;
     MergeList list;
 
@@ -23,7 +22,7 @@ TEST_F(MergeListFileTest, SaveAndLoadRestoreRangesAndSilence) {
     inspector.Add("b.mp3", 100'000);
     inspector.Add("c.mp3", 100'000);
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        ASSERT_TRUE(list.AddFile(P(name), list.Size(), inspector, settings).added);
+        ASSERT_TRUE(list.AddFile(P(name), list.Size(), inspector, defaults).added);
     list.SetRange(0, 90'400, 200'000);  // start only: the end is the length
     list.SetSilence(0, 3);
     list.SetRange(2, 0, 50'000);
@@ -35,18 +34,18 @@ TEST_F(MergeListFileTest, SaveAndLoadRestoreRangesAndSilence) {
     EXPECT_EQ(test::ReadFileBytes(dir / "list.m3u").size(), text.size());
 
     MergeList loaded;
-    loaded.AddFile(P("c.mp3"), 0, inspector, settings);  // loading appends
+    loaded.AddFile(P("c.mp3"), 0, inspector, defaults);  // loading appends
     MergeListLoad load;
-    ASSERT_TRUE(LoadMergeList(loaded, P("list.m3u"), inspector, settings, &load).ok());
+    ASSERT_TRUE(LoadMergeList(loaded, P("list.m3u"), inspector, defaults, &load).ok());
     EXPECT_EQ(load.added, 3u);
+    EXPECT_EQ(load.firstRow, 1u);
     ASSERT_EQ(loaded.Size(), 4u);
     EXPECT_EQ(loaded.Row(1).Range().startMs, 90'000u);
-    EXPECT_EQ(loaded.Row(1)[kMergeEnd], "0:03:20");
-    EXPECT_EQ(loaded.Row(1).SilenceSeconds(), 3);
+    EXPECT_EQ(loaded.Text(1, kMergeEnd), "0:03:20");
+    EXPECT_EQ(loaded.Row(1).silenceSeconds, 3);
     EXPECT_FALSE(loaded.Row(2).Range().IsSet());
     EXPECT_EQ(loaded.Row(3).Range().endMs, 50'000u);
-    EXPECT_TRUE(loaded.Row(1).selected);  // the first row added, list order kept
-    EXPECT_FALSE(loaded.Row(0).selected);
+    EXPECT_EQ(loaded.Row(3).fileName, "c.mp3");  // list order kept
 }
 
 // Extension values apply to the next path only; prefixes match in any case; line ends of
@@ -85,7 +84,7 @@ TEST_F(MergeListFileTest, PlsListsAndRelativePaths) {
 
     test::WriteFileText(dir / "empty.pls", "[playlist]\nNumberOfEntries=0\nFile1=a.mp3\n");
     MergeListLoad load;
-    ASSERT_TRUE(LoadMergeList(list, P("empty.pls"), inspector, settings, &load).ok());
+    ASSERT_TRUE(LoadMergeList(list, P("empty.pls"), inspector, defaults, &load).ok());
     EXPECT_EQ(load.added, 0u);
     ASSERT_EQ(load.messages.size(), 3u);
     EXPECT_EQ(load.messages[0].message->Id(), Msg::CannotLoadFile);
@@ -103,10 +102,10 @@ TEST_F(MergeListFileTest, CodePageAndFailures) {
     Status status = ReadMergeListFile(P("missing.m3u"), "GBK", entries);
     EXPECT_FALSE(status.ok());
     EXPECT_NE(status.message.Text().find("missing.m3u"), std::string::npos);
-    EXPECT_FALSE(LoadMergeList(list, P("missing.m3u"), inspector, settings).ok());
+    EXPECT_FALSE(LoadMergeList(list, P("missing.m3u"), inspector, defaults).ok());
 
     inspector.Add("a.mp3", 10'000);
-    list.AddFile(P("a.mp3"), 0, inspector, settings);
+    list.AddFile(P("a.mp3"), 0, inspector, defaults);
     Status save = SaveMergeList(list, P("no/such/folder/list.m3u"));
     EXPECT_EQ(save.code, ErrorCode::WriteFailed);
     EXPECT_EQ(save.message.Text(), "无法创建文件“" + P("no/such/folder/list.m3u") + "”。");

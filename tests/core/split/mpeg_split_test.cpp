@@ -12,6 +12,7 @@
 #include "split/source_loader.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 #include "tags/id3v2.h"
@@ -90,18 +91,21 @@ class MpegSplitTest : public test::TempDirTest {
         SourceFacts facts;
         facts.audioType = audio::AudioType::Mpeg;
         facts.durationMs = prepared.durationMs;
-        RowId row = AddLoadedSource(list, settings, source.string(), facts);
-        list.SetText(row, kColMode, SplitModeText(mode));
+        RowId row =
+            AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings), source.string(), facts);
+        list.SetMode(row, mode);
         for (std::uint64_t p : points)
             list.InsertSplitPoint(row, p);
         fs::path out = dir / ("out-" + std::to_string(++runs));
         fs::create_directory(out);
-        FileTrackCutter cutter(settings);
+        FileTrackCutter cutter;
         std::vector<SplitTrackReport> reports;
-        SplitJobOptions options;
+        SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+        options.namingRule = "%F-%S";
+        options.outputFolder = out.string();
         options.onTrack = [&](const SplitTrackReport& r) { reports.push_back(r); };
-        SplitJob job(list, settings, host, cutter, options);
-        SplitJobResult result = job.StartSplit("%F-%S", out.string());
+        SplitJob job(list, host, cutter, options);
+        SplitJobResult result = job.StartSplit();
         EXPECT_EQ(result.written, list.TrackCount(row));
 
         const std::uint64_t headerLength =
@@ -174,10 +178,12 @@ TEST_F(MpegSplitTest, ConstantBitrateWithInfoFrame) {
     SplitAndCheck(mp3, {1500, 3000, 4250}, SplitMode::Auto, true);
 }
 
-// A VBR file (Xing) in auto mode is cut frame by frame, with exact counts in its outputs.
+// A VBR file (Xing) in auto mode is cut frame by frame, with exact counts in its outputs; its
+// frame index reports progress, and a stopped build leaves a source marked cancelled.
 TEST_F(MpegSplitTest, VariableBitrateFrameMode) {
     auto mp3 = test::MakeMp3(dir.Path(), "vbr.mp3", kSong, {"-V", "4"});
     SplitAndCheck(mp3, {1000, 1800, 3333, 5000}, SplitMode::Auto, true);
+    EXPECT_TRUE(PrepareSource(mp3.string(), SplitMode::Frame, [](int) { return false; }).cancelled);
 }
 
 // In fast mode a VBR file's outputs still carry the header frame.
@@ -382,7 +388,8 @@ TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
         SourceFacts facts;
         facts.audioType = PrepareSource(source.string(), SplitMode::Auto).audioType;
         facts.durationMs = 6000;
-        RowId row = AddLoadedSource(list, settings, source.string(), facts);
+        RowId row = AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings),
+                                    source.string(), facts);
         for (std::uint64_t p : {2000, 4000})
             list.InsertSplitPoint(row, p);
         Bytes bytes = test::ReadFileBytes(source);
@@ -390,9 +397,12 @@ TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
         test::WriteFileBytes(source, bytes);
     }
     fs::create_directory(dir / "out");
-    FileTrackCutter cutter(settings);
-    SplitJob job(list, settings, host, cutter, {});
-    SplitJobResult result = job.StartSplit("%F-%S", (dir / "out").string());
+    FileTrackCutter cutter;
+    SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+    options.namingRule = "%F-%S";
+    options.outputFolder = (dir / "out").string();
+    SplitJob job(list, host, cutter, options);
+    SplitJobResult result = job.StartSplit();
     EXPECT_EQ(result.written, 4);
     EXPECT_EQ(result.failed, 2);
     EXPECT_FALSE(fs::exists(dir / "out" / "a-3.mp3"));

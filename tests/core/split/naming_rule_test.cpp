@@ -5,12 +5,11 @@
 namespace partita {
 namespace {
 
-SplitRow Track(std::string title = {}, std::string album = {}, std::string number = {}) {
-    SplitRow row;
-    row.kind = SplitNodeKind::Track;
-    row.SetText(kColTitle, std::move(title));
-    row.SetText(kColAlbum, std::move(album));
-    row.SetText(kColTrackNumber, std::move(number));
+TagTemplates Track(std::string title = {}, std::string album = {}, std::string number = {}) {
+    TagTemplates row;
+    row.title = std::move(title);
+    row.album = std::move(album);
+    row.trackNumber = std::move(number);
     return row;
 }
 
@@ -26,7 +25,7 @@ TEST(NamingRuleTest, SequenceFormat) {
 
 // %F-%S names by source and sequence; a rule without placeholders gets the sequence appended.
 TEST(NamingRuleTest, NamesFromRule) {
-    SplitRow row = Track();
+    TagTemplates row = Track();
     EXPECT_EQ(ExpandName(row, "%F-%S", "/d/m/live.mp3", 0, false, "%02d"), "live-01.mp3");
     EXPECT_EQ(ExpandName(row, "%F_Song%S", "/d/m/live.mp3", 2, false, SequenceFormat(3)),
               "live_Song3.mp3");
@@ -39,19 +38,19 @@ TEST(NamingRuleTest, NamesFromRule) {
 // The tag columns expand their own placeholders: %S three digits, %K the track number column
 // (itself "0" there), %M the album column (removed in album and track number).
 TEST(NamingRuleTest, ExpandFields) {
-    SplitRow row = Track("[音轨 %S]", "Best of %M", "%S");
+    TagTemplates row = Track("[音轨 %S]", "Best of %M", "%S");
     EXPECT_EQ(ExpandField(row, 0, kColTitle), "[音轨 001]");
     EXPECT_EQ(ExpandField(row, 0, kColAlbum), "Best of ");
-    row.SetText(kColTitle, "%K - %M");
+    row.title = "%K - %M";
     EXPECT_EQ(ExpandField(row, 4, kColTitle), "005 - Best of ");
-    row.SetText(kColTrackNumber, "%K%M");
+    row.trackNumber = "%K%M";
     EXPECT_EQ(ExpandField(row, 4, kColTrackNumber), "0");
     EXPECT_EQ(ExpandName(row, "%T", "/m/x.mp3", 0, false), "0 - Best of.mp3");
 }
 
 // Title placeholders go into names with the characters a name cannot hold replaced.
 TEST(NamingRuleTest, ForbiddenCharactersBecomeUnderscores) {
-    SplitRow row = Track("What? A: b/c\\d*e\"f<g>h|i");
+    TagTemplates row = Track("What? A: b/c\\d*e\"f<g>h|i");
     EXPECT_EQ(ExpandName(row, "%T", "/m/x.mp3", 0, false), "What_ A_ b_c_d_e_f_g_h_i.mp3");
     // A colon stays in a folder part.
     EXPECT_EQ(ExpandName(row, "Live: 1999\\", "/m/x.mp3", -1, true), "Live: 1999/");
@@ -59,7 +58,7 @@ TEST(NamingRuleTest, ForbiddenCharactersBecomeUnderscores) {
 
 // A folder part keeps the rule's levels; a tag never adds levels nor climbs out of the base.
 TEST(NamingRuleTest, FolderPartStaysBelowBase) {
-    SplitRow row = Track("..", "../../etc", "/abs");
+    TagTemplates row = Track("..", "../../etc", "/abs");
     EXPECT_EQ(ExpandName(row, "%T\\", "/m/x.mp3", -1, true), "_/");
     EXPECT_EQ(ExpandName(row, "%M/%T/", "/m/x.mp3", -1, true), ".._.._etc/_/");
     EXPECT_EQ(ExpandName(row, "%K\\", "/m/x.mp3", -1, true), "_abs/");

@@ -15,7 +15,7 @@ using test::PlannedPeaks;
 struct Track {
     std::uint64_t start;
     std::uint64_t end;
-    int selected;
+    bool checked;
 };
 
 class SilenceSplitTest : public test::TempDirTest {
@@ -24,8 +24,7 @@ class SilenceSplitTest : public test::TempDirTest {
 
     RowId AddSource(const std::string& path, std::uint64_t duration) {
         SourceRowValues values;
-        values.title = "T";
-        values.backOverlap = values.fwdOverlap = "0:00.000";
+        values.tags.title = "T";
         RowId source = list.AddSource(path, duration, values);
         list.InsertSplitPoint(source, 0);
         return source;
@@ -34,7 +33,7 @@ class SilenceSplitTest : public test::TempDirTest {
         std::vector<Track> tracks;
         for (RowId t : list.Children(source)) {
             TrackTimes times = list.GetTrackTimes(t, false);
-            tracks.push_back({times.start, times.end, list.Row(t).selected});
+            tracks.push_back({times.start, times.end, list.Row(t).checked});
         }
         return tracks;
     }
@@ -55,15 +54,26 @@ TEST_F(SilenceSplitTest, ReplacesTheTracks) {
     ASSERT_EQ(tracks.size(), 3u);
     EXPECT_EQ(tracks[0].start, 0u);
     EXPECT_EQ(tracks[1].start, 4000u);
-    EXPECT_EQ(tracks[1].selected, 0);
+    EXPECT_FALSE(tracks[1].checked);
     EXPECT_EQ(tracks[2].start, 6700u);
     EXPECT_EQ(tracks[2].end, 12000u);
-    EXPECT_EQ(tracks[2].selected, 1);
+    EXPECT_TRUE(tracks[2].checked);
 
     // Nothing found: the source keeps the single whole track.
     PlannedPeaks loud({{16000, 12000}});
     ASSERT_EQ(DetectSilence(list, source, loud, options, host), SilenceRun::Done);
     EXPECT_EQ(Tracks(source).size(), 1u);
+}
+
+// A scan the user stops changes nothing: the tracks stay as they were.
+TEST_F(SilenceSplitTest, StoppedScanChangesNothing) {
+    RowId source = AddSource("/m/a.mp3", 12000);
+    list.InsertSplitPoint(source, 1000);
+    PlannedPeaks peaks({{16000, 4000}, {0, 3000}, {16000, 5000}});
+    host.stopAtCall = {300};  // in the second tone, after the silence was found
+    EXPECT_EQ(DetectSilence(list, source, peaks, SilenceOptions{}, host), SilenceRun::Cancelled);
+    ASSERT_EQ(Tracks(source).size(), 2u);
+    EXPECT_EQ(Tracks(source)[1].start, 1000u);
 }
 
 // A file that cannot be decoded is reported and keeps its tracks.

@@ -6,6 +6,7 @@
 #include "app/setting_values.h"
 #include "app/string_table.h"
 #include "split/naming_rule.h"
+#include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 
@@ -28,11 +29,19 @@ class FakeCutter : public TrackCutter {
     std::vector<std::pair<std::string, SplitMode>> prepared;
     int failuresLeft = 0;           // cuts that fail before the next succeeds
     bool appearsMeanwhile = false;  // another program writes every output while it is cut
+    bool readable = true;
+    bool stoppedPreparing = false;
     audio::AudioType audioType = audio::AudioType::Mpeg;
     std::uint64_t duration = 60'000;
 
-    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode) override {
+    bool indexing = false;  // preparing reports progress, as a frame index build does
+
+    std::unique_ptr<PreparedSource> Prepare(const std::string& path, SplitMode mode,
+                                            const CutOptions&,
+                                            const PrepareProgress& progress) override {
         prepared.emplace_back(path, mode);
+        if (indexing && !progress(0))
+            stoppedPreparing = true;
         return std::make_unique<Source>(*this, path);
     }
 
@@ -42,7 +51,7 @@ class FakeCutter : public TrackCutter {
         Source(FakeCutter& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
         audio::AudioType AudioType() const override { return owner_.audioType; }
         std::uint64_t DurationMs() const override { return owner_.duration; }
-        bool Readable() const override { return true; }
+        bool Readable() const override { return owner_.readable; }
         std::optional<ByteRange> Plan(std::uint64_t s, std::uint64_t e) override {
             return ByteRange{s, e};
         }
@@ -79,11 +88,11 @@ class SplitJobTest : public test::TempDirTest {
     RowId AddSource(RowId group, const std::string& name, std::vector<std::uint64_t> points) {
         list.SetCurrent(group);
         SourceRowValues values;
-        values.title = "T%S";
-        values.trackNumber = "%S";
-        values.album = "Album";
-        values.genre = "Rock";
-        values.year = "2001";
+        values.tags.title = "T%S";
+        values.tags.trackNumber = "%S";
+        values.tags.album = "Album";
+        values.tags.genre = "Rock";
+        values.tags.year = "2001";
         std::string path = (dir / name).string();
         test::WriteFileText(path, "source");
         RowId source = list.AddSource(path, 60'000, values);
@@ -93,10 +102,19 @@ class SplitJobTest : public test::TempDirTest {
         return source;
     }
 
-    SplitJobResult Run(const std::string& rule = "%F-%S", SplitJobOptions options = {}) {
+    // A run with the options the settings give, as the desktop starts it and stores its choices.
+    SplitJobResult Run(const std::string& rule = "%F-%S",
+                       std::function<void(SplitJobOptions&)> adjust = {}) {
+        SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+        options.namingRule = rule;
+        options.outputFolder = out;
         options.onTrack = [this](const SplitTrackReport& r) { reports.push_back(r); };
-        SplitJob job(list, settings, host, cutter, options);
-        return job.StartSplit(rule, out);
+        if (adjust)
+            adjust(options);
+        SplitJob job(list, host, cutter, options);
+        SplitJobResult result = job.StartSplit();
+        StoreSplitJobReplies(options, result, settings);
+        return result;
     }
 
     std::string Out(const std::string& name) const { return out + "/" + name; }
@@ -151,7 +169,7 @@ TEST_F(SplitJobTest, GroupNameIsOneLevel) {
 }
 
 // A folder level that cannot be made (its parent is missing) stops the job with CannotCreateFolder;
-// the success box still shows.
+// the completion report still shows.
 TEST_F(SplitJobTest, FolderFailureStopsJob) {
     RowId group = list.AddGroup("G");
     AddSource(group, "a.mp3", {});
@@ -169,11 +187,11 @@ TEST_F(SplitJobTest, FolderFailureStopsJob) {
 TEST_F(SplitJobTest, SelectionAndCounting) {
     RowId group = list.AddGroup("G");
     RowId source = AddSource(group, "a.mp3", {20'000, 40'000});
-    list.SetSelected(list.Children(source)[0], false);
+    list.SetChecked(list.Children(source)[0], false);
     RowId other = AddSource(group, "b.mp3", {});
-    list.SetSelected(other, false);
+    list.SetChecked(other, false);
     AddSource(list.AddGroup("H"), "c.mp3", {});
-    list.SetSelected(list.Groups()[1], false);
+    list.SetChecked(list.Groups()[1], false);
 
     Run("%F-%S");
     ASSERT_EQ(cutter.cuts.size(), 2u);
@@ -195,8 +213,8 @@ TEST_F(SplitJobTest, SelectionAndCounting) {
 TEST_F(SplitJobTest, OverlapsWidenCuts) {
     RowId source = AddSource(list.AddGroup("G"), "a.mp3", {30'000});
     for (RowId track : list.Children(source)) {
-        list.SetText(track, kColBackOverlap, "0:02.000");
-        list.SetText(track, kColFwdOverlap, "0:45.000");
+        list.EditCell(track, kColBackOverlap, "0:02.000");
+        list.EditCell(track, kColFwdOverlap, "0:45.000");
     }
     Run();
     ASSERT_EQ(cutter.cuts.size(), 2u);
@@ -226,7 +244,7 @@ TEST_F(SplitJobTest, OverwriteAnswers) {
     EXPECT_EQ(test::ReadFileBytes(Out("a-1.mp3")).size(), 3u);
     EXPECT_TRUE(std::filesystem::exists(Out("renamed.mp3")));
     // The last answer ticked "don't ask again": b-2 was overwritten without a question.
-    EXPECT_EQ(settings::SplitConfirmOverwrite.Read(settings), 0);
+    EXPECT_EQ(result.confirmOverwrite, false);
     EXPECT_EQ(reports.back().outPath, Out("b-2.mp3"));
 }
 
@@ -251,7 +269,7 @@ TEST_F(SplitJobTest, OutputWrittenMeanwhileIsKept) {
 TEST_F(SplitJobTest, OutputThatIsItsSourceIsRefused) {
     RowId source = AddSource(list.AddGroup("G"), "live.mp3", {30'000});
     settings::SameFolderAsOriginal.Write(settings, 1);
-    list.SetText(list.Children(source)[0], kColTitle, "live");
+    list.EditCell(list.Children(source)[0], kColTitle, "live");
     SplitJobResult result = Run("%T");
     EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
     EXPECT_TRUE(host.overwriteAsked.empty());
@@ -260,7 +278,7 @@ TEST_F(SplitJobTest, OutputThatIsItsSourceIsRefused) {
     EXPECT_EQ(reports[1].state, State::Written);
     EXPECT_EQ(result.failed, 1);
     EXPECT_EQ(test::ReadFileBytes(dir / "live.mp3").size(), 6u);  // "source" untouched
-    EXPECT_EQ(host.completions.back().message.Id(), Msg::SplitDoneBesideSources);
+    EXPECT_EQ(host.completions.back().message.Id(), Msg::SplitIncomplete);
     EXPECT_TRUE(host.openedFolders.empty());
 }
 
@@ -278,7 +296,7 @@ TEST_F(SplitJobTest, OtherNameThatIsTheSourceIsRefused) {
 TEST_F(SplitJobTest, OwnSourceThroughLink) {
     RowId source = AddSource(list.AddGroup("G"), "live.mp3", {});
     std::filesystem::create_symlink(dir / "live.mp3", Out("link.mp3"));
-    list.SetText(list.Children(source)[0], kColTitle, "link");
+    list.EditCell(list.Children(source)[0], kColTitle, "link");
     settings::SplitConfirmOverwrite.Write(settings, 0);
     Run("%T");
     EXPECT_TRUE(host.Showed(Msg::OutputIsSource));
@@ -339,6 +357,7 @@ TEST_F(SplitJobTest, StartConditions) {
     EXPECT_EQ(Run().status, SplitJobStatus::Finished);
     EXPECT_EQ(cutter.cuts.size(), 1u);
     EXPECT_EQ(cutter.cuts[0].out, (dir / "a-1.mp3").string());
+    EXPECT_EQ(host.completions.back().message.Id(), Msg::SplitDoneBesideSources);
 }
 
 // The post actions: the box's open-folder and new-split answers, "Start New Split", and the
@@ -350,12 +369,60 @@ TEST_F(SplitJobTest, PostActions) {
     SplitJobResult result = Run();
     EXPECT_EQ(host.openedFolders, (std::vector<std::string>{out}));
     EXPECT_FALSE(result.startNew);
-    EXPECT_EQ(settings::SplitShowSuccess.Read(settings), 0);
+    ASSERT_TRUE(result.completion);
+    settings::SplitShowSuccess.Write(settings, 0);  // as the window's host stores the tick
     settings::StartNewSplit.Write(settings, 1);
     settings::SplitConfirmOverwrite.Write(settings, 0);
     result = Run();
     EXPECT_EQ(host.completions.size(), 1u);  // not shown again
     EXPECT_TRUE(result.startNew);
+}
+
+// A split that did not write every track reports what became of them, even with the success
+// box off, and never starts a new split: the list keeps the user's points.
+TEST_F(SplitJobTest, IncompleteSplitIsReportedAndKeepsTheList) {
+    settings::SplitShowSuccess.Write(settings, 0);
+    settings::StartNewSplit.Write(settings, 1);
+    host.completionReply.startNew = true;
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {20'000, 40'000});
+    AddSource(group, "b.mp3", {});
+    cutter.failuresLeft = 1;  // a-1 fails and is passed over
+    host.stopAtCall = {3};    // before a-3: stop all
+    host.stopAnswers = {StopAnswer::StopAll};
+    SplitJobResult result = Run();
+    EXPECT_FALSE(result.startNew);
+    ASSERT_EQ(host.completions.size(), 1u);
+    CompletionReport report = host.completions[0];
+    EXPECT_FALSE(report.success);
+    EXPECT_EQ(report.message.Id(), Msg::SplitIncomplete);
+    EXPECT_EQ((std::vector<int>{report.written, report.failed, report.skipped, report.notDone}),
+              (std::vector<int>{1, 1, 0, 2}));
+
+    // Sources that cannot be read are named.
+    cutter.readable = false;
+    result = Run();
+    EXPECT_FALSE(result.startNew);
+    report = host.completions.back();
+    EXPECT_EQ(report.unreadableSources,
+              (std::vector<std::string>{(dir / "a.mp3").string(), (dir / "b.mp3").string()}));
+    EXPECT_NE(report.message.Text().find((dir / "b.mp3").string()), std::string::npos);
+}
+
+// A stop request while a source is prepared asks at once; stopping leaves its tracks undone.
+TEST_F(SplitJobTest, StopWhilePreparing) {
+    RowId group = list.AddGroup("G");
+    AddSource(group, "a.mp3", {20'000});
+    AddSource(group, "b.mp3", {});
+    cutter.indexing = true;
+    host.stopAtCall = {1};
+    host.stopAnswers = {StopAnswer::StopSource};
+    SplitJobResult result = Run();
+    EXPECT_TRUE(cutter.stoppedPreparing);
+    ASSERT_EQ(cutter.cuts.size(), 1u);
+    EXPECT_EQ(cutter.cuts[0].out, Out("b-1.mp3"));
+    EXPECT_EQ(result.notDone, 2);
+    EXPECT_TRUE(result.stopped);
 }
 
 // The sheet export runs for sources that were split to the end, named after the source.
@@ -366,12 +433,12 @@ TEST_F(SplitJobTest, CueExportAfterSource) {
     AddSource(group, "b.mp3", {30'000});
     host.stopAtCall = {3};  // before b's second track
     std::vector<std::string> sheets;
-    SplitJobOptions options;
-    options.exportCue = [&](const SplitList&, RowId, const std::string& path) {
-        sheets.push_back(path);
-        return true;
-    };
-    Run("%F-%S", options);
+    Run("%F-%S", [&](SplitJobOptions& options) {
+        options.writeCueSheet = [&](const SplitList&, RowId, const std::string& path) {
+            sheets.push_back(path);
+            return true;
+        };
+    });
     EXPECT_EQ(sheets, (std::vector<std::string>{Out("a.cue")}));
 }
 
@@ -379,9 +446,8 @@ TEST_F(SplitJobTest, CueExportAfterSource) {
 TEST_F(SplitJobTest, DryRunWritesNothing) {
     AddSource(list.AddGroup("G"), "a.mp3", {20'000});
     test::WriteFileText(Out("a-1.mp3"), "old");
-    SplitJobOptions options;
-    options.dryRun = true;
-    SplitJobResult result = Run("sub\\%F-%S", options);
+    SplitJobResult result =
+        Run("sub\\%F-%S", [](SplitJobOptions& options) { options.dryRun = true; });
     EXPECT_TRUE(cutter.cuts.empty());
     EXPECT_TRUE(host.overwriteAsked.empty());
     EXPECT_TRUE(host.completions.empty());
@@ -396,7 +462,7 @@ TEST_F(SplitJobTest, DryRunWritesNothing) {
 // The source's mode text decides the mode it is prepared in; "%N" is its track count.
 TEST_F(SplitJobTest, ModeAndTrackCount) {
     RowId source = AddSource(list.AddGroup("G"), "a.mp3", {30'000});
-    list.SetText(source, kColMode, "Frame Split");
+    list.SetMode(source, SplitMode::Frame);
     Run("%F of %N-%S");
     ASSERT_EQ(cutter.prepared.size(), 1u);
     EXPECT_EQ(cutter.prepared[0].second, SplitMode::Frame);

@@ -8,6 +8,7 @@
 #include "app/time_text.h"
 #include "split/source_loader.h"
 #include "split/split_list_commands.h"
+#include "split/split_options.h"
 #include "support/scripted_host.h"
 
 namespace partita {
@@ -22,10 +23,8 @@ class SplitListTest : public ::testing::Test {
     RowId AddSource(const std::string& path = "/music/live.mp3",
                     std::uint64_t duration = kDuration) {
         SourceRowValues values;
-        values.title = "Live";
-        values.artist = "Band";
-        values.backOverlap = "0:00.000";
-        values.fwdOverlap = "0:00.000";
+        values.tags.title = "Live";
+        values.tags.artist = "Band";
         return list.AddSource(path, duration, values);
     }
 
@@ -46,14 +45,14 @@ TEST_F(SplitListTest, SourceGoesIntoDefaultGroup) {
     RowId source = AddSource();
     ASSERT_EQ(list.Groups().size(), 1u);
     RowId group = list.Groups()[0];
-    EXPECT_EQ(list.Text(group, kColTrack), "默认分割组");
+    EXPECT_EQ(list.CellText(group, kColTrack), "默认分割组");
     EXPECT_EQ(list.Parent(source), group);
-    EXPECT_EQ(list.Text(source, kColTrack), "live.mp3");
-    EXPECT_EQ(list.Text(source, kColPath), "/music/");
-    EXPECT_EQ(list.Text(source, kColLength), "5:00.000");
+    EXPECT_EQ(list.CellText(source, kColTrack), "live.mp3");
+    EXPECT_EQ(list.CellText(source, kColPath), "/music/");
+    EXPECT_EQ(list.CellText(source, kColLength), "5:00.000");
     EXPECT_EQ(list.SourcePath(source), "/music/live.mp3");
     EXPECT_EQ(list.Kind(source), SplitNodeKind::Source);
-    EXPECT_EQ(list.Row(source).selected, 1);
+    EXPECT_TRUE(list.Row(source).checked);
 }
 
 // Unnamed groups are numbered by a counter that is never reset; the first group raises the tips.
@@ -64,11 +63,11 @@ TEST_F(SplitListTest, GroupNamesAndCounter) {
     EXPECT_FALSE(list.TakeFirstGroupCreated());
     RowId b = list.AddGroup("Named");
     RowId c = list.AddGroup("");
-    EXPECT_EQ(list.Text(a, 0), "分割组 01");
-    EXPECT_EQ(list.Text(b, 0), "Named");
-    EXPECT_EQ(list.Text(c, 0), "分割组 03");
+    EXPECT_EQ(list.CellText(a, 0), "分割组 01");
+    EXPECT_EQ(list.CellText(b, 0), "Named");
+    EXPECT_EQ(list.CellText(c, 0), "分割组 03");
     list.Clear();
-    EXPECT_EQ(list.Text(list.AddGroup(""), 0), "分割组 04");
+    EXPECT_EQ(list.CellText(list.AddGroup(""), 0), "分割组 04");
     EXPECT_FALSE(list.TakeFirstGroupCreated());
 }
 
@@ -105,23 +104,23 @@ TEST_F(SplitListTest, InsertSplitPoints) {
     EXPECT_EQ(list.TrackCount(source), 4);
     EXPECT_EQ(list.Current(), list.Children(source)[2]);
     // The length column follows the times.
-    EXPECT_EQ(list.Text(list.Children(source)[0], kColLength), "0:30.000");
+    EXPECT_EQ(list.CellText(list.Children(source)[0], kColLength), "0:30.000");
 }
 
 // A new track copies the source's cells but the mode, and starts selected.
 TEST_F(SplitListTest, NewTrackInheritsSourceCells) {
     RowId source = AddSource();
-    list.SetText(source, kColMode, "快速分割");
-    list.SetText(source, kColGenre, "Rock");
+    list.SetMode(source, SplitMode::Fast);
+    list.EditCell(source, kColGenre, "Rock");
     list.InsertSplitPoint(source, 1000);
     RowId track = list.Children(source)[1];
     EXPECT_EQ(list.Kind(track), SplitNodeKind::Track);
-    EXPECT_EQ(list.Text(track, kColTitle), "Live");
-    EXPECT_EQ(list.Text(track, kColGenre), "Rock");
-    EXPECT_EQ(list.Text(track, kColPath), "/music/");
-    EXPECT_EQ(list.Text(track, kColMode), "");
-    EXPECT_EQ(list.Text(track, kColTrack), "0:01.000-5:00.000");
-    EXPECT_EQ(list.Row(track).selected, 1);
+    EXPECT_EQ(list.CellText(track, kColTitle), "Live");
+    EXPECT_EQ(list.CellText(track, kColGenre), "Rock");
+    EXPECT_EQ(list.CellText(track, kColPath), "/music/");
+    EXPECT_EQ(list.CellText(track, kColMode), "");
+    EXPECT_EQ(list.CellText(track, kColTrack), "0:01.000-5:00.000");
+    EXPECT_TRUE(list.Row(track).checked);
 }
 
 // A group row takes a split point for every source it holds.
@@ -192,6 +191,31 @@ TEST_F(SplitListTest, UpdateTrackEnd) {
     EXPECT_EQ(Times(source), (std::vector<T>{{0, 35'000}, {35'000, kDuration}}));
 }
 
+// A cell edited from text follows the list's rules: times move boundaries (a refused move
+// changes nothing), overlaps must be times, a source's name and length are not edited.
+TEST_F(SplitListTest, EditCellFromText) {
+    RowId source = AddSource();
+    list.InsertSplitPoint(source, 100'000);
+    RowId first = list.Children(source)[0];
+    EXPECT_EQ(list.EditCell(first, kColTrack, "0:10.000-2:00.000"), CellEdit::Done);
+    EXPECT_EQ(Times(source),
+              (std::vector<T>{{0, 10'000}, {10'000, 120'000}, {120'000, kDuration}}));
+    RowId second = list.Children(source)[1];
+    // Past its old end: the end moves first, then the start, which the track before follows.
+    EXPECT_EQ(list.EditCell(second, kColTrack, "2:30.000-4:00.000"), CellEdit::Done);
+    EXPECT_EQ(Times(source),
+              (std::vector<T>{{0, 150'000}, {150'000, 240'000}, {240'000, kDuration}}));
+    EXPECT_EQ(list.EditCell(second, kColLength, "0:00.000"), CellEdit::EndNotAfterStart);
+    EXPECT_EQ(list.EditCell(second, kColTrack, "1:00.000"), CellEdit::InvalidText);
+    EXPECT_EQ(list.EditCell(second, kColFwdOverlap, "soon"), CellEdit::InvalidText);
+    EXPECT_EQ(list.EditCell(second, kColFwdOverlap, "0:01.250"), CellEdit::Done);
+    EXPECT_EQ(list.Row(second).overlaps.forwardMs, 1250u);
+    EXPECT_EQ(list.EditCell(source, kColLength, "1:00.000"), CellEdit::NotEditable);
+    EXPECT_EQ(list.EditCell(source, kColTrack, "x.mp3"), CellEdit::NotEditable);
+    EXPECT_EQ(list.EditCell(list.Groups()[0], kColTrack, " "), CellEdit::InvalidText);
+    EXPECT_EQ(Times(source)[1], (T{150'000, 240'000}));
+}
+
 // Column 0 reads "start-end" in the list's time form; invalid sides read as 0.
 TEST_F(SplitListTest, TrackTimesText) {
     EXPECT_EQ(ParseTrackTimesText("1:02.500-2:00.000"), (T{62'500, 120'000}));
@@ -206,10 +230,10 @@ TEST_F(SplitListTest, OverlapsClampToSource) {
     list.InsertSplitPoint(source, 2000);
     RowId first = list.Children(source)[0];
     RowId second = list.Children(source)[1];
-    list.SetText(second, kColBackOverlap, "0:05.000");
-    list.SetText(second, kColFwdOverlap, "0:05.000");
+    list.EditCell(second, kColBackOverlap, "0:05.000");
+    list.EditCell(second, kColFwdOverlap, "0:05.000");
     EXPECT_EQ(list.GetTrackTimes(second, true, kDuration), (T{0, kDuration}));
-    list.SetText(first, kColFwdOverlap, "0:01.500");
+    list.EditCell(first, kColFwdOverlap, "0:01.500");
     EXPECT_EQ(list.GetTrackTimes(first, true, kDuration), (T{0, 3500}));
     EXPECT_EQ(list.GetTrackTimes(first, false, kDuration), (T{0, 2000}));
 }
@@ -232,14 +256,16 @@ TEST_F(SplitListTest, RemovingRows) {
     EXPECT_EQ(list.Current(), kNoRow);
 }
 
-// A source moves with its tracks to the group named exactly so; an unknown name moves nothing.
+// A source moves with its tracks to the group chosen, even where two groups share its name; a
+// row that is not a group moves nothing.
 TEST_F(SplitListTest, MoveToGroup) {
     RowId source = AddSource();
     list.InsertSplitPoint(source, 1000);
+    list.AddGroup("Target");
     RowId target = list.AddGroup("Target");
-    EXPECT_FALSE(list.MoveToGroup(source, "target"));
+    EXPECT_FALSE(list.MoveToGroup(source, list.Children(source)[0]));
     EXPECT_EQ(list.GroupOf(source), list.Groups()[0]);
-    EXPECT_TRUE(list.MoveToGroup(source, "Target"));
+    EXPECT_TRUE(list.MoveToGroup(source, target));
     EXPECT_EQ(list.Parent(source), target);
     EXPECT_TRUE(list.Children(list.Groups()[0]).empty());
     EXPECT_EQ(list.TrackCount(source), 2);
@@ -248,17 +274,17 @@ TEST_F(SplitListTest, MoveToGroup) {
 
 // The toggle clears a row and its children first, sets them on the next use on the same row,
 // and clears again when used on another row.
-TEST_F(SplitListTest, ToggleSelected) {
+TEST_F(SplitListTest, ToggleChecked) {
     RowId source = AddSource();
     list.InsertSplitPoint(source, 1000);
     RowId track = list.Children(source)[1];
-    EXPECT_FALSE(list.ToggleSelected(source));
-    EXPECT_EQ(list.Row(source).selected, 0);
-    EXPECT_EQ(list.Row(track).selected, 0);
-    EXPECT_TRUE(list.ToggleSelected(source));
-    EXPECT_EQ(list.Row(track).selected, 1);
-    EXPECT_FALSE(list.ToggleSelected(track));
-    EXPECT_FALSE(list.ToggleSelected(source));
+    EXPECT_FALSE(list.ToggleChecked(source));
+    EXPECT_FALSE(list.Row(source).checked);
+    EXPECT_FALSE(list.Row(track).checked);
+    EXPECT_TRUE(list.ToggleChecked(source));
+    EXPECT_TRUE(list.Row(track).checked);
+    EXPECT_FALSE(list.ToggleChecked(track));
+    EXPECT_FALSE(list.ToggleChecked(source));
 }
 
 // The mode text reads in either language; anything else is auto.
@@ -277,18 +303,19 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     settings::ForwardOverlap.Write(settings, 1500);
     settings::BackwardOverlap.Write(settings, 250);
     settings::SplitMode.Write(settings, 2);
+    const SourceLoadDefaults defaults = SourceLoadDefaultsFromSettings(settings);
     SourceFacts facts;
     facts.audioType = audio::AudioType::Mpeg;
     facts.durationMs = 90'000;
     facts.tags = {"", "Band", "Album", "1999", "Note", "7", "Rock"};
-    RowId source = AddLoadedSource(list, settings, "/m/live.mp3", facts);
-    EXPECT_EQ(list.Text(source, kColTitle), "[音轨 %S]");
-    EXPECT_EQ(list.Text(source, kColTrackNumber), "%S");
-    EXPECT_EQ(list.Text(source, kColArtist), "Band");
-    EXPECT_EQ(list.Text(source, kColGenre), "Rock");
-    EXPECT_EQ(list.Text(source, kColFwdOverlap), "0:01.500");
-    EXPECT_EQ(list.Text(source, kColBackOverlap), "0:00.250");
-    EXPECT_EQ(list.Text(source, kColMode), "帧分割");
+    RowId source = AddLoadedSource(list, defaults, "/m/live.mp3", facts);
+    EXPECT_EQ(list.CellText(source, kColTitle), "[音轨 %S]");
+    EXPECT_EQ(list.CellText(source, kColTrackNumber), "%S");
+    EXPECT_EQ(list.CellText(source, kColArtist), "Band");
+    EXPECT_EQ(list.CellText(source, kColGenre), "Rock");
+    EXPECT_EQ(list.CellText(source, kColFwdOverlap), "0:01.500");
+    EXPECT_EQ(list.CellText(source, kColBackOverlap), "0:00.250");
+    EXPECT_EQ(list.CellText(source, kColMode), "帧分割");
     EXPECT_EQ(Times(source), (std::vector<T>{{0, 90'000}}));
 
     // With "if null" the file's own number stays; a WAV source gets no automatic texts; a
@@ -296,38 +323,54 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     settings::SplitId3AutoTrackIfNull.Write(settings, 1);
     facts.tags.title = "Song";
     SourcePreset preset;
-    preset.fwdOverlap = "0:03.000";
-    RowId second = AddLoadedSource(list, settings, "/m/b.mp3", facts, preset);
-    EXPECT_EQ(list.Text(second, kColTrackNumber), "7");
-    EXPECT_EQ(list.Text(second, kColTitle), "Song[音轨 %S]");
-    EXPECT_EQ(list.Text(second, kColFwdOverlap), "0:03.000");
+    preset.fwdOverlapMs = 3000;
+    RowId second =
+        AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings), "/m/b.mp3", facts, preset);
+    EXPECT_EQ(list.CellText(second, kColTrackNumber), "7");
+    EXPECT_EQ(list.CellText(second, kColTitle), "Song[音轨 %S]");
+    EXPECT_EQ(list.CellText(second, kColFwdOverlap), "0:03.000");
     facts.audioType = audio::AudioType::Wav;
     facts.tags.track.clear();
-    RowId wav = AddLoadedSource(list, settings, "/m/c.wav", facts);
-    EXPECT_EQ(list.Text(wav, kColTitle), "Song");
-    EXPECT_EQ(list.Text(wav, kColTrackNumber), "");
+    RowId wav = AddLoadedSource(list, defaults, "/m/c.wav", facts);
+    EXPECT_EQ(list.CellText(wav, kColTitle), "Song");
+    EXPECT_EQ(list.CellText(wav, kColTrackNumber), "");
 }
 
 // A file that cannot be loaded is not added and the user is told; unreadable tags are reported
-// and loading goes on.
+// and loading goes on; a load the user stops adds nothing and says nothing.
 TEST_F(SplitListTest, LoadSourceReportsFailures) {
     struct FakeProbe : SourceProbe {
-        std::optional<SourceFacts> Probe(const std::string& path, UserMessage*) override {
+        std::optional<SourceFacts> Probe(const std::string& path, SplitMode,
+                                         const LoadProgress& progress,
+                                         ProbeFailure* failure) override {
             if (path == "/bad.mp3")
                 return std::nullopt;
+            if (path == "/long.mp3" && !progress(0)) {
+                failure->cancelled = true;
+                return std::nullopt;
+            }
             SourceFacts facts;
             facts.durationMs = 1000;
             facts.tagsRead = false;
             return facts;
         }
     } probe;
-    MemorySettingsStore settings;
+    SourceLoadDefaults defaults;
     test::ScriptedHost host;
-    EXPECT_EQ(LoadSource(list, settings, host, probe, "/bad.mp3"), kNoRow);
+    EXPECT_EQ(LoadSource(list, defaults, host, probe, "/bad.mp3"), kNoRow);
     EXPECT_TRUE(host.Showed(Msg::CannotLoadFile));
     EXPECT_TRUE(list.Empty());
-    EXPECT_NE(LoadSource(list, settings, host, probe, "/good.mp3"), kNoRow);
+    EXPECT_NE(LoadSource(list, defaults, host, probe, "/good.mp3"), kNoRow);
     EXPECT_TRUE(host.Showed(Msg::TagsUnreadable));
+
+    list.Clear();
+    host.messages.clear();
+    host.stopAtCall = {1};
+    bool cancelled = false;
+    EXPECT_EQ(LoadSource(list, defaults, host, probe, "/long.mp3", {}, &cancelled), kNoRow);
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(list.Empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 // A view hears of removals before and insertions after they happen.

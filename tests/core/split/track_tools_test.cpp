@@ -3,6 +3,7 @@
 #include "app/memory_settings_store.h"
 #include "app/setting_values.h"
 #include "app/string_table.h"
+#include "split/split_options.h"
 #include "split/track_tools.h"
 #include "support/scripted_host.h"
 
@@ -17,7 +18,6 @@ class TrackToolsTest : public ::testing::Test {
 
     RowId AddSource(const std::string& path, std::uint64_t duration) {
         SourceRowValues values;
-        values.backOverlap = values.fwdOverlap = "0:00.000";
         RowId source = list.AddSource(path, duration, values);
         list.InsertSplitPoint(source, 0);
         return source;
@@ -92,22 +92,22 @@ TEST_F(TrackToolsTest, SpecialSplitOnAGroup) {
 // more than 999 pieces is not applied.
 TEST_F(TrackToolsTest, AutomaticSpecialSplit) {
     RowId a = AddSource("/m/a.mp3", 180000);
-    ApplyAutoSpecialSplit(list, a, settings);
+    ApplyAutoSpecialSplit(list, a, SourceLoadDefaultsFromSettings(settings));
     EXPECT_EQ(StartsOf(a), (Starts{0}));
     settings::AutoAddSpecial.Write(settings, 1);
-    ApplyAutoSpecialSplit(list, a, settings);
+    ApplyAutoSpecialSplit(list, a, SourceLoadDefaultsFromSettings(settings));
     EXPECT_EQ(StartsOf(a), (Starts{0, 60000, 120000}));
 
     RowId b = AddSource("/m/b.mp3", 10000);
     settings::AddSpecialTypeAtLoad.Write(settings, 0);
     settings::AddSpecialBySectionAtLoad.Write(settings, 4);
-    ApplyAutoSpecialSplit(list, b, settings);
+    ApplyAutoSpecialSplit(list, b, SourceLoadDefaultsFromSettings(settings));
     EXPECT_EQ(StartsOf(b), (Starts{0, 2500, 5000, 7500}));
 
     RowId c = AddSource("/m/c.mp3", 1'000'000);
     settings::AddSpecialTypeAtLoad.Write(settings, 1);
     settings::AddSpecialByTime.Write(settings, 1000);
-    ApplyAutoSpecialSplit(list, c, settings);
+    ApplyAutoSpecialSplit(list, c, SourceLoadDefaultsFromSettings(settings));
     EXPECT_EQ(StartsOf(c), (Starts{0}));
 }
 
@@ -126,8 +126,8 @@ TEST_F(TrackToolsTest, Overlaps) {
         list.InsertSplitPoint(a, t);
     list.InsertSplitPoint(b, 5000);
     const auto& tracks = list.Children(a);
-    auto bw = [&](RowId row) { return list.Text(row, kColBackOverlap); };
-    auto fw = [&](RowId row) { return list.Text(row, kColFwdOverlap); };
+    auto bw = [&](RowId row) { return list.CellText(row, kColBackOverlap); };
+    auto fw = [&](RowId row) { return list.CellText(row, kColFwdOverlap); };
 
     ApplyOverlaps(list, tracks[1], {1000, 2000}, OverlapScope::Whole);
     for (RowId row : {a, tracks[0], tracks[3]}) {

@@ -8,6 +8,7 @@
 #include "split/source_probe.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
 #include "tags/non_mpeg_tags.h"
@@ -281,19 +282,23 @@ TEST_F(WavCutTest, JobWritesTagsIntoWavOutputs) {
     test::ScriptedHost host;
     FileSourceProbe probe;
     SplitList list;
-    RowId source = LoadSource(list, settings, host, probe, path.string());
+    RowId source =
+        LoadSource(list, SourceLoadDefaultsFromSettings(settings), host, probe, path.string());
     ASSERT_NE(source, kNoRow);
     EXPECT_EQ(list.SourceDuration(source), 2000u);
     list.InsertSplitPoint(source, 1000);
     for (RowId row : {source, list.Children(source)[0], list.Children(source)[1]}) {
-        list.SetText(row, kColTitle, "Part %S");
-        list.SetText(row, kColArtist, "Quartet");
+        list.EditCell(row, kColTitle, "Part %S");
+        list.EditCell(row, kColArtist, "Quartet");
     }
-    FileTrackCutter cutter(settings);
-    SplitJob job(list, settings, host, cutter);
+    FileTrackCutter cutter;
     auto out = dir / "out";
     std::filesystem::create_directory(out);
-    ASSERT_EQ(job.StartSplit("%F-%S", out.string()).written, 2);
+    SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+    options.namingRule = "%F-%S";
+    options.outputFolder = out.string();
+    SplitJob job(list, host, cutter, options);
+    ASSERT_EQ(job.StartSplit().written, 2);
     TagTexts tags;
     ASSERT_TRUE(ReadNonMpegTags(out / "song-2.wav", tags));
     EXPECT_EQ(tags.title, "Part 002");
@@ -301,10 +306,10 @@ TEST_F(WavCutTest, JobWritesTagsIntoWavOutputs) {
     EXPECT_TRUE(test::DecodesCleanly(out / "song-2.wav"));
     EXPECT_NEAR(test::ProbeDurationMs(out / "song-2.wav"), 1000, 1);
 
-    FileTrackCutter failing(settings, [](const std::string&, const TagTexts&) { return false; });
-    settings.WriteInt("Settings", "Splitter Confirm Overwrite", 0);
-    SplitJob again(list, settings, host, failing);
-    EXPECT_EQ(again.StartSplit("%F-%S", out.string()).written, 2);
+    FileTrackCutter failing([](const std::string&, const TagTexts&) { return false; });
+    options.confirmOverwrite = false;
+    SplitJob again(list, host, failing, options);
+    EXPECT_EQ(again.StartSplit().written, 2);
     EXPECT_TRUE(host.Showed(Msg::TagsNotWritten));
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "support/test_support.h"
+#include "tags/id3_versions.h"
 
 namespace partita {
 namespace {
@@ -186,6 +187,35 @@ TEST_F(Id3v2Test, FailuresChangeNothing) {
         ++files;
     EXPECT_EQ(files, 1u);
     EXPECT_EQ(GetId3v2Size(dir / "missing.mp3"), 0u);
+}
+
+// The ID3 tags a file carries: an ID3v2 tag of any version from 2 to 4 at its start, an ID3v1
+// tag at its end; neither for a damaged or oversized header, nor an ID3v1 tag inside the ID3v2
+// tag, nor a file that cannot be read.
+TEST_F(Id3v2Test, ReportsTheId3VersionsAFileCarries) {
+    fs::path path = dir / "a.mp3";
+    auto versions = [&](Bytes file) {
+        test::WriteFileBytes(path, file);
+        return ReadId3Versions(path);
+    };
+    Bytes v1(128, 0);
+    std::memcpy(v1.data(), "TAG", 3);
+    Bytes file = Id3v2Header(300, 4);
+    file.resize(2000, 0x55);
+    file.insert(file.end(), v1.begin(), v1.end());
+    EXPECT_EQ(versions(file), (Id3Versions{true, 4}));
+    EXPECT_EQ(versions(Id3v2Header(200, 2)), (Id3Versions{false, 2}));
+    Bytes damaged = Id3v2Header(200);
+    damaged[8] = 0x80;
+    EXPECT_EQ(versions(damaged), Id3Versions{});
+    Bytes oversized = Id3v2Header(5000);
+    oversized.resize(1000);
+    EXPECT_EQ(versions(oversized), Id3Versions{});
+    Bytes inside = Id3v2Header(200);
+    std::memcpy(inside.data() + 72, "TAG", 3);  // the last 128 bytes belong to the ID3v2 tag
+    EXPECT_EQ(versions(inside), (Id3Versions{false, 3}));
+    EXPECT_EQ(versions(v1), (Id3Versions{true, 0}));
+    EXPECT_EQ(ReadId3Versions(dir / "missing.mp3"), Id3Versions{});
 }
 
 }  // namespace
