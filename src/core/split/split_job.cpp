@@ -363,8 +363,8 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
         return TrackStep::Next;
 
     // Without leave to replace, a file that appears under the name while the cut runs is kept.
-    ExistingOutput existing = options_.confirmOverwrite && !overwriteAll ? ExistingOutput::Keep
-                                                                         : ExistingOutput::Replace;
+    ExistingOutput existing =
+        options_.confirmOverwrite && !overwriteAll ? ExistingOutput::Keep : ExistingOutput::Replace;
     if (existing == ExistingOutput::Keep && CanOpenForReading(report.outPath)) {
         OverwriteReply reply = host_.AskOverwrite(report.outPath);
         // The tick takes effect at once; the host stores it.

@@ -388,8 +388,8 @@ TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
         SourceFacts facts;
         facts.audioType = PrepareSource(source.string(), SplitMode::Auto).audioType;
         facts.durationMs = 6000;
-        RowId row = AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings),
-                                    source.string(), facts);
+        RowId row =
+            AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings), source.string(), facts);
         for (std::uint64_t p : {2000, 4000})
             list.InsertSplitPoint(row, p);
         Bytes bytes = test::ReadFileBytes(source);
