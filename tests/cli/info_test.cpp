@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
@@ -123,6 +125,24 @@ TEST_F(InfoTest, OtherFilesAndErrors) {
         EXPECT_FALSE(json[i].contains("streamFound")) << i;
         EXPECT_NE(json[i]["error"].get<std::string>().find(json[i]["path"].get<std::string>()),
                   std::string::npos);
+    }
+}
+
+// A named pipe given as a source is refused at once by info, split and merge: nothing waits for
+// a writer that never comes.
+TEST_F(InfoTest, PipesAreRefused) {
+    const fs::path pipe = dir / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::path mp3 = test::MakeMp3(dir.Path(), "a.mp3", {{440, 500}}, {"-b", "128"});
+    const std::string settings = (dir / "s.ini").string();
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"info", pipe.string()},
+          {"split", "--dry-run", "-o", dir.Path().string(), pipe.string()},
+          {"merge", "--mode", "direct", "-o", (dir / "m.mp3").string(), pipe.string(),
+           mp3.string()}}) {
+        args.insert(args.begin(), {"timeout", "20", PARTITA_CLI_PATH, "--settings", settings});
+        std::string output;
+        EXPECT_EQ(test::RunProgram(args, &output), 1) << args[5] << output;
     }
 }
 

@@ -6,10 +6,23 @@
 
 namespace partita {
 
-// Writes a file under a temporary name in the folder of its final path and renames it over the
+// What Commit does with a file that exists under the final name by then.
+enum class ExistingOutput {
+    Replace,  // the new file takes its place
+    Keep,     // the existing file stays and the new one is dropped
+};
+
+enum class CommitResult {
+    Done,    // the new file is in place under its final name
+    Kept,    // a file already had the name and was kept (ExistingOutput::Keep)
+    Failed,  // a write, flush or rename failed; nothing new is in place
+};
+
+// Writes a file under a temporary name in the folder of its final path and renames it to the
 // final path only when Commit succeeds. Until then an existing file at the final path is
 // untouched, and a failed or abandoned write leaves nothing behind: the destructor removes the
-// temporary file. The temporary name is unique and never an existing file's name.
+// temporary file. The temporary name is short (a final name of the longest length the file
+// system allows still has room), unique, and never an existing file's name.
 class OutputFile {
   public:
     OutputFile() = default;
@@ -23,7 +36,12 @@ class OutputFile {
     bool Write(const void* data, std::size_t size);
     // Flushes, closes and renames over the final path; false when any step failed, in which
     // case the temporary file is removed.
-    bool Commit();
+    bool Commit() { return Commit(ExistingOutput::Replace) == CommitResult::Done; }
+    // The same; with Keep the file is put in place only when the final name is still free at
+    // that moment (checked and taken in one step, so a file another program wrote meanwhile is
+    // never replaced). After Kept the finished temporary file stays until Discard or the
+    // destructor, so a caller that gets leave to replace can Commit(Replace) it.
+    CommitResult Commit(ExistingOutput existing);
     // Closes and removes the temporary file.
     void Discard();
 

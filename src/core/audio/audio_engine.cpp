@@ -87,7 +87,8 @@ OpenError CheckFileReadable(const fs::path& path) {
     fs::file_status status = fs::status(path, ec);
     if (ec || !fs::exists(status))
         return OpenError::FileNotFound;
-    if (fs::is_directory(status))
+    // A folder, a named pipe (whose open would wait for a writer) or a device holds no file.
+    if (!fs::is_regular_file(status))
         return OpenError::FileUnreadable;
     std::ifstream file(path, std::ios::binary);
     if (!file)

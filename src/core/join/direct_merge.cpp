@@ -13,6 +13,7 @@
 #include "join/gapless_ends.h"
 #include "join/silent_frame.h"
 #include "mpeg/frame_header.h"
+#include "mpeg/frame_times.h"
 #include "mpeg/header_frame.h"
 #include "mpeg/mpeg_analysis.h"
 #include "mpeg/vbr_header.h"
@@ -46,19 +47,16 @@ Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, 
     }
 }
 
-// The start of the frame that holds the time `ms` or follows it, within the file's audio:
-// through the frame index when the file has a header frame, else by its bitrate, then moved to
-// the frame header found there.
+// The frame boundary nearest to the time `ms`, within the file's audio: frames counted from
+// the frame index when the file has a header frame, else from its first frame (a bitrate says
+// nothing of the frames' times in a VBR stream without a header frame).
 std::uint64_t FrameStartAt(MpegAnalysis& info, std::uint64_t ms, std::uint64_t audioEnd) {
-    std::uint64_t offset = 0;
-    if (info.vbrType != VbrHeaderType::None && info.EnsureFrameIndex())
-        offset = info.LocateTime(ms).endOffset;
-    else
-        offset = info.TimeToOffset(ms, 0, true);
-    if (offset >= audioEnd)
-        return audioEnd;
-    offset = info.SnapToFrame(offset);
-    return std::clamp(offset, info.dataStart, audioEnd);
+    BufferedFile file;
+    if (info.vbrType != VbrHeaderType::None)
+        info.EnsureFrameIndex();
+    if (!file.Open(info.path))
+        return info.dataStart;
+    return std::clamp(FrameBoundaryAt(info, file, ms), info.dataStart, audioEnd);
 }
 
 // The state of one run.
@@ -216,6 +214,14 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
     std::vector<std::uint64_t> frameStarts;
     GaplessEnds ends;
     std::uint64_t totalBytes = 0;
+    // The bitrate index of every frame after the header frame: 0 none yet, -1 more than one.
+    int bitrateIndex = 0;
+    auto noteBitrate = [&bitrateIndex](int index) {
+        if (index < 0 || (bitrateIndex != 0 && index != 0 && index != bitrateIndex))
+            bitrateIndex = -1;
+        else if (bitrateIndex == 0)
+            bitrateIndex = index;
+    };
 
     const std::size_t n = sources.size();
     host.SetProgress(0, n);
@@ -234,7 +240,7 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             continue;
         }
 
-        const std::uint64_t audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+        const std::uint64_t audioEnd = info.audioEnd;
         std::uint64_t from = std::min(info.dataStart, audioEnd);
         std::uint64_t to = audioEnd;
         const PartialRange& range = source.range;
@@ -263,14 +269,22 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             }
         }
 
+        std::uint64_t copied = 0;
         if (pending) {
             FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
-            totalBytes += run.Copy(file.get(), from, to, &counter);
+            copied = run.Copy(file.get(), from, to, &counter);
+            totalBytes += copied;
+            noteBitrate(counter.BitrateIndex());
             ends.Next(info, to, source.silenceSeconds);
         } else {
-            run.Copy(file.get(), from, to, nullptr);
+            copied = run.Copy(file.get(), from, to, nullptr);
         }
         file.reset();
+        if (run.Result() == MergeResult::Done && copied < to - from) {
+            // The file ended early: it shrank since it was analysed.
+            host.ShowMessage(MessageKind::Error, {Msg::CannotLoadFile, source.path});
+            run.Result() = MergeResult::Failed;
+        }
 
         if (run.Result() == MergeResult::Done && source.silenceSeconds > 0) {
             const std::uint64_t before = totalBytes;
@@ -279,11 +293,20 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             const std::uint64_t size = SilentFrame(info.firstHeader).size();
             for (std::uint64_t at = before; pending && size > 0 && at < totalBytes; at += size)
                 frameStarts.push_back(at);
+            if (totalBytes > before)
+                noteBitrate(static_cast<int>((info.firstHeader >> 12) & 0xF));
         }
         host.SetProgress(i + 1, n);
     }
 
     if (run.Result() == MergeResult::Done && pending) {
+        // "Info" marks a stream of one bitrate; readers take its duration and seek points from
+        // that bitrate, so a join of several bitrates says "Xing".
+        std::uint8_t* tag = pendingFrame.data() + pendingTagOffset;
+        if (pendingType == VbrHeaderType::Xing && bitrateIndex < 0 &&
+            std::memcmp(tag, "Info", 4) == 0) {
+            std::memcpy(tag, "Xing", 4);
+        }
         FinishHeaderFrame(pendingFrame, pendingTagOffset, pendingType,
                           {frameStarts, totalBytes, ends.Delay(), ends.Padding()});
         if (::fseeko(output, static_cast<off_t>(pendingOffset), SEEK_SET) != 0 ||

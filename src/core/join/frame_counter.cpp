@@ -25,6 +25,11 @@ void FrameCounter::Feed(const std::uint8_t* data, std::size_t size) {
         if (IsValidHeader(word) && SameStream(word, stream_)) {
             FrameHeaderInfo header = DecodeHeader(word);
             ++frames_;
+            const int index = static_cast<int>((word >> 12) & 0xF);
+            if (bitrateIndex_ == 0)
+                bitrateIndex_ = index;
+            else if (bitrateIndex_ != index)
+                bitrateIndex_ = -1;
             if (starts_)
                 starts_->push_back(fed_ - 4);
             have_ = 0;

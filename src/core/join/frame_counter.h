@@ -17,6 +17,9 @@ class FrameCounter {
         : stream_(streamHeader), starts_(starts), fed_(base) {}
     void Feed(const std::uint8_t* data, std::size_t size);
     std::uint32_t Frames() const { return frames_; }
+    // The bitrate index (header bits 15-12) of every frame counted; 0 before the first frame,
+    // -1 when the frames had more than one.
+    int BitrateIndex() const { return bitrateIndex_; }
 
   private:
     std::uint32_t stream_;
@@ -26,6 +29,7 @@ class FrameCounter {
     std::uint32_t frames_ = 0;
     std::vector<std::uint64_t>* starts_ = nullptr;
     std::uint64_t fed_ = 0;
+    int bitrateIndex_ = 0;
 };
 
 }  // namespace partita

@@ -20,9 +20,8 @@ void GaplessEnds::First(const MpegAnalysis& info, std::uint64_t from) {
 }
 
 void GaplessEnds::Next(const MpegAnalysis& info, std::uint64_t to, int silenceSeconds) {
-    const std::uint64_t audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
     std::optional<LameTag> tag =
-        to >= audioEnd && silenceSeconds <= 0 ? LameTagOf(info) : std::nullopt;
+        to >= info.audioEnd && silenceSeconds <= 0 ? LameTagOf(info) : std::nullopt;
     padding_ = tag ? tag->padding : 0;
 }
 

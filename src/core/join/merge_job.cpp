@@ -136,6 +136,13 @@ bool MergeJob::ChooseOutput(MergeJobOutcome& outcome) {
 
 MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
     const std::string& path = outcome.outputPath;
+    // A name still free now was never confirmed for replacing: a file that appears under it
+    // while the merge runs is kept unless the user then says otherwise.
+    std::error_code ec;
+    ExistingOutput existing =
+        outcome.confirmOverwrite.value_or(options_.confirmOverwrite) && !fs::exists(path, ec)
+            ? ExistingOutput::Keep
+            : ExistingOutput::Replace;
     OutputFile out;
     if (!out.Open(path)) {
         host_.ShowMessage(MessageKind::Error, {Msg::CannotCreateFile, path});
@@ -172,7 +179,16 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
     }
     if (options_.tags.writeId3v1 && !engines_.WriteId3v1(working, options_.tags))
         host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
-    if (!out.Commit()) {
+    CommitResult committed = out.Commit(existing);
+    if (committed == CommitResult::Kept) {
+        OverwriteAnswer answer = host_.AskOverwrite(path).answer;
+        if (answer != OverwriteAnswer::Yes && answer != OverwriteAnswer::YesToAll) {
+            host_.SetStatus(Message(Msg::MergeAborted));
+            return MergeResult::Stopped;
+        }
+        committed = out.Commit(ExistingOutput::Replace);
+    }
+    if (committed != CommitResult::Done) {
         host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
         return MergeResult::Failed;
     }

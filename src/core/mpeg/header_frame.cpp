@@ -6,6 +6,23 @@
 #include "mpeg/seek_table.h"
 
 namespace partita {
+namespace {
+
+// Takes the byte count out of a Xing tag (for audio over 4 GiB, which 32 bits cannot state):
+// clears its flag and moves the fields after it up, so readers find them where the flags say.
+void DropXingByteCount(std::span<std::uint8_t> tag) {
+    const std::uint32_t flags = HeaderWord(tag.data() + 4);
+    if (!(flags & 2))
+        return;
+    const std::size_t at = (flags & 1) ? 12 : 8;
+    if (at + 4 > tag.size())
+        return;
+    std::memmove(tag.data() + at, tag.data() + at + 4, tag.size() - at - 4);
+    std::fill(tag.end() - 4, tag.end(), 0);
+    tag[7] = static_cast<std::uint8_t>(tag[7] & ~2u);
+}
+
+}  // namespace
 
 std::vector<std::uint8_t> ReadHeaderFrame(const MpegAnalysis& info, BufferedFile& file) {
     if (info.vbrType == VbrHeaderType::None || info.dataStart <= info.vbrFramePos)
@@ -35,6 +52,8 @@ void FinishHeaderFrame(std::span<std::uint8_t> frame, std::uint64_t tagOffset, V
     const auto bytes =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(update.totalBytes, 0xFFFFFFFF));
     PatchVbrCounts(static_cast<std::uint32_t>(update.frameStarts.size()), bytes, type, tag);
+    if (type == VbrHeaderType::Xing && update.totalBytes > 0xFFFFFFFF)
+        DropXingByteCount(tag);
     if (type == VbrHeaderType::Vbri) {
         RebuildVbriTable(tag, update.frameStarts, update.totalBytes);
         return;

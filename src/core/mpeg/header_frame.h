@@ -30,7 +30,8 @@ struct HeaderFrameUpdate {
 
 // Makes a header frame (a source's copy or a fresh one) describe the audio after it: the frame
 // and byte counts, the seek table (a Xing TOC when the flags announce one, a VBRI table) and,
-// where it has a LAME extension, the delay, the padding, the music length and the tag CRC.
+// where it has a LAME extension, the delay, the padding, the music length and the tag CRC. A
+// Xing tag over more bytes than 32 bits hold leaves its byte count out.
 // `tagOffset` is where "Xing", "Info" or "VBRI" begins in the frame.
 void FinishHeaderFrame(std::span<std::uint8_t> frame, std::uint64_t tagOffset, VbrHeaderType type,
                        const HeaderFrameUpdate& update);

@@ -5,7 +5,11 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 
+#include "mpeg/frame_table.h"
+#include "mpeg/other_formats.h"
+#include "mpeg/tag_bounds.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 
@@ -20,6 +24,8 @@ constexpr std::uint64_t kLargeFile = 838'860'800;
 constexpr double kIndexTolerance = 10.0;
 // How often (in frames) a running index build asks whether to go on.
 constexpr std::uint32_t kProgressPollFrames = 4096;
+// The end of a stream is walked over this many bytes to find a last frame cut short.
+constexpr std::uint64_t kTailWalk = 64 * 1024;
 
 std::string LowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -55,6 +61,8 @@ void MpegAnalysis::Reset() {
     hasId3v1 = false;
     streamFound = false;
     fileLength = 0;
+    tagsStart = 0;
+    audioEnd = 0;
     artist.clear();
     title.clear();
     album.clear();
@@ -130,8 +138,41 @@ bool MpegAnalysis::ReadVbriHeader(BufferedFile& file, std::uint64_t position) {
     return true;
 }
 
+MpegAnalysis::Run MpegAnalysis::FramesFollow(BufferedFile& file, std::uint64_t at,
+                                             std::uint32_t word, int frames) const {
+    const std::uint64_t end = tagsStart > 0 ? tagsStart : file.Size();
+    std::uint32_t current = word;
+    for (int n = 1; n < frames; ++n) {
+        const auto length = static_cast<std::uint64_t>(DecodeHeader(current).frameLength);
+        if (at + length == end)
+            return Run::Holds;  // the last frame of the audio
+        // Where the next frame (or, for a frame whose length is off by half, the half) would
+        // begin, allowing one byte either way.
+        std::optional<std::uint64_t> found;
+        for (std::uint64_t divisor : {1u, 2u}) {
+            const std::uint64_t next = at + length / divisor;
+            for (std::uint64_t q : {next - 1, next, next + 1}) {
+                std::uint32_t following = 0;
+                if (!file.WordAt(q, following))
+                    return n == 1 ? Run::FileEnds : Run::Holds;
+                if (IsValidHeader(following) && SameStream(following, word)) {
+                    found = q;
+                    current = following;
+                    break;
+                }
+            }
+            if (found)
+                break;
+        }
+        if (!found)
+            return Run::Broken;
+        at = *found;
+    }
+    return Run::Holds;
+}
+
 bool MpegAnalysis::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
-                                  std::uint64_t& position) {
+                                  std::uint64_t& position, int framesInARow) {
     const std::uint64_t budget = ScanBudget();
     std::uint64_t reads = 0;
     std::uint64_t p = file.Tell();
@@ -163,22 +204,16 @@ bool MpegAnalysis::FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord,
             p = vbrTagPos + 1;
             continue;
         }
-        // Confirm by a frame header of the same stream where the next frame (or, for a frame
-        // whose length is off by half, the half) would begin, allowing one byte either way.
-        const std::uint64_t length = static_cast<std::uint64_t>(frame.frameLength);
-        for (std::uint64_t divisor : {1u, 2u}) {
-            const std::uint64_t next = candidate + length / divisor;
-            for (std::uint64_t at : {next - 1, next, next + 1}) {
-                std::uint32_t following = 0;
-                if (!file.WordAt(at, following))
-                    return false;
-                if (IsValidHeader(following) && SameStream(following, word)) {
-                    file.Seek(candidate);
-                    headerWord = word;
-                    position = candidate;
-                    return true;
-                }
-            }
+        switch (FramesFollow(file, candidate, word, framesInARow)) {
+            case Run::Holds:
+                file.Seek(candidate);
+                headerWord = word;
+                position = candidate;
+                return true;
+            case Run::FileEnds:
+                return false;
+            case Run::Broken:
+                break;
         }
         p = candidate + 1;
     }
@@ -260,35 +295,39 @@ bool MpegAnalysis::OpenFile(BufferedFile& file, const std::string& filePath,
                             const FrameIndexProgress& progress) {
     Reset();
     fileLength = file.Size();
-    if (startOffset > 0 && startOffset < fileLength) {
-        file.Seek(startOffset);
-    } else {
-        file.Seek(GetId3v2Size(file));
-    }
+    const std::uint64_t start =
+        startOffset > 0 && startOffset < fileLength ? startOffset : GetId3v2Size(file);
+    const std::optional<std::uint64_t> searchFrom = MpegSearchStart(file, start);
+    tagsStart = TrailingTagsStart(file, searchFrom.value_or(start));
+    audioEnd = tagsStart;
 
     std::uint32_t word = 0;
     std::uint64_t position = 0;
-    if (FindFirstFrame(file, word, position)) {
+    file.Seek(searchFrom.value_or(0));
+    if (searchFrom && FindFirstFrame(file, word, position)) {
         streamFound = true;
         firstHeader = word;
         header = DecodeHeader(word);
         dataStart = position;
         if (vbrType == VbrHeaderType::None)
             vbrFramePos = position;
-        if (buildIndex && vbrType != VbrHeaderType::None)
+        audioEnd = WholeFramesEnd(file);
+        if (buildIndex && vbrType != VbrHeaderType::None) {
+            file.Seek(dataStart);
             BuildFrameIndex(file, progress);
+        }
     }
 
-    double audioBytes = static_cast<double>(fileLength) - static_cast<double>(dataStart);
     ReadId3v1(file, fileLength);
-    if (hasId3v1)
-        audioBytes -= static_cast<double>(kId3v1Size);
+    const double audioBytes =
+        static_cast<double>(audioEnd) - static_cast<double>(std::min(dataStart, audioEnd));
     if (header.frameLength != 0)
         frameCount = Truncate<std::uint32_t>(audioBytes / header.frameLength);
-    if (IsVbr() && GetFrameCount() != 0 && fileLength > vbrFramePos) {
+    if (IsVbr() && GetFrameCount() != 0) {
         // The inverse of the frame-length rule: bytes per frame to kbit/s (a frame of n samples
-        // at b kbit/s and r Hz holds n × 125 × b / r bytes).
-        const double avgFrame = static_cast<double>(fileLength - vbrFramePos) / GetFrameCount();
+        // at b kbit/s and r Hz holds n × 125 × b / r bytes). The frames the header counts are
+        // the audio's, so the duration below comes to frames × n / r.
+        const double avgFrame = audioBytes / GetFrameCount();
         const double factor = SamplesPerFrame(header) * 125.0;
         avgBitrate = avgFrame * header.sampleRate / factor;
     }
@@ -311,12 +350,18 @@ bool MpegAnalysis::Analyse(const std::string& filePath) {
 
 bool MpegAnalysis::AnalyseFile(BufferedFile& file, const std::string& filePath) {
     Reset();
-    file.Seek(0);
+    const std::optional<std::uint64_t> searchFrom = MpegSearchStart(file, 0);
+    tagsStart = TrailingTagsStart(file, searchFrom.value_or(0));
+    audioEnd = tagsStart;
+    file.Seek(searchFrom.value_or(0));
     std::uint64_t bitrateSum = 0;
     double totalMs = 0;
     std::uint32_t word = 0;
     std::uint64_t position = 0;
-    while (FindFirstFrame(file, word, position)) {
+    // The stream is found by a run of frames; every later frame by the one after it (or by
+    // ending just where the audio ends).
+    while (searchFrom &&
+           FindFirstFrame(file, word, position, scannedFrames == 0 ? kFramesInARow : 2)) {
         FrameHeaderInfo frame = DecodeHeader(word);
         if (scannedFrames == 0)
             header = frame;
@@ -324,9 +369,16 @@ bool MpegAnalysis::AnalyseFile(BufferedFile& file, const std::string& filePath) 
             bitrateSum += static_cast<std::uint64_t>(frame.bitrateKbps);
         if (frame.sampleRate == 0)
             break;
-        totalMs += FrameDurationMs(frame);
-        // The next search starts 4 bytes before the end of this frame.
-        file.Seek(position + static_cast<std::uint64_t>(frame.frameLength) - 4);
+        // Every frame plays the same number of samples (a time from its length would leave
+        // out the padding a VBR encoder never adds).
+        totalMs += 1000.0 * SamplesPerFrame(frame) / frame.sampleRate;
+        // The next frame where this one ends; only when none is there, a search from 4 bytes
+        // before (a false header in those bytes would hide the true one after it).
+        const std::uint64_t next = position + static_cast<std::uint64_t>(frame.frameLength);
+        std::uint32_t following = 0;
+        const bool adjoining =
+            file.WordAt(next, following) && IsValidHeader(following) && SameStream(following, word);
+        file.Seek(adjoining ? next : next - 4);
         if (scannedFrames == std::numeric_limits<std::uint32_t>::max())
             break;
         ++scannedFrames;
@@ -343,6 +395,32 @@ bool MpegAnalysis::AnalyseFile(BufferedFile& file, const std::string& filePath) 
     ReadId3v1(file, file.Size());
     path = filePath;
     return true;
+}
+
+std::uint64_t MpegAnalysis::WholeFramesEnd(BufferedFile& file) const {
+    if (tagsStart <= dataStart)
+        return tagsStart;
+    // From a frame boundary not far from the end: a header of the stream that the next one
+    // confirms.
+    std::uint64_t from = dataStart;
+    if (tagsStart - dataStart > kTailWalk) {
+        from = tagsStart - kTailWalk;
+        for (std::uint32_t word = 0, next = 0;; ++from) {
+            if (from + 4 > tagsStart)
+                return tagsStart;
+            if (!file.WordAt(from, word) || !IsValidHeader(word) ||
+                !SameStream(word, firstHeader)) {
+                continue;
+            }
+            const auto length = static_cast<std::uint64_t>(DecodeHeader(word).frameLength);
+            if (file.WordAt(from + length, next) && IsValidHeader(next) &&
+                SameStream(next, firstHeader)) {
+                break;
+            }
+        }
+    }
+    const FrameTable tail = WalkFrames(file, firstHeader, from, tagsStart);
+    return tail.lastCutShort && !tail.starts.empty() ? tail.starts.back() : tagsStart;
 }
 
 bool MpegAnalysis::BuildFrameIndex(BufferedFile& file, const FrameIndexProgress& progress) {
@@ -478,8 +556,7 @@ FrameIndexEntry MpegAnalysis::LocateTime(std::uint64_t ms, BufferedFile& file) {
 
 std::uint64_t MpegAnalysis::TimeToOffset(std::uint64_t ms, std::uint64_t refDurationMs,
                                          bool noIndex) {
-    const std::uint64_t end =
-        hasId3v1 && fileLength >= kId3v1Size ? fileLength - kId3v1Size : fileLength;
+    const std::uint64_t end = audioEnd;
     if ((refDurationMs > 0 && ms >= refDurationMs) || (refDurationMs == 0 && ms > durationMs))
         return end;
     if (ms == 0)
@@ -490,7 +567,7 @@ std::uint64_t MpegAnalysis::TimeToOffset(std::uint64_t ms, std::uint64_t refDura
                                      static_cast<double>(refDurationMs) * static_cast<double>(ms));
     }
     // Never past the audio: the last frame of a cut-off file may end beyond the file or in
-    // its ID3v1 tag, and a copy up to there would take the old tag along.
+    // its tags, and a copy up to there would take the old tags along.
     if (!noIndex && indexBuilt)
         return std::min(LocateTime(ms).endOffset, end);
     const double rate = IsVbr() ? avgBitrate : header.bitrateKbps;

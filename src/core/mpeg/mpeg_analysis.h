@@ -30,12 +30,14 @@ using FrameIndexProgress = std::function<bool(int percent)>;
 // Info or VBRI header frame), frame count, duration, average bitrate, its ID3v1 tag, its VBR
 // header, and an optional sparse frame index that maps times to frame boundaries exactly.
 //
-// Two ways in: Open looks only at the first frames and the last 128 bytes and derives the rest
-// from the first header or the VBR header (fast; what cutting and joining need); Analyse walks
-// every frame (exact counts).
+// Two ways in: Open looks only at the first frames and the end of the file (its tags and last
+// frames) and derives the rest from the first header or the VBR header (fast; what cutting and
+// joining need); Analyse walks every frame (exact counts).
 //
 // Frame searches look at one 4-byte word per byte and give up after a read budget per search:
-// 100 000 words, or a quarter of the file length for files of 1 000 000 bytes or more.
+// 100 000 words, or a quarter of the file length for files of 1 000 000 bytes or more. A stream
+// counts as found only after four frames of it in a row (fewer where the audio ends sooner), and
+// files of other formats (WAVE, Ogg, FLAC, MP4, executables, ...) are not searched at all.
 class MpegAnalysis {
   public:
     // With a path, runs Analyse on it. ID3v1 texts are read in `legacyCodePage`.
@@ -67,11 +69,16 @@ class MpegAnalysis {
     bool OpenFile(BufferedFile& file, const std::string& path, std::uint64_t startOffset = 0,
                   bool buildIndex = false, const FrameIndexProgress& progress = {});
 
-    // Frame search from the file's position: the first frame confirmed by a following frame of
-    // the same stream (the frame after a VBR header frame needs no confirmation). A Xing, Info
-    // or VBRI header frame on the way is recorded in the vbr fields and skipped. On success the
-    // file is positioned at the frame.
-    bool FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord, std::uint64_t& position);
+    // Frame search from the file's position: the first frame that `framesInARow` - 1 following
+    // frames of the same stream confirm, each where the one before ends (or where half of it
+    // ends, one byte either way). The run may be shorter where the audio ends: a frame that ends
+    // just at the end of the audio needs none after it, and after one confirming frame the end
+    // of the file ends the run. The frame after a VBR header frame needs no confirmation. A
+    // Xing, Info or VBRI header frame on the way is recorded in the vbr fields and skipped. On
+    // success the file is positioned at the frame.
+    static constexpr int kFramesInARow = 4;
+    bool FindFirstFrame(BufferedFile& file, std::uint32_t& headerWord, std::uint64_t& position,
+                        int framesInARow = kFramesInARow);
     // Moves `skip` bytes forward, then finds the next header of the first frame's stream; on
     // success the file is positioned one byte past the header's start. Walking frames: after a
     // frame of length L, FindNextFrame(file, word, L - 4) finds the next one.
@@ -133,6 +140,11 @@ class MpegAnalysis {
     bool hasId3v1 = false;
     bool streamFound = false;
     std::uint64_t fileLength = 0;  // set by Open only
+    // Where the tags at the end of the file begin (ID3v1, and APEv2, Lyrics3 or ID3v2 tags
+    // before it), and where the audio ends: there, or at the start of a last frame that the
+    // end cuts short. Without a stream both are the tags' start.
+    std::uint64_t tagsStart = 0;
+    std::uint64_t audioEnd = 0;
     std::string artist, title, album, comment, year;
     int track = 0;
     int genre = 255;
@@ -155,6 +167,11 @@ class MpegAnalysis {
     std::size_t indexCount() const { return index.size(); }
 
   private:
+    enum class Run { Holds, Broken, FileEnds };
+    // Whether frames of the stream of `word` follow the frame at `at` until `frames` in all.
+    Run FramesFollow(BufferedFile& file, std::uint64_t at, std::uint32_t word, int frames) const;
+    // The end of the audio: `tagsStart`, or the start of a last frame that runs past it.
+    std::uint64_t WholeFramesEnd(BufferedFile& file) const;
     // Keeps the facts of a VBR header frame found at `framePos`.
     void RecordVbrTag(std::uint64_t framePos, std::uint64_t tagPos, const VbrTag& tag);
     void ReadId3v1(BufferedFile& file, std::uint64_t length);

@@ -26,7 +26,7 @@ struct WalkedFile {
         info.OpenFile(file, path);
         if (!info.streamFound)
             return false;
-        audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+        audioEnd = info.tagsStart;  // a last frame cut short is reported
         frames = WalkFrames(file, info.firstHeader, info.dataStart, audioEnd);
         return true;
     }

@@ -30,9 +30,9 @@ struct StreamCheck {
     FrameHeaderInfo header;            // of the first audio frame
     std::uint64_t headerFramePos = 0;  // the Xing, Info or VBRI frame (audio start without one)
     std::uint64_t audioStart = 0;      // the first audio frame
-    std::uint64_t audioEnd = 0;  // the end of the audio (the file's, or its ID3v1 tag's start)
-    FrameTable frames;           // the audio frames
-    std::string headerTag;       // "Xing", "Info", "VBRI", or empty without a header frame
+    std::uint64_t audioEnd = 0;        // the end of the audio: where the tags at the end begin
+    FrameTable frames;                 // the audio frames
+    std::string headerTag;             // "Xing", "Info", "VBRI", or empty without a header frame
     std::optional<std::uint32_t> statedFrames;  // what the header frame says, when it says it
     std::optional<std::uint32_t> statedBytes;
     std::optional<LameTag> lame;

@@ -33,11 +33,13 @@ bool AppendWithBuffer(const ReadOnlyFile& in, std::uint64_t begin, std::uint64_t
 }  // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking for the open only: a named pipe is refused below instead of waited on.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0)
         return;
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd_);
         fd_ = -1;
         return;

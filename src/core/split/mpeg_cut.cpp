@@ -1,13 +1,10 @@
 #include "split/mpeg_cut.h"
 
 #include <algorithm>
-#include <cmath>
-#include <vector>
 
 #include "split/file_copy.h"
 #include "split/gapless_cut.h"
 #include "split/piece_writer.h"
-#include "tags/id3v1.h"
 
 namespace partita {
 namespace {
@@ -15,21 +12,10 @@ namespace {
 // No frame is longer than this (MPEG 2 Layer II, 160 kbit/s at 8 kHz, padded).
 constexpr std::uint64_t kMaxFrameLength = 2881;
 
-// The header of a frame of the source's stream at `offset`, when there is one.
-bool StreamHeaderAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t offset,
-                    FrameHeaderInfo& frame) {
-    std::uint32_t word = 0;
-    if (!file.WordAt(offset, word) || !IsValidHeader(word) || !SameStream(word, info.firstHeader))
-        return false;
-    DecodeHeader(word, frame);
-    return frame.frameLength > 0;
-}
-
 }  // namespace
 
 std::uint64_t AudioEnd(const MpegAnalysis& info) {
-    return info.hasId3v1 && info.fileLength >= kId3v1Size ? info.fileLength - kId3v1Size
-                                                          : info.fileLength;
+    return info.audioEnd;
 }
 
 std::uint64_t SnapToConfirmedFrame(const MpegAnalysis& info, BufferedFile& file,
@@ -75,12 +61,14 @@ CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint
         return CutOutcome::Failed;  // gone, or changed since it was analysed
     PieceLayout piece;
     piece.range = SnappedRange(info, scan, startOffset, endOffset);
+    if (piece.range.begin >= piece.range.end)
+        return CutOutcome::Failed;  // no audio there (a track past the end of a shrunk source)
     if (info.vbrType != VbrHeaderType::None && options.writeVbrHeader) {
         piece.headerFrame = CutHeaderFrame(info, scan, piece.range);
         if (piece.headerFrame.empty())
             return CutOutcome::Failed;
     }
-    return WritePiece(in, outPath, piece, tags, options.codePage, copied);
+    return WritePiece(in, outPath, piece, tags, options.codePage, copied, options.existing);
 }
 
 CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
@@ -92,49 +80,6 @@ CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64
     std::uint64_t endOffset = info.TimeToOffset(endMs, refDurationMs, options.noIndex);
     return CutByOffset(info, outPath, startMs, startOffset, endMs, endOffset, options, tags,
                        copied);
-}
-
-std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms) {
-    const int samples = SamplesPerFrame(info.header);
-    if (info.header.sampleRate == 0 || ms == 0)
-        return info.dataStart;
-    const std::uint64_t target = static_cast<std::uint64_t>(
-        std::llround(static_cast<double>(ms) * info.header.sampleRate / (samples * 1000.0)));
-    std::uint64_t frames = 0;
-    std::uint64_t p = info.dataStart;
-    for (const FrameIndexEntry& entry : info.index) {
-        if (entry.frameNumber < 0 || static_cast<std::uint64_t>(entry.frameNumber) > target)
-            break;
-        frames = static_cast<std::uint64_t>(entry.frameNumber);
-        p = entry.endOffset;
-    }
-    const std::uint64_t end = AudioEnd(info);
-    FrameHeaderInfo frame;
-    while (frames < target && p < end) {
-        if (StreamHeaderAt(info, file, p, frame)) {
-            p += static_cast<std::uint64_t>(frame.frameLength);
-            ++frames;
-        } else if (p + 4 > file.Size()) {
-            break;
-        } else {
-            ++p;  // a damaged stretch: on to the next header
-        }
-    }
-    return std::min(p, end);
-}
-
-std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file) {
-    if (info.header.sampleRate == 0)
-        return info.durationMs;
-    std::uint64_t frames = 0;
-    std::uint64_t from = info.dataStart;
-    if (!info.index.empty() && info.index.back().frameNumber > 0) {
-        frames = static_cast<std::uint64_t>(info.index.back().frameNumber);
-        from = info.index.back().endOffset;
-    }
-    frames += WalkFrames(file, info.firstHeader, from, AudioEnd(info)).Count();
-    return frames * static_cast<std::uint64_t>(SamplesPerFrame(info.header)) * 1000 /
-           static_cast<std::uint64_t>(info.header.sampleRate);
 }
 
 ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t startMs,
@@ -151,24 +96,6 @@ ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t
     };
     std::uint64_t begin = map(startMs);
     return {begin, std::max(begin, map(endMs))};
-}
-
-std::uint64_t LeadingId3v2Size(BufferedFile& file) {
-    std::uint8_t head[10];
-    if (file.ReadAt(0, head, sizeof head) != sizeof head || head[0] != 'I' || head[1] != 'D' ||
-        head[2] != '3' || head[3] < 2 || head[3] > 4) {
-        return 0;
-    }
-    std::uint64_t size = 0;
-    for (int i = 6; i < 10; ++i) {
-        if (head[i] & 0x80)
-            return 0;
-        size = (size << 7) | head[i];
-    }
-    size += 10;
-    if (head[3] == 4 && (head[5] & 0x10))
-        size += 10;  // the footer
-    return size < file.Size() ? size : 0;
 }
 
 }  // namespace partita

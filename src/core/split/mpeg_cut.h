@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "mpeg/frame_times.h"
 #include "mpeg/mpeg_analysis.h"
+#include "mpeg/tag_bounds.h"
 #include "split/track_cutter.h"
 #include "tags/tag_info.h"
 
@@ -18,10 +20,12 @@ namespace partita {
 struct MpegCutOptions {
     bool noIndex = true;  // map times by the bitrate, not through the frame index
     bool writeVbrHeader = true;
-    std::string codePage = "ISO-8859-1";  // of the ID3v1 texts
+    std::string codePage = "ISO-8859-1";                // of the ID3v1 texts
+    ExistingOutput existing = ExistingOutput::Replace;  // a file found under the output's name
 };
 
-// The first byte after the audio frames: the file's end, or the start of its ID3v1 tag.
+// The first byte after the audio frames: before the file's trailing tags and a last frame cut
+// short (see MpegAnalysis::audioEnd).
 std::uint64_t AudioEnd(const MpegAnalysis& info);
 
 // The frame start at or after `offset`: a header of the first frame's stream with a bitrate,
@@ -36,7 +40,8 @@ ByteRange SnappedRange(const MpegAnalysis& info, BufferedFile& file, std::uint64
                        std::uint64_t endOffset);
 
 // Cuts the bytes between two offsets (snapped to frames). Fails when the start lies after the
-// end or the source cannot be read; the output appears under its name only when complete.
+// end, no frame lies between them, or the source cannot be read; the output appears under its
+// name only when complete.
 CutOutcome CutByOffset(MpegAnalysis& info, const std::string& outPath, std::uint64_t startMs,
                        std::uint64_t startOffset, std::uint64_t endMs, std::uint64_t endOffset,
                        const MpegCutOptions& options, const TagInfo& tags,
@@ -49,24 +54,10 @@ CutOutcome CutByTime(MpegAnalysis& info, const std::string& outPath, std::uint64
                      const MpegCutOptions& options, const TagInfo& tags,
                      ByteRange* copied = nullptr);
 
-// The frame boundary nearest to `ms`, found through the frame index: the index's frame numbers
-// are exact, and every frame of a stream plays the same number of samples, so the time of a
-// boundary is its frame count × samples per frame / sample rate. (Times summed from frame
-// lengths drift: a VBR encoder pads no frame, so each counts short.)
-std::uint64_t FrameBoundaryAt(const MpegAnalysis& info, BufferedFile& file, std::uint64_t ms);
-
-// The duration of the audio counted in frames: the last index entry's frame number plus the
-// frames after it, × samples per frame / sample rate (ms). For a file with a frame index.
-std::uint64_t CountedDurationMs(const MpegAnalysis& info, BufferedFile& file);
-
 // The offsets a track of the job maps to: its start (the first audio frame for 0) and its end
 // (the end of the audio from the source's duration on). In frame mode (an index and not
 // `noIndex`) through FrameBoundaryAt, else through TimeToOffset.
 ByteRange MpegTrackOffsets(MpegAnalysis& info, BufferedFile& file, std::uint64_t startMs,
                            std::uint64_t endMs, bool noIndex);
-
-// The length of a leading ID3v2 tag of any version (2.2, 2.3 and 2.4, with a 2.4 footer),
-// header included; 0 when the file does not begin with one that fits it.
-std::uint64_t LeadingId3v2Size(BufferedFile& file);
 
 }  // namespace partita

@@ -27,7 +27,8 @@ void AlignTagPadding(std::vector<std::uint8_t>& tag, std::uint64_t after,
 }  // namespace
 
 CutOutcome WritePiece(const ReadOnlyFile& in, const std::string& outPath, const PieceLayout& piece,
-                      const TagInfo& tags, const std::string& codePage, ByteRange* copied) {
+                      const TagInfo& tags, const std::string& codePage, ByteRange* copied,
+                      ExistingOutput existing) {
     OutputFile out;
     if (!out.Open(outPath))
         return CutOutcome::Failed;
@@ -47,11 +48,10 @@ CutOutcome WritePiece(const ReadOnlyFile& in, const std::string& outPath, const 
         if (!out.Write(tag.data(), tag.size()))
             return CutOutcome::Failed;
     }
-    if (!out.Commit())
-        return CutOutcome::Failed;
-    if (copied)
+    const CutOutcome outcome = CommitCut(out, existing);
+    if (outcome == CutOutcome::Written && copied)
         *copied = piece.range;
-    return CutOutcome::Written;
+    return outcome;
 }
 
 }  // namespace partita

@@ -21,8 +21,10 @@ struct PieceLayout {
 // Writes a piece: an ID3v2 tag when the record asks for one, the layout, an ID3v1 tag (texts in
 // `codePage`) when asked. The ID3v2 tag's padding puts the copied frames at the same place
 // within a memory page as in the source, so the kernel copies whole pages. The output appears
-// under its name only when complete; `copied` receives the range.
+// under its name only when complete (see OutputFile for `existing`); `copied` receives the
+// range.
 CutOutcome WritePiece(const ReadOnlyFile& in, const std::string& outPath, const PieceLayout& piece,
-                      const TagInfo& tags, const std::string& codePage, ByteRange* copied);
+                      const TagInfo& tags, const std::string& codePage, ByteRange* copied,
+                      ExistingOutput existing = ExistingOutput::Replace);
 
 }  // namespace partita

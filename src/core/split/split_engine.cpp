@@ -158,13 +158,14 @@ SourceFormat FormatOf(const SplitSource& source) {
 
 CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                         std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
-                        const std::string& codePage, ByteRange* copied) {
+                        const std::string& codePage, ByteRange* copied, ExistingOutput existing) {
     if (!source.mpeg || startMs > endMs)
         return CutOutcome::Failed;
     MpegCutOptions options;
     options.noIndex = !source.frameMode;
     options.writeVbrHeader = writeVbrHeader;
     options.codePage = codePage;
+    options.existing = existing;
     BufferedFile file;
     if (!file.Open(source.path))
         return CutOutcome::Failed;
@@ -176,7 +177,8 @@ CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::ui
 CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& outPath,
                                       std::uint64_t startMs, std::uint64_t endMs,
                                       const TagTexts& tags, bool writeVbrHeader,
-                                      const std::string& codePage, ByteRange* copied) {
+                                      const std::string& codePage, ByteRange* copied,
+                                      ExistingOutput existing) {
     if (!source.mpeg || startMs > endMs)
         return CutOutcome::Failed;
     BufferedFile file;
@@ -187,9 +189,9 @@ CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& ou
     std::optional<PieceLayout> piece =
         frames ? SampleAccuratePiece(*source.mpeg, *frames, file, startMs, endMs) : std::nullopt;
     if (!piece)
-        return CutMpegTrack(source, outPath, startMs, endMs, tags, writeVbrHeader, codePage,
-                            copied);
-    return WritePiece(in, outPath, *piece, Id3Record(tags), codePage, copied);
+        return CutMpegTrack(source, outPath, startMs, endMs, tags, writeVbrHeader, codePage, copied,
+                            existing);
+    return WritePiece(in, outPath, *piece, Id3Record(tags), codePage, copied, existing);
 }
 
 std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
@@ -200,10 +202,10 @@ std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t 
 }
 
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
-                       std::uint64_t endMs, ByteRange* copied) {
+                       std::uint64_t endMs, ByteRange* copied, ExistingOutput existing) {
     if (!source.wav || startMs > endMs || source.durationMs == 0)
         return CutOutcome::Failed;
-    return CutWav(source.path, *source.wav, outPath, startMs, endMs, copied);
+    return CutWav(source.path, *source.wav, outPath, startMs, endMs, copied, existing);
 }
 
 namespace {
@@ -230,17 +232,17 @@ class PreparedFileSource : public PreparedSource {
     }
 
     CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                   const TagTexts& tags, ByteRange* copied) override {
+                   const TagTexts& tags, ExistingOutput existing, ByteRange* copied) override {
         if (source_.audioType == audio::AudioType::Wav)
-            return CutWavTrack(source_, outPath, startMs, endMs, copied);
+            return CutWavTrack(source_, outPath, startMs, endMs, copied, existing);
         if (source_.audioType == audio::AudioType::Mpeg) {
             if (options_.sampleAccurate) {
                 return CutMpegTrackSampleAccurate(source_, outPath, startMs, endMs, tags,
                                                   options_.writeVbrHeader, options_.codePage,
-                                                  copied);
+                                                  copied, existing);
             }
             return CutMpegTrack(source_, outPath, startMs, endMs, tags, options_.writeVbrHeader,
-                                options_.codePage, copied);
+                                options_.codePage, copied, existing);
         }
         return CutOutcome::NotCut;
     }

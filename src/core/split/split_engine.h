@@ -48,24 +48,29 @@ std::optional<ByteRange> TrackByteRange(const SplitSource& source, std::uint64_t
                                         std::uint64_t endMs);
 
 // Cuts [startMs, endMs) of an MPEG source into `outPath` (see mpeg_cut.h), the times mapped
-// frame by frame in frame mode, by the bitrate otherwise.
+// frame by frame in frame mode, by the bitrate otherwise. A track that holds no frame of the
+// source (one past the end of a source that shrank) fails. `existing`: see OutputFile.
 CutOutcome CutMpegTrack(SplitSource& source, const std::string& outPath, std::uint64_t startMs,
                         std::uint64_t endMs, const TagTexts& tags, bool writeVbrHeader,
-                        const std::string& codePage, ByteRange* copied = nullptr);
+                        const std::string& codePage, ByteRange* copied = nullptr,
+                        ExistingOutput existing = ExistingOutput::Replace);
 // Cuts [startMs, endMs) of a Layer III source so that a gapless decoder plays exactly those
 // samples (see gapless_cut.h); it always has a header frame. A source of another layer is cut
 // as by CutMpegTrack.
 CutOutcome CutMpegTrackSampleAccurate(SplitSource& source, const std::string& outPath,
                                       std::uint64_t startMs, std::uint64_t endMs,
                                       const TagTexts& tags, bool writeVbrHeader,
-                                      const std::string& codePage, ByteRange* copied = nullptr);
+                                      const std::string& codePage, ByteRange* copied = nullptr,
+                                      ExistingOutput existing = ExistingOutput::Replace);
 // The source bytes CutMpegTrack (or CutMpegTrackSampleAccurate) would copy.
 std::optional<ByteRange> MpegTrackRange(SplitSource& source, std::uint64_t startMs,
                                         std::uint64_t endMs, bool sampleAccurate = false);
 
-// Cuts [startMs, endMs) of a WAV source into `outPath` (see wav_cut.h).
+// Cuts [startMs, endMs) of a WAV source into `outPath` (see wav_cut.h). A track without
+// samples fails, as for MPEG sources.
 CutOutcome CutWavTrack(const SplitSource& source, const std::string& outPath, std::uint64_t startMs,
-                       std::uint64_t endMs, ByteRange* copied = nullptr);
+                       std::uint64_t endMs, ByteRange* copied = nullptr,
+                       ExistingOutput existing = ExistingOutput::Replace);
 // The bytes CutWavTrack would copy.
 std::optional<ByteRange> WavTrackRange(const SplitSource& source, std::uint64_t startMs,
                                        std::uint64_t endMs);

@@ -362,11 +362,15 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
     if (RefuseOwnSource(run, report))
         return TrackStep::Next;
 
-    if (options_.confirmOverwrite && !overwriteAll && CanOpenForReading(report.outPath)) {
+    // Without leave to replace, a file that appears under the name while the cut runs is kept.
+    ExistingOutput existing =
+        options_.confirmOverwrite && !overwriteAll ? ExistingOutput::Keep : ExistingOutput::Replace;
+    if (existing == ExistingOutput::Keep && CanOpenForReading(report.outPath)) {
         OverwriteReply reply = host_.AskOverwrite(report.outPath);
         // The tick takes effect at once; the host stores it.
         options_.confirmOverwrite = !reply.dontAskAgain;
         result_.confirmOverwrite = options_.confirmOverwrite;
+        existing = ExistingOutput::Replace;
         switch (reply.answer) {
             case OverwriteAnswer::Yes:
                 break;
@@ -390,9 +394,10 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
     for (;;) {
         ByteRange copied;
         CutOutcome outcome = run.prepared->Cut(report.outPath, report.times.start, report.times.end,
-                                               report.tags, &copied);
-        if (outcome == CutOutcome::NotCut) {
-            report.state = SplitTrackReport::State::NotCut;
+                                               report.tags, existing, &copied);
+        if (outcome == CutOutcome::NotCut || outcome == CutOutcome::Kept) {
+            report.state = outcome == CutOutcome::Kept ? SplitTrackReport::State::Skipped
+                                                       : SplitTrackReport::State::NotCut;
             Report(report);
             return TrackStep::Next;
         }

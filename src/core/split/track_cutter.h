@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/output_file.h"
 #include "audio/audio_type.h"
 #include "split/split_row.h"
 #include "tags/tag_texts.h"
@@ -22,7 +23,22 @@ enum class CutOutcome {
     Written,  // the output is complete under its name
     Failed,   // nothing was written under the output's name; an existing file is unchanged
     NotCut,   // the source's format is not one that is cut
+    Kept,     // a file appeared under the name while the cut ran and was kept (no leave to
+              // replace it)
 };
+
+// Puts a finished output in place: Written, Kept or Failed.
+inline CutOutcome CommitCut(OutputFile& out, ExistingOutput existing) {
+    switch (out.Commit(existing)) {
+        case CommitResult::Done:
+            return CutOutcome::Written;
+        case CommitResult::Kept:
+            return CutOutcome::Kept;
+        case CommitResult::Failed:
+            break;
+    }
+    return CutOutcome::Failed;
+}
 
 // One source, analysed once before its tracks are cut.
 class PreparedSource {
@@ -35,9 +51,10 @@ class PreparedSource {
     virtual bool Readable() const = 0;
     // The source bytes a track would be made of; nullopt when the source is not cut.
     virtual std::optional<ByteRange> Plan(std::uint64_t startMs, std::uint64_t endMs) = 0;
-    // Cuts one track into `outPath`; `copied` receives the source bytes taken.
+    // Cuts one track into `outPath`; `copied` receives the source bytes taken. `existing` says
+    // what becomes of a file found under the name when the output is put in place.
     virtual CutOutcome Cut(const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                           const TagTexts& tags, ByteRange* copied) = 0;
+                           const TagTexts& tags, ExistingOutput existing, ByteRange* copied) = 0;
     // Writes the tags into a finished output whose cut does not carry them (WAV); true when
     // done or not needed.
     virtual bool WriteTags(const std::string& outPath, const TagTexts& tags) = 0;

@@ -32,11 +32,13 @@ bool WriteLe64At(std::FILE* out, std::uint64_t offset, std::uint64_t value) {
     return WriteAt(out, offset, bytes, 8);
 }
 
-// Fixes the sizes of a WAV output whose samples are `dataBytes` long (a pad byte follows an odd
-// count).
-bool PatchWavSizes(std::FILE* out, const WavLayout& layout, std::uint64_t dataBytes) {
+// Fixes the sizes of a WAV output whose samples are the source's `range` (a pad byte follows an
+// odd count), and its sample count.
+bool PatchWavSizes(std::FILE* out, const WavLayout& layout, ByteRange range) {
+    const std::uint64_t dataBytes = range.end - range.begin;
     const std::uint64_t riffSize = layout.dataStart + dataBytes + (dataBytes & 1) - 8;
-    const std::uint64_t frames = dataBytes / layout.blockAlign;
+    const std::uint64_t frames =
+        layout.SampleFramesBetween(range.begin - layout.dataStart, range.end - layout.dataStart);
     if (layout.rf64) {
         if (layout.ds64Pos != 0 && (!WriteLe64At(out, layout.ds64Pos, riffSize) ||
                                     !WriteLe64At(out, layout.ds64Pos + 8, dataBytes) ||
@@ -67,10 +69,12 @@ ByteRange WavSampleRange(const WavLayout& layout, std::uint64_t startMs, std::ui
 
 CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
                   const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                  ByteRange* copied) {
+                  ByteRange* copied, ExistingOutput existing) {
     if (startMs > endMs)
         return CutOutcome::Failed;
     const ByteRange range = WavSampleRange(layout, startMs, endMs);
+    if (range.begin >= range.end)
+        return CutOutcome::Failed;  // no samples there (a track past the end of a shrunk source)
     ReadOnlyFile in(sourcePath);
     std::optional<WavLayout> now = in.IsOpen() ? ReadWavLayout(in) : std::nullopt;
     if (!now || now->dataStart != layout.dataStart)
@@ -83,12 +87,11 @@ CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
     bool ok = AppendFileRange(in, 0, layout.dataStart, out.Stream()) &&
               AppendFileRange(in, range.begin, range.end, out.Stream()) &&
               ((dataBytes & 1) == 0 || out.Write(&pad, 1)) &&
-              PatchWavSizes(out.Stream(), layout, dataBytes) && out.Commit();
-    if (!ok)
-        return CutOutcome::Failed;
-    if (copied)
+              PatchWavSizes(out.Stream(), layout, range);
+    const CutOutcome outcome = ok ? CommitCut(out, existing) : CutOutcome::Failed;
+    if (outcome == CutOutcome::Written && copied)
         *copied = range;
-    return CutOutcome::Written;
+    return outcome;
 }
 
 }  // namespace partita

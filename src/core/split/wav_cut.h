@@ -16,10 +16,11 @@ namespace partita {
 ByteRange WavSampleRange(const WavLayout& layout, std::uint64_t startMs, std::uint64_t endMs);
 
 // Cuts [startMs, endMs) of the file at `sourcePath`, analysed as `layout`, into `outPath`. Fails
-// when the file no longer has that layout or cannot be read, or the output cannot be written;
-// the output appears under its name only when complete.
+// when the range holds no samples, the file no longer has that layout or cannot be read, or the
+// output cannot be written; the output appears under its name only when complete (see
+// OutputFile for `existing`).
 CutOutcome CutWav(const std::string& sourcePath, const WavLayout& layout,
                   const std::string& outPath, std::uint64_t startMs, std::uint64_t endMs,
-                  ByteRange* copied = nullptr);
+                  ByteRange* copied = nullptr, ExistingOutput existing = ExistingOutput::Replace);
 
 }  // namespace partita

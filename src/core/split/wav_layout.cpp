@@ -1,6 +1,8 @@
 #include "split/wav_layout.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "split/file_copy.h"
 
@@ -21,21 +23,58 @@ std::uint64_t Le64(const std::uint8_t* p) {
 // A file with more chunks than this before its samples is not taken for a WAVE file.
 constexpr int kMaxChunks = 10'000;
 
+// Format tags whose samples are stored one frame per block: integer PCM, float, A-law, µ-law.
+bool IsPcmFormat(std::uint16_t tag) {
+    return tag == 1 || tag == 3 || tag == 6 || tag == 7;
+}
+constexpr std::uint16_t kExtensibleFormat = 0xFFFE;
+
+// Sets how many sample frames the data holds: PCM one per block; a coded format the samples
+// per block of its format chunk, or else those that its sample count spreads over its blocks.
+// False when a coded format says neither.
+bool CountSampleFrames(WavLayout& layout, std::optional<std::uint64_t> factSamples,
+                       std::uint32_t formatSamplesPerBlock) {
+    const std::uint64_t blocks = layout.dataSize / layout.blockAlign;
+    if (IsPcmFormat(layout.formatTag)) {
+        layout.samplesPerBlock = 1;
+        layout.sampleFrames = blocks;
+        return true;
+    }
+    const std::uint64_t started = (layout.dataSize + layout.blockAlign - 1) / layout.blockAlign;
+    if (formatSamplesPerBlock == 0 && factSamples && started > 0)
+        formatSamplesPerBlock = static_cast<std::uint32_t>((*factSamples + started - 1) / started);
+    if (formatSamplesPerBlock == 0)
+        return false;
+    layout.samplesPerBlock = formatSamplesPerBlock;
+    const std::uint64_t most = started * formatSamplesPerBlock;
+    layout.sampleFrames = factSamples ? std::min(*factSamples, most) : most;
+    return true;
+}
+
 }  // namespace
 
 std::uint64_t WavLayout::DurationMs() const {
-    if (byteRate == 0)
+    if (sampleRate == 0)
         return 0;
-    return dataSize / byteRate * 1000 + dataSize % byteRate * 1000 / byteRate;
+    return sampleFrames / sampleRate * 1000 + sampleFrames % sampleRate * 1000 / sampleRate;
 }
 
 std::uint64_t WavLayout::DataOffsetOf(std::uint64_t ms) const {
-    if (byteRate == 0 || blockAlign == 0 || ms >= DurationMs())
-        return dataSize - dataSize % (blockAlign ? blockAlign : 1);
-    // ms < duration keeps ms * byteRate below dataSize * 1000: no overflow for any real file.
-    std::uint64_t bytes = ms / 1000 * byteRate + ms % 1000 * byteRate / 1000;
-    bytes -= bytes % blockAlign;
-    return bytes < dataSize ? bytes : dataSize - dataSize % blockAlign;
+    const std::uint64_t whole = dataSize - dataSize % (blockAlign ? blockAlign : 1);
+    if (sampleRate == 0 || blockAlign == 0 || samplesPerBlock == 0 || ms >= DurationMs())
+        return whole;
+    // ms < duration keeps ms * sampleRate below sampleFrames * 1000: no overflow.
+    const std::uint64_t sample = ms / 1000 * sampleRate + ms % 1000 * sampleRate / 1000;
+    return std::min(sample / samplesPerBlock * blockAlign, whole);
+}
+
+std::uint64_t WavLayout::SampleFramesBetween(std::uint64_t from, std::uint64_t to) const {
+    auto samplesBefore = [this](std::uint64_t offset) {
+        if (blockAlign == 0 || offset >= dataSize)
+            return sampleFrames;
+        return std::min(offset / blockAlign * samplesPerBlock, sampleFrames);
+    };
+    return to > from ? samplesBefore(to) - samplesBefore(from) : 0;
 }
 
 std::optional<WavLayout> ReadWavLayout(const ReadOnlyFile& file) {
@@ -54,6 +93,8 @@ std::optional<WavLayout> ReadWavLayout(const ReadOnlyFile& file) {
     const std::uint64_t fileSize = file.Size();
     std::uint64_t ds64DataSize = 0;
     bool haveFormat = false;
+    std::optional<std::uint64_t> factSamples;
+    std::uint32_t formatSamplesPerBlock = 0;
     std::uint64_t pos = 12;
     for (int count = 0; count < kMaxChunks && pos + 8 <= fileSize; ++count) {
         std::uint8_t chunk[8];
@@ -78,8 +119,22 @@ std::optional<WavLayout> ReadWavLayout(const ReadOnlyFile& file) {
             layout.blockAlign = Le16(fmt + 12);
             layout.bitsPerSample = Le16(fmt + 14);
             haveFormat = true;
+            // The extension: its size (2), then samples per block for coded formats, or the
+            // valid bits (2), channel mask (4) and the sub-format, whose first two bytes are a
+            // format tag, for the extensible format.
+            std::uint8_t extension[10];
+            if (size >= 20 && file.ReadAt(body + 16, extension, 4) == 4)
+                formatSamplesPerBlock = Le16(extension + 2);
+            if (layout.formatTag == kExtensibleFormat && size >= 26 &&
+                file.ReadAt(body + 16, extension, 10) == 10) {
+                layout.formatTag = Le16(extension + 8);
+                formatSamplesPerBlock = 0;
+            }
         } else if (std::memcmp(chunk, "fact", 4) == 0 && size >= 4) {
             layout.factPos = body;
+            std::uint8_t samples[4];
+            if (file.ReadAt(body, samples, 4) == 4)
+                factSamples = Le32(samples);
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat)
                 return std::nullopt;
@@ -92,13 +147,13 @@ std::optional<WavLayout> ReadWavLayout(const ReadOnlyFile& file) {
             if (dataSize == 0 || body + dataSize > fileSize)
                 dataSize = fileSize - body;
             layout.dataSize = dataSize;
-            if (layout.blockAlign == 0)
+            if (layout.blockAlign == 0 && IsPcmFormat(layout.formatTag))
                 layout.blockAlign =
                     static_cast<std::uint16_t>(layout.channels * ((layout.bitsPerSample + 7) / 8));
-            if (layout.byteRate == 0)
-                layout.byteRate = layout.sampleRate * layout.blockAlign;
-            if (layout.blockAlign == 0 || layout.byteRate == 0)
+            if (layout.blockAlign == 0 || layout.sampleRate == 0 ||
+                !CountSampleFrames(layout, factSamples, formatSamplesPerBlock)) {
                 return std::nullopt;
+            }
             return layout;
         }
         pos = body + size + (size & 1);

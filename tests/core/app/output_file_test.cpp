@@ -44,6 +44,39 @@ TEST_F(OutputFileTest, AbandonedWriteLeavesNothing) {
     EXPECT_EQ(CountFiles(dir.Path()), 0u);
 }
 
+// Without replacing, the file goes in place only while the name is free: a file that another
+// program wrote under the name after the check stays (until leave to replace it is given).
+TEST_F(OutputFileTest, KeepsFileThatAppearedMeanwhile) {
+    fs::path target = dir / "out.mp3";
+    OutputFile file;
+    ASSERT_TRUE(file.Open(target));
+    ASSERT_TRUE(file.Write("mine", 4));
+    test::WriteFileText(target, "theirs");
+    EXPECT_EQ(file.Commit(ExistingOutput::Keep), CommitResult::Kept);
+    EXPECT_EQ(test::ReadFileBytes(target).size(), 6u);
+    EXPECT_EQ(file.Commit(ExistingOutput::Replace), CommitResult::Done);
+    EXPECT_EQ(test::ReadFileBytes(target).size(), 4u);
+    EXPECT_EQ(CountFiles(dir.Path()), 1u);
+
+    ASSERT_TRUE(file.Open(dir / "free.mp3"));
+    ASSERT_TRUE(file.Write("mine", 4));
+    EXPECT_EQ(file.Commit(ExistingOutput::Keep), CommitResult::Done);
+    EXPECT_EQ(test::ReadFileBytes(dir / "free.mp3").size(), 4u);
+}
+
+// Names as long as the file system allows (255 bytes) are written: the temporary name does not
+// grow with them.
+TEST_F(OutputFileTest, LongestNames) {
+    for (std::size_t length : {238u, 255u}) {
+        fs::path target = dir / (std::string(length - 4, 'n') + ".mp3");
+        OutputFile file;
+        ASSERT_TRUE(file.Open(target)) << length;
+        ASSERT_TRUE(file.Write("x", 1));
+        EXPECT_TRUE(file.Commit()) << length;
+        EXPECT_TRUE(fs::exists(target));
+    }
+}
+
 // A folder that does not exist fails to open, and commit then fails too.
 TEST_F(OutputFileTest, MissingFolderFails) {
     OutputFile file;

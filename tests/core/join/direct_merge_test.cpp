@@ -8,6 +8,7 @@
 #include "mpeg/frame_header.h"
 #include "mpeg/lame_tag.h"
 #include "mpeg/mpeg_analysis.h"
+#include "mpeg/stream_check.h"
 #include "mpeg/vbr_header.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
@@ -58,7 +59,7 @@ Analysed Analyse(const std::filesystem::path& path) {
     a.bytes = test::ReadFileBytes(path);
     a.vbrFramePos = info.vbrFramePos;
     a.dataStart = info.dataStart;
-    a.audioEnd = info.fileLength - (info.hasId3v1 ? 128 : 0);
+    a.audioEnd = info.audioEnd;
     a.vbrType = info.vbrType;
     a.firstHeader = info.firstHeader;
     return a;
@@ -156,6 +157,20 @@ TEST_F(DirectMergeTest, FramesInOrderPlusSilence) {
     EXPECT_NEAR(test::ProbeDurationMs(dir / "out.mp3"), expected, 2 * frameMs * 2);
 }
 
+// A range in a VBR file without a header frame starts at the frame that plays at its time,
+// found by counting frames: the first frame's bitrate (a quiet start's) says nothing of the
+// rest.
+TEST_F(DirectMergeTest, RangeInVbrWithoutHeaderFrame) {
+    auto v = test::MakeMp3(dir.Path(), "v.mp3", {{0, 3000}, {440, 7000, 0.8}, {880, 4000, 0.8}},
+                           {"-V", "0", "-t"});
+    Analysed sv = Analyse(v);
+    ASSERT_EQ(sv.vbrType, VbrHeaderType::None);
+    ASSERT_EQ(Merge({Source(v, 0, 6000)}), MergeResult::Done);
+    const auto starts = sv.FrameStarts();
+    const std::size_t skipped = static_cast<std::size_t>(std::llround(6000 / (1152 / 44.1)));
+    EXPECT_EQ(Out(), sv.Slice(starts[skipped], sv.audioEnd));
+}
+
 // A first file with a Xing header: its header frame leads the output and its counts become the
 // audio frames in the output and the bytes from the header frame to the end of the audio.
 TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
@@ -211,6 +226,24 @@ TEST_F(DirectMergeTest, HeaderFrameCountsTheOutput) {
     double expected = test::ProbeDurationMs(a) + test::ProbeDurationMs(b) +
                       test::ProbeDurationMs(c) + SilentFrameCount(sa.firstHeader, 1) * frameMs;
     EXPECT_NEAR(test::ProbeDurationMs(dir / "out.mp3"), expected, 2 * frameMs * 2);
+}
+
+// A first file's "Info" frame (LAME's mark of one bitrate) says "Xing" once the joined frames
+// have more than one bitrate, and stays "Info" over one: the output reads as the stream it is.
+TEST_F(DirectMergeTest, InfoOnlyOverOneBitrate) {
+    auto info = test::MakeMp3(dir.Path(), "info.mp3", {{440, 800, 0.4}}, {"-b", "128"});
+    auto same = test::MakeMp3(dir.Path(), "same.mp3", {{330, 800, 0.4}}, {"-b", "128", "-t"});
+    auto vbr = Vbr("v.mp3", 330, 800);
+    for (const auto& [second, tag] : {std::pair{same, "Info"}, std::pair{vbr, "Xing"}}) {
+        ASSERT_EQ(Merge({Source(info), Source(second, 1)}), MergeResult::Done);
+        MpegAnalysis merged;
+        ASSERT_TRUE(merged.Open((dir / "out.mp3").string()));
+        EXPECT_EQ(merged.vbrTag, tag);
+        EXPECT_EQ(merged.IsVbr(), std::string(tag) == "Xing");
+        StreamCheck check = CheckStream((dir / "out.mp3").string());
+        ASSERT_TRUE(check.lame);
+        EXPECT_TRUE(check.lame->crcMatches);
+    }
 }
 
 // A first file without a header frame gets none, whatever follows.
@@ -307,6 +340,48 @@ TEST_F(DirectMergeTest, StopAfterAChunk) {
     host.stopAtCall.clear();
     ASSERT_EQ(Merge({Source(a, 1)}, "out.mp3", small), MergeResult::Done);
     EXPECT_EQ(Out(), Concat({sa.Audio(), Silence(sa.firstHeader, 1)}));
+}
+
+// Only whole frames are joined: tags at the end of a file (APEv2 before the ID3v1 tag) and a
+// last frame that the end of the file cuts short stay out, so every join decodes cleanly.
+TEST_F(DirectMergeTest, TrailingTagsAndCutFramesStayOut) {
+    auto ape = test::CopyCorpusFile("ape.mp3", dir.Path());
+    auto xing = test::CopyCorpusFile("xing.mp3", dir.Path());
+    auto cut = Cbr("cut.mp3", 440, 1000);
+    Bytes bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() - 300);
+    test::WriteFileBytes(cut, bytes);
+    ASSERT_EQ(Merge({Source(ape), Source(cut), Source(xing)}), MergeResult::Done);
+    std::string errors;
+    EXPECT_TRUE(test::DecodesCleanly(dir / "out.mp3", &errors)) << errors;
+    Bytes whole = Analyse(xing).Audio();
+    EXPECT_EQ(Out(), Concat({whole, Analyse(cut).Audio(), whole}));
+}
+
+// A source that shrinks while it is copied fails the merge (CannotLoadFile) rather than giving a
+// short output.
+TEST_F(DirectMergeTest, SourceShrinkingDuringCopyFails) {
+    struct ShrinkingHost : test::ScriptedHost {
+        std::filesystem::path source;
+        bool TakeStopRequest() override {
+            if (!source.empty())
+                std::filesystem::resize_file(source, 8192);
+            source.clear();
+            return ScriptedHost::TakeStopRequest();
+        }
+    } shrinking;
+    auto a = Cbr("a.mp3", 440, 2000);
+    DirectMergeOptions small;
+    small.bufferBytes = 4096;
+    for (bool withHeader : {false, true}) {
+        auto source = withHeader ? Vbr("v.mp3", 440, 1000) : a;
+        shrinking.source = source;
+        std::FILE* out = std::fopen((dir / "out.mp3").c_str(), "wb");
+        EXPECT_EQ(DirectMerge({Source(source)}, out, "out.mp3", tags, shrinking, small),
+                  MergeResult::Failed);
+        std::fclose(out);
+        EXPECT_TRUE(shrinking.Showed(Msg::CannotLoadFile));
+    }
 }
 
 // A write that fails gives CannotWriteFile with the output's name.

@@ -26,6 +26,8 @@ class FakeEngines : public MergeEngines {
                        const std::string& outputPath, const TagInfo&, JobHost&) override {
         calls.push_back("direct " + std::to_string(sources.size()));
         std::fputs("frames", output);
+        if (!appearsMeanwhile.empty())
+            test::WriteFileText(appearsMeanwhile, "theirs");
         written = outputPath;
         return result;
     }
@@ -51,7 +53,8 @@ class FakeEngines : public MergeEngines {
     }
     std::string FindEncoder() override { return encoder; }
 
-    std::string written;  // the working path the engine wrote
+    std::string written;           // the working path the engine wrote
+    std::string appearsMeanwhile;  // a file another program writes while the merge runs
 };
 
 class MergeJobTest : public test::TempDirTest {
@@ -228,6 +231,19 @@ TEST_F(MergeJobTest, OverwriteQuestion) {
     EXPECT_EQ(Run().end, MergeJobEnd::Done);  // no question any more
     EXPECT_EQ(host.overwriteAsked.size(), 3u);
     EXPECT_EQ(Text("out.mp3"), "frames+TAG");
+}
+
+// An output that another program wrote while the merge ran is not replaced without a Yes.
+TEST_F(MergeJobTest, OutputWrittenMeanwhile) {
+    Add("a.mp3");
+    engines.appearsMeanwhile = P("out.mp3");
+    host.overwriteAnswers = {{OverwriteAnswer::Skip, "", false}, {OverwriteAnswer::Yes, "", false}};
+    EXPECT_EQ(Run().end, MergeJobEnd::Stopped);
+    EXPECT_EQ(Text("out.mp3"), "theirs");
+    fs::remove(dir / "out.mp3");
+    EXPECT_EQ(Run().end, MergeJobEnd::Done);
+    EXPECT_EQ(Text("out.mp3"), "frames+TAG");
+    EXPECT_EQ(host.overwriteAsked, (std::vector<std::string>{P("out.mp3"), P("out.mp3")}));
 }
 
 // A failed or stopped merge leaves no output and no temporary file, and an existing file at the

@@ -187,8 +187,8 @@ TEST(FrameIndex, LargeFilesUseTheLargerStep) {
     EXPECT_LT(info.index[0].endOffset, 5'242'880u + 700);
 }
 
-// A time near the end of a cut-off file maps no further than the end of its audio: the last
-// frame's nominal end would lie inside the ID3v1 tag.
+// A time near the end of a cut-off file maps no further than the end of its audio, which ends
+// before the last frame, cut short: that frame's nominal end would lie inside the ID3v1 tag.
 TEST_F(FrameIndexTest, TimesStayBeforeTheId3v1Tag) {
     VbrStream s(9000);
     Bytes bytes(s.bytes.begin(), s.bytes.end() - 128 - 300);  // the last frame loses 300 bytes
@@ -198,8 +198,11 @@ TEST_F(FrameIndexTest, TimesStayBeforeTheId3v1Tag) {
     MpegAnalysis info;
     ASSERT_TRUE(info.Open(path.string(), 0, true));
     ASSERT_TRUE(info.hasId3v1);
-    const std::uint64_t audioEnd = bytes.size() - 128;
-    EXPECT_GT(info.LocateTime(info.durationMs).endOffset, audioEnd);
+    const std::uint64_t audioEnd = info.audioEnd;
+    EXPECT_EQ(info.tagsStart, bytes.size() - 128);
+    EXPECT_LT(audioEnd, info.tagsStart);
+    EXPECT_GT(audioEnd + 2881, info.tagsStart);
+    EXPECT_GT(info.LocateTime(info.durationMs + 100).endOffset, audioEnd);
     EXPECT_EQ(info.TimeToOffset(info.durationMs, 0, false), audioEnd);
     EXPECT_LE(info.TimeToOffset(info.durationMs, 0, true), audioEnd);
 }

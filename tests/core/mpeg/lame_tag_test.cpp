@@ -53,6 +53,31 @@ TEST_F(LameTagTest, ReadsAndRewritesLameFrames) {
     }
 }
 
+// Over 4 GiB of audio the Xing tag leaves its byte count out (its flag cleared, the fields
+// after it moved up) rather than state a wrapped or clipped one; the frame count, the seek table
+// and the LAME extension stay where the flags put them.
+TEST_F(LameTagTest, ByteCountLeftOutOver4GiB) {
+    auto mp3 = test::MakeMp3(dir.Path(), "song.mp3", {{440, 1500}}, {"-V", "2"});
+    Bytes file = test::ReadFileBytes(mp3);
+    const FrameHeaderInfo header = DecodeHeader(HeaderWord(file.data()));
+    Bytes frame(file.begin(), file.begin() + header.frameLength);
+    const std::size_t tagAt = XingTagOffset(header);
+    std::vector<std::uint64_t> starts;
+    for (std::uint64_t i = 0; i < 1000; ++i)
+        starts.push_back(frame.size() + i * 5'000'000);
+    FinishHeaderFrame(frame, tagAt, VbrHeaderType::Xing, {starts, 5'000'000'000, 576, 0});
+    const std::span<const std::uint8_t> tag(frame.data() + tagAt, frame.size() - tagAt);
+    EXPECT_EQ(HeaderWord(tag.data() + 4) & 3, 1u);  // frames, no bytes
+    EXPECT_EQ(ParseXingTag(tag)->frames, 1000u);
+    const XingFields fields = XingLayout(tag);
+    ASSERT_EQ(fields.toc, 12u);
+    EXPECT_EQ(tag[fields.toc + 50], 128);
+    std::optional<LameTag> lame = ReadLameTag(frame, tagAt);
+    ASSERT_TRUE(lame);
+    EXPECT_TRUE(lame->crcMatches);
+    EXPECT_EQ(lame->delay, 576);
+}
+
 // A frame without a LAME extension has none; a fresh tag frame is the smallest of its stream
 // that holds the tag, and only Layer III gets one.
 TEST(LameTag, FreshTagFrames) {

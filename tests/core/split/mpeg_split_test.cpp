@@ -7,6 +7,7 @@
 #include "app/memory_settings_store.h"
 #include "app/setting_values.h"
 #include "app/string_table.h"
+#include "mpeg/stream_check.h"
 #include "split/mpeg_cut.h"
 #include "split/source_loader.h"
 #include "split/split_engine.h"
@@ -336,6 +337,76 @@ TEST(MpegCutTest, LeadingId3v2Size) {
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
     bytes[8] = 0x80;  // not a 7-bit group
     EXPECT_EQ(LeadingId3v2Size(file), 0u);
+}
+
+// Pieces of a LAME constant-bitrate file whose "Info" count does not describe it (two files
+// joined end to end, a download cut short) state the frames they hold, in fast mode too.
+TEST_F(MpegSplitTest, PiecesCountTheirFramesWhateverTheInfoCount) {
+    auto one = test::MakeMp3(dir.Path(), "one.mp3", kSong, {"-b", "128"});
+    Bytes bytes = test::ReadFileBytes(one);
+    Bytes twice = bytes;
+    twice.insert(twice.end(), bytes.begin(), bytes.end());
+    test::WriteFileBytes(dir / "twice.mp3", twice);
+    test::WriteFileBytes(dir / "cut.mp3", Bytes(bytes.begin(), bytes.begin() + 6500));
+    for (const char* name : {"twice.mp3", "cut.mp3"}) {
+        SplitSource source = PrepareSource((dir / name).string(), SplitMode::Fast);
+        ASSERT_TRUE(source.mpeg);
+        ASSERT_EQ(source.mpeg->vbrTag, "Info");
+        for (auto [start, end] : {std::pair{0, 100}, std::pair{100, 9000}, std::pair{0, 9000}}) {
+            const auto out = dir / "piece.mp3";
+            ASSERT_EQ(CutMpegTrack(
+                          source, out.string(), std::min<std::uint64_t>(start, source.durationMs),
+                          std::min<std::uint64_t>(end, source.durationMs), {}, true, "ISO-8859-1"),
+                      CutOutcome::Written)
+                << name << " " << start;
+            StreamCheck check = CheckStream(out.string());
+            ASSERT_TRUE(check.statedFrames);
+            EXPECT_EQ(*check.statedFrames, check.frames.Count()) << name << " " << start;
+        }
+    }
+}
+
+// The last piece ends with the source's last whole frame (and so decodes cleanly): before APEv2
+// tags in front of the ID3v1 tag, and before a last frame that the end of the file cuts short.
+TEST_F(MpegSplitTest, LastPieceEndsWithTheLastWholeFrame) {
+    SplitAndCheck(test::CopyCorpusFile("ape-id3v1.mp3", dir.Path()), {1000}, SplitMode::Auto,
+                  false);
+    auto cut = test::MakeMp3(dir.Path(), "cut.mp3", kSong, {"-b", "128", "-t"});
+    Bytes bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() - 200);
+    test::WriteFileBytes(cut, bytes);
+    SplitAndCheck(cut, {2000}, SplitMode::Fast, false);
+}
+
+// A source that shrank after its tracks were made (MPEG or WAV): a track past its new end fails
+// instead of coming out as a file without audio.
+TEST_F(MpegSplitTest, TrackPastShrunkSourceFails) {
+    SplitList list;
+    const fs::path wav = dir / "b.wav";
+    test::WriteWav(wav, test::SynthesizePcm(kSong, 44100, 2), 44100, 2);
+    for (const fs::path& source : {test::MakeMp3(dir.Path(), "a.mp3", kSong, {"-b", "128"}), wav}) {
+        SourceFacts facts;
+        facts.audioType = PrepareSource(source.string(), SplitMode::Auto).audioType;
+        facts.durationMs = 6000;
+        RowId row =
+            AddLoadedSource(list, SourceLoadDefaultsFromSettings(settings), source.string(), facts);
+        for (std::uint64_t p : {2000, 4000})
+            list.InsertSplitPoint(row, p);
+        Bytes bytes = test::ReadFileBytes(source);
+        bytes.resize(bytes.size() / 2);
+        test::WriteFileBytes(source, bytes);
+    }
+    fs::create_directory(dir / "out");
+    FileTrackCutter cutter;
+    SplitJobOptions options = SplitJobOptionsFromSettings(settings);
+    options.namingRule = "%F-%S";
+    options.outputFolder = (dir / "out").string();
+    SplitJob job(list, host, cutter, options);
+    SplitJobResult result = job.StartSplit();
+    EXPECT_EQ(result.written, 4);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_FALSE(fs::exists(dir / "out" / "a-3.mp3"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "b-3.wav"));
 }
 
 // A cut that fails leaves an existing output as it was and no file of its own: a source that

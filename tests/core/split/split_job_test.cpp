@@ -23,10 +23,12 @@ class FakeCutter : public TrackCutter {
         std::string source, out;
         std::uint64_t start, end;
         TagTexts tags;
+        ExistingOutput existing;
     };
     std::vector<Cut> cuts;
     std::vector<std::pair<std::string, SplitMode>> prepared;
-    int failuresLeft = 0;  // cuts that fail before the next succeeds
+    int failuresLeft = 0;           // cuts that fail before the next succeeds
+    bool appearsMeanwhile = false;  // another program writes every output while it is cut
     bool readable = true;
     bool stoppedPreparing = false;
     audio::AudioType audioType = audio::AudioType::Mpeg;
@@ -54,8 +56,10 @@ class FakeCutter : public TrackCutter {
             return ByteRange{s, e};
         }
         CutOutcome Cut(const std::string& out, std::uint64_t s, std::uint64_t e,
-                       const TagTexts& tags, ByteRange* copied) override {
-            owner_.cuts.push_back({path_, out, s, e, tags});
+                       const TagTexts& tags, ExistingOutput existing, ByteRange* copied) override {
+            owner_.cuts.push_back({path_, out, s, e, tags, existing});
+            if (existing == ExistingOutput::Keep && owner_.appearsMeanwhile)
+                return CutOutcome::Kept;
             if (owner_.failuresLeft > 0) {
                 --owner_.failuresLeft;
                 return CutOutcome::Failed;
@@ -242,6 +246,23 @@ TEST_F(SplitJobTest, OverwriteAnswers) {
     // The last answer ticked "don't ask again": b-2 was overwritten without a question.
     EXPECT_EQ(result.confirmOverwrite, false);
     EXPECT_EQ(reports.back().outPath, Out("b-2.mp3"));
+}
+
+// A name that was free when checked is taken only if still free when the cut is put in place:
+// an output another program wrote meanwhile is kept and the track counts as skipped. Leave to
+// replace (yes to all) lets the cut replace it.
+TEST_F(SplitJobTest, OutputWrittenMeanwhileIsKept) {
+    AddSource(list.AddGroup("G"), "a.mp3", {20'000});
+    test::WriteFileText(Out("a-2.mp3"), "old");
+    host.overwriteAnswers = {{OverwriteAnswer::YesToAll, {}, false}};
+    cutter.appearsMeanwhile = true;
+    SplitJobResult result = Run();
+    ASSERT_EQ(cutter.cuts.size(), 2u);
+    EXPECT_EQ(cutter.cuts[0].existing, ExistingOutput::Keep);
+    EXPECT_EQ(cutter.cuts[1].existing, ExistingOutput::Replace);
+    EXPECT_EQ(reports[0].state, State::Skipped);
+    EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(result.written, 1);
 }
 
 // An output that is its own source is refused with OutputIsSource and the job goes on.

@@ -162,6 +162,33 @@ TEST_F(WavCutTest, OutputsDecodeWithTheirLength) {
     EXPECT_NEAR(test::ProbeDurationMs(out), 1250, 1);
 }
 
+// Durations and cut points come from the samples, not from the header's bytes per second:
+// PCM by rate × block align whatever that field says, a coded format (IMA ADPCM as ffmpeg
+// writes it, with a byte rate that is not its own) by its sample count. A coded piece's "fact"
+// chunk holds its samples, not its blocks.
+TEST_F(WavCutTest, TimesFromSamplesNotByteRate) {
+    Bytes samples;
+    Bytes pcm = MakeWav(WavLayout{}, &samples);                // 1 s of 8 kHz stereo
+    pcm[28] = 0xE8, pcm[29] = 0x03, pcm[30] = 0, pcm[31] = 0;  // 1000 bytes per second
+    test::WriteFileBytes(dir / "pcm.wav", pcm);
+    SplitSource source = PrepareSource((dir / "pcm.wav").string(), SplitMode::Auto);
+    EXPECT_EQ(source.durationMs, 1000u);
+    EXPECT_EQ(WavTrackRange(source, 250, 500)->begin, 44u + 8000);
+
+    auto tone = dir / "tone.wav";
+    test::WriteWav(tone, test::SynthesizePcm({{440, 3000}}, 44100, 2), 44100, 2);
+    auto ima = dir / "ima.wav";
+    ASSERT_EQ(test::RunProgram({"ffmpeg", "-loglevel", "error", "-y", "-i", tone.string(), "-c:a",
+                                "adpcm_ima_wav", ima.string()}),
+              0);
+    source = PrepareSource(ima.string(), SplitMode::Auto);
+    EXPECT_NEAR(static_cast<double>(source.durationMs), 3000, 25);
+    auto out = dir / "piece.wav";
+    ASSERT_EQ(CutWavTrack(source, out.string(), 1000, 2000), CutOutcome::Written);
+    EXPECT_TRUE(test::DecodesCleanly(out));
+    EXPECT_NEAR(test::ProbeDurationMs(out), 1000, 25);
+}
+
 // A failed cut leaves nothing under the output's name and an existing file as it was.
 TEST_F(WavCutTest, FailedCutLeavesExistingFile) {
     Bytes samples;
