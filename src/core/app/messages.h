@@ -108,6 +108,33 @@ enum class Msg : int {
     PlayAfterTrackStartTip = 322,
     PlayBeforeTrackEndTip = 323,
 
+    // --- Splitter page -----------------------------------------------------------------------
+    StartSplitTip = 152,        // (Alt+S)
+    AddSplitFilesTip = 153,     // (Alt+A)
+    ChooseSplitFolderTip = 154, // (Alt+D)
+    InsertPointTip = 157,       // (Alt+I)
+    SpecialSplitTip = 158,
+    RemoveSelectedTip = 159,    // (Del)
+    ClearTracksTip = 160,       // (Shift+Del)
+    TrackStartTip = 193,        // (Ctrl+Home)
+    TrackEndTip = 194,          // (Ctrl+End)
+    EditTagsTip = 195,          // double-click
+    SaveCueTip = 205,
+    SwitchModeTip = 213,        // (Alt+O)
+    StartSplitLabel = 224,
+    StopSplitLabel = 225,
+    AddSplitFilesTitle = 229,   // title of the file dialog
+    GoToTrackStartTip = 245,    // (Shift+Home)
+    GoToTrackEndTip = 246,      // (Shift+End)
+    SplitListEmpty = 253,       // shown in the empty list
+    TrackTimesTip = 254,        // (Ctrl+L)
+    NewGroupTip = 302,          // (Alt+G)
+    ExpandGroupsTip = 303,
+    CollapseGroupsTip = 304,
+    MoveToGroupTip = 305,       // (Alt+M)
+    ToggleSelectionTip = 309,
+    OpenCueTitle = 326,         // title of the file dialog
+    OpenCueTip = 327,
     // --- Program ---------------------------------------------------------------------------
     ChooseMergeSourceFolder = 215,  // title of the joiner's source folder picker
     ChooseSplitSourceFolder = 216,  // title of the splitter's source folder picker
