@@ -15,11 +15,8 @@ SplitListModel::~SplitListModel() {
 }
 
 void SplitListModel::SetLocked(bool locked) {
-    if (locked_ == locked)
-        return;
+    // Views read the flags of a cell when they paint or edit it.
     locked_ = locked;
-    // The flags of every cell change; views ask again when they repaint.
-    emit layoutChanged();
 }
 
 void SplitListModel::SetHeaders(const QStringList& headers) {
@@ -72,16 +69,16 @@ QVariant SplitListModel::data(const QModelIndex& index, int role) const {
     if (row == kNoRow)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-    case Qt::AccessibleTextRole:
-        return ToQString(list_.CellText(row, index.column()));
-    case Qt::CheckStateRole:
-        if (index.column() != kColTrack)
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+        case Qt::AccessibleTextRole:
+            return ToQString(list_.CellText(row, index.column()));
+        case Qt::CheckStateRole:
+            if (index.column() != kColTrack)
+                return {};
+            return list_.Row(row).checked ? Qt::Checked : Qt::Unchecked;
+        default:
             return {};
-        return list_.Row(row).checked ? Qt::Checked : Qt::Unchecked;
-    default:
-        return {};
     }
 }
 

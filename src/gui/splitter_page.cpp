@@ -72,8 +72,9 @@ SplitterPage::SplitterPage(const PageContext& context, std::unique_ptr<PreviewSi
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SplitterPage::CurrentChanged);
     connect(tree_, &QTreeView::doubleClicked, this, &SplitterPage::EditTags);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &SplitterPage::ListChanged);
-    connect(model_, &QAbstractItemModel::rowsRemoved, this, &SplitterPage::ListChanged);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, signal, this, &SplitterPage::ListChanged);
+    }
     connect(model_, &QAbstractItemModel::dataChanged, this, &SplitterPage::ListChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &SplitterPage::ListChanged);
     connect(preview_, &PreviewPanel::insertPointRequested, this, &SplitterPage::InsertPoint);
@@ -90,9 +91,14 @@ SplitterPage::SplitterPage(const PageContext& context, std::unique_ptr<PreviewSi
 }
 
 SplitterPage::~SplitterPage() {
-    // The runner waits for a job still running; the list it reads must outlive it.
+    // The runner waits for a job still running; the list it reads must outlive it, and so must
+    // the model and the view that follow it.
     delete runner_;
     runner_ = nullptr;
+    disconnect(tree_->selectionModel(), nullptr, this, nullptr);
+    disconnect(model_, nullptr, this, nullptr);
+    delete tree_;
+    delete model_;
 }
 
 void SplitterPage::BuildLayout() {
@@ -126,6 +132,7 @@ void SplitterPage::BuildLayout() {
     auto* folderRow = new QHBoxLayout;
     auto* folderLabel = new QLabel(Text(SplitterText::OutputFolder), this);
     folderBox_ = new QLineEdit(ToQString(settings::SplitDestinationFolder.Read(settings)), this);
+    folderBox_->setObjectName(QStringLiteral("outputFolder"));
     folderBox_->setAccessibleName(Text(SplitterText::OutputFolder));
     folderLabel->setBuddy(folderBox_);
     folderButton_ = new QPushButton(Text(SplitterText::ChooseFolder), this);
@@ -141,13 +148,13 @@ void SplitterPage::BuildLayout() {
     connect(folderButton_, &QPushButton::clicked, this, &SplitterPage::ChooseOutputFolder);
     connect(sameFolder_, &QCheckBox::toggled, this, &SplitterPage::SameFolderToggled);
     connect(folderBox_, &QLineEdit::editingFinished, this, [this] {
-        settings::SplitDestinationFolder.Write(context_.settings,
-                                               folderBox_->text().toStdString());
+        settings::SplitDestinationFolder.Write(context_.settings, folderBox_->text().toStdString());
     });
 
     auto* ruleRow = new QHBoxLayout;
     auto* ruleLabel = new QLabel(Text(SplitterText::NamingRule), this);
     ruleBox_ = new QLineEdit(ToQString(settings::SplitNamingRule.Read(settings)), this);
+    ruleBox_->setObjectName(QStringLiteral("namingRule"));
     ruleBox_->setAccessibleName(Text(SplitterText::NamingRule));
     ruleLabel->setBuddy(ruleBox_);
     ruleHelp_ = new QPushButton(Text(SplitterText::NamingRuleHelpButton), this);
@@ -161,7 +168,7 @@ void SplitterPage::BuildLayout() {
     modeMenu_ = new QMenu(modeButton_);
     modeButton_->setMenu(modeMenu_);
     startButton_ = new QPushButton(MessageText(Msg::StartSplitLabel), this);
-    startButton_->setObjectName(QStringLiteral("startSplit"));
+    startButton_->setObjectName(QStringLiteral("startButton"));
     startButton_->setAccessibleName(MessageText(Msg::StartSplitLabel).remove(QLatin1Char('&')));
     startButton_->setToolTip(MessageText(Msg::StartSplitTip));
     ruleRow->addWidget(ruleLabel);
@@ -235,20 +242,20 @@ void SplitterPage::BuildCommands() {
                              QKeySequence(Qt::CTRL | Qt::Key_L), &SplitterPage::EditTrackTimes,
                              true);
     button(needTrack_.back());
-    needTrack_ << AddCommand("goToTrackStart", Text(T::GoToTrackStart),
-                             MessageText(Msg::GoToTrackStartTip),
-                             QKeySequence(Qt::SHIFT | Qt::Key_Home), &SplitterPage::GoToTrackStart,
-                             false);
-    needTrack_ << AddCommand("goToTrackEnd", Text(T::GoToTrackEnd),
-                             MessageText(Msg::GoToTrackEndTip),
-                             QKeySequence(Qt::SHIFT | Qt::Key_End), &SplitterPage::GoToTrackEnd,
-                             false);
+    needTrack_ << AddCommand(
+        "goToTrackStart", Text(T::GoToTrackStart), MessageText(Msg::GoToTrackStartTip),
+        QKeySequence(Qt::SHIFT | Qt::Key_Home), &SplitterPage::GoToTrackStart, false);
+    needTrack_ << AddCommand(
+        "goToTrackEnd", Text(T::GoToTrackEnd), MessageText(Msg::GoToTrackEndTip),
+        QKeySequence(Qt::SHIFT | Qt::Key_End), &SplitterPage::GoToTrackEnd, false);
     button(AddCommand("newGroup", Text(T::NewGroup), MessageText(Msg::NewGroupTip),
                       QKeySequence(Qt::ALT | Qt::Key_G), &SplitterPage::NewGroup, true));
     button(AddCommand("moveToGroup", Text(T::MoveToGroup), MessageText(Msg::MoveToGroupTip),
                       QKeySequence(Qt::ALT | Qt::Key_M), &SplitterPage::MoveToGroup, true));
     button(AddCommand("specialSplit", Text(T::SpecialSplit), MessageText(Msg::SpecialSplitTip),
                       none, &SplitterPage::SpecialSplit, true));
+    AddCommand("setOverlaps", Text(T::Overlaps), MessageText(Msg::SpecialSplitTip), none,
+               &SplitterPage::SetOverlaps, true);
     button(AddCommand("silenceSplit", Text(T::SilenceSplit), QString(), none,
                       &SplitterPage::SilenceSplit, true));
     button(AddCommand("saveCue", Text(T::SaveCue), MessageText(Msg::SaveCueTip), none,
@@ -258,7 +265,10 @@ void SplitterPage::BuildCommands() {
     commandRow->addStretch(1);
 
     // List commands: only while the list has the focus.
-    auto listOnly = [](QAction* action) { action->setShortcutContext(Qt::WidgetShortcut); };
+    auto listOnly = [this](QAction* action) {
+        removeAction(action);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    };
     listOnly(AddCommand("editTags", Text(T::EditTags), MessageText(Msg::EditTagsTip),
                         QKeySequence(Qt::Key_Return), &SplitterPage::EditTags, true));
     listOnly(AddCommand("removeSelected", Text(T::Remove), MessageText(Msg::RemoveSelectedTip),
@@ -279,11 +289,8 @@ void SplitterPage::BuildCommands() {
                &SplitterPage::EditTimeSteps, true);
     AddCommand("chooseFolder", Text(T::OutputFolder), MessageText(Msg::ChooseSplitFolderTip),
                QKeySequence(Qt::ALT | Qt::Key_D), &SplitterPage::ChooseOutputFolder, true);
-    auto* modeCommand = AddCommand("switchMode", Text(T::SplitModeButton),
-                                   MessageText(Msg::SwitchModeTip),
-                                   QKeySequence(Qt::ALT | Qt::Key_O), nullptr, true);
-    disconnect(modeCommand, &QAction::triggered, this, nullptr);
-    connect(modeCommand, &QAction::triggered, modeButton_, &QToolButton::showMenu);
+    AddCommand("switchMode", Text(T::SplitModeButton), MessageText(Msg::SwitchModeTip),
+               QKeySequence(Qt::ALT | Qt::Key_O), &SplitterPage::ShowModeMenu, true);
 
     constexpr std::pair<SplitMode, Msg> kModes[] = {{SplitMode::Auto, Msg::SplitModeAuto},
                                                     {SplitMode::Fast, Msg::SplitModeFast},
@@ -376,8 +383,8 @@ void SplitterPage::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         startButton_->isEnabled()) {
         QWidget* focus = focusWidget();
-        const bool timeBox = focus && (focus == preview_->TimeBox() ||
-                                       preview_->TimeBox()->isAncestorOf(focus));
+        const bool timeBox =
+            focus && (focus == preview_->TimeBox() || preview_->TimeBox()->isAncestorOf(focus));
         if (!timeBox && focus != tree_) {
             event->accept();
             StartOrStop();
@@ -417,12 +424,23 @@ void SplitterPage::CurrentChanged() {
 }
 
 void SplitterPage::ListChanged() {
-    // Rows a list operation made current are shown so; the tree follows the list.
-    if (list_.Current() != CurrentRow() && list_.Contains(list_.Current()))
-        SelectListCurrent();
-    UpdateCommands();
-    UpdateInformation();
-    UpdatePreview();
+    // One operation may change many rows (a sheet's tracks, a silence scan): the page follows
+    // once they are all made.
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshPending_ = false;
+            // Rows a list operation made current are shown so; the tree follows the list.
+            if (list_.Current() != CurrentRow() && list_.Contains(list_.Current()))
+                SelectListCurrent();
+            UpdateCommands();
+            UpdateInformation();
+            UpdatePreview();
+        },
+        Qt::QueuedConnection);
 }
 
 void SplitterPage::UpdateCommands() {
@@ -483,6 +501,11 @@ void SplitterPage::UpdatePreview() {
     }
     TrackTimes span = list_.GetTrackTimes(track, true, row.durationMs);
     preview_->SetSelectedTrack(list_.TrackIndex(track), TrackSpan{span.start, span.end});
+}
+
+void SplitterPage::ShowModeMenu() {
+    if (!IsBusy())
+        modeButton_->showMenu();
 }
 
 void SplitterPage::SameFolderToggled(bool on) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "page.h"
+#include "split/silence_detector.h"
 #include "split/source_probe.h"
 #include "split/split_list.h"
 
@@ -86,14 +87,17 @@ class SplitterPage : public Page {
     void ExpandAll();
     void CollapseAll();
     void SpecialSplit();
+    void SetOverlaps();
     void SilenceSplit();
     void EditTimeSteps();
     void ShowNamingRuleHelp();
+    void ShowModeMenu();
     void SwitchMode(SplitMode mode);
     void MoveTrackEdge(int trackIndex, bool start, quint64 ms);
 
     // Jobs.
     void StartSplit();
+    void ScanForSilence(RowId source, const SilenceOptions& options);
     void RunJob(std::function<void(JobHost&)> work, std::function<void()> finish);
     void JobStarted();
     void JobFinished();
@@ -128,10 +132,11 @@ class SplitterPage : public Page {
     QPushButton* startButton_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* statusLine_ = nullptr;
-    QList<QAction*> editing_;  // off while a job runs
+    QList<QAction*> editing_;    // off while a job runs
     QList<QAction*> needTrack_;  // off without a track row
     std::function<void()> finishJob_;
     bool splitting_ = false;
+    bool refreshPending_ = false;
     std::string shownSource_;
 };
 

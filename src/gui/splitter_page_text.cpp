@@ -26,6 +26,7 @@ constexpr std::array kTexts{
     TextPair{SplitterText::ExpandAll, "全部展开", "Expand All"},
     TextPair{SplitterText::CollapseAll, "全部折叠", "Collapse All"},
     TextPair{SplitterText::SpecialSplit, "特殊分割...", "Special Split..."},
+    TextPair{SplitterText::Overlaps, "设置交迭...", "Overlaps..."},
     TextPair{SplitterText::SilenceSplit, "按静音分割...", "Split by Silence..."},
     TextPair{SplitterText::SaveCue, "保存为 CUE...", "Save as CUE..."},
     TextPair{SplitterText::OpenCue, "打开 CUE...", "Open CUE..."},

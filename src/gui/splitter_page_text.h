@@ -24,6 +24,7 @@ enum class SplitterText {
     ExpandAll,
     CollapseAll,
     SpecialSplit,
+    Overlaps,
     SilenceSplit,
     SaveCue,
     OpenCue,

@@ -5,3 +5,5 @@ target_compile_definitions(${suite} PRIVATE
   PARTITA_STUDIO_PATH="$<TARGET_FILE:partita-studio>"
   PARTITA_STUDIO_DIR="$<TARGET_FILE_DIR:partita-studio>")
 target_compile_definitions(${suite} PRIVATE PARTITA_TEST_VERSION="${PROJECT_VERSION}")
+add_dependencies(${suite} partita)
+target_compile_definitions(${suite} PRIVATE PARTITA_CLI_PATH="$<TARGET_FILE:partita>")
