@@ -33,14 +33,6 @@
 #include "window_job_host.h"
 
 namespace partita::gui {
-namespace {
-
-QString LegacyNamedFilter(const QString& name, const QString& patterns) {
-    return QStringLiteral("%1 (%2)").arg(name, patterns);
-}
-
-}  // namespace
-
 SplitterPage::SplitterPage(const PageContext& context, std::unique_ptr<PreviewSink> sink,
                            QWidget* parent)
     : Page(parent), context_(context) {
@@ -280,10 +272,10 @@ void SplitterPage::BuildCommands() {
     AddCommand("toggleSelection", Text(T::ToggleSelection), MessageText(Msg::ToggleSelectionTip),
                none, &SplitterPage::ToggleSelection, true);
     AddCommand("expandAll", Text(T::ExpandAll), MessageText(Msg::ExpandGroupsTip),
-               QKeySequence(Qt::SHIFT | Qt::KeypadModifier | Qt::Key_Plus),
+               QKeySequence(Qt::ShiftModifier | Qt::KeypadModifier | Qt::Key_Plus),
                &SplitterPage::ExpandAll, false);
     AddCommand("collapseAll", Text(T::CollapseAll), MessageText(Msg::CollapseGroupsTip),
-               QKeySequence(Qt::SHIFT | Qt::KeypadModifier | Qt::Key_Minus),
+               QKeySequence(Qt::ShiftModifier | Qt::KeypadModifier | Qt::Key_Minus),
                &SplitterPage::CollapseAll, false);
     AddCommand("timeSteps", Text(T::TimeSteps), MessageText(Msg::TimeStepTitle), none,
                &SplitterPage::EditTimeSteps, true);

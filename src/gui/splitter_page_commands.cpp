@@ -1,4 +1,7 @@
 // The splitter page's list and position commands.
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QFileDialog>
 #include <QHeaderView>
 

@@ -1,4 +1,7 @@
 // The splitter page's commands that open a dialog.
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QFileDialog>
 #include <QHeaderView>
 

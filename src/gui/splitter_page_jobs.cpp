@@ -1,4 +1,7 @@
 // The splitter page's jobs on the worker thread: loading files, the split and the silence scan.
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QFileDialog>
 #include <QPointer>
 #include <QProgressBar>
@@ -13,6 +16,7 @@
 #include "split/split_engine.h"
 #include "split/split_job.h"
 #include "split/split_options.h"
+#include "split_list_model.h"
 #include "split_loading.h"
 #include "split_questions.h"
 #include "split_tree_view.h"

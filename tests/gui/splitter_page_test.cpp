@@ -22,6 +22,7 @@
 #include "scripted_user.h"
 #include "silence_split_dialog.h"
 #include "split_list_model.h"
+#include "split_loading.h"
 #include "split_stop_dialog.h"
 #include "split_tree_view.h"
 #include "splitter_page.h"
@@ -276,6 +277,36 @@ TEST_F(SplitterPageTest, LongJobsLeaveTheWindowLive) {
         EXPECT_LT(meter.LongestGap().count(), 1500);
     }
     EXPECT_EQ(Tracks(row).size(), 3u);
+}
+
+// Sources loaded on the worker move into the page's list with their tracks as loaded: gaps a
+// sheet leaves, cells and check states.
+TEST(SplitLoading, MovedSourcesKeepTheirTracksAndCells) {
+    SplitList loaded, list;
+    list.AddGroup("Mine");
+    SourceRowValues values;
+    values.tags.artist = "Artist";
+    values.mode = SplitMode::Frame;
+    RowId source = loaded.AddSource("/music/a.mp3", 9000, values);
+    loaded.AppendTrack(source, {0, 2000});
+    RowId second = loaded.AppendTrack(source, {3000, 9000});
+    loaded.SetChecked(second, false);
+    TagTemplates tags = values.tags;
+    tags.title = "Two";
+    loaded.SetTags(second, tags);
+
+    RowId moved = MoveLoadedSources(loaded, list);
+    EXPECT_TRUE(loaded.Empty());
+    ASSERT_EQ(list.Groups().size(), 1u);
+    EXPECT_EQ(list.GroupOf(moved), list.Groups()[0]);
+    EXPECT_EQ(list.SourcePath(moved), "/music/a.mp3");
+    EXPECT_EQ(list.Row(moved).mode, SplitMode::Frame);
+    ASSERT_EQ(list.TrackCount(moved), 2);
+    RowId track = list.Children(moved)[1];
+    EXPECT_EQ(list.GetTrackTimes(track, false), (TrackTimes{3000, 9000}));
+    EXPECT_FALSE(list.Row(track).checked);
+    EXPECT_EQ(list.Row(track).tags, tags);
+    EXPECT_TRUE(list.Row(list.Children(moved)[0]).checked);
 }
 
 // The page with a source and its split points, in both languages.
