@@ -135,7 +135,6 @@ class SplitterPage : public Page {
     QList<QAction*> editing_;    // off while a job runs
     QList<QAction*> needTrack_;  // off without a track row
     std::function<void()> finishJob_;
-    bool splitting_ = false;
     bool refreshPending_ = false;
     std::string shownSource_;
 };

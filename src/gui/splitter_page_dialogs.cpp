@@ -1,9 +1,9 @@
 // The splitter page's commands that open a dialog.
-#include <QLineEdit>
 #include <QCheckBox>
-#include <QLabel>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 
 #include "app/setting_values.h"
 #include "cue/cue_list.h"

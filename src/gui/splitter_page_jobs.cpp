@@ -1,8 +1,8 @@
 // The splitter page's jobs on the worker thread: loading files, the split and the silence scan.
-#include <QLineEdit>
 #include <QCheckBox>
-#include <QLabel>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -42,7 +42,6 @@ void SplitterPage::JobStarted() {
 void SplitterPage::JobFinished() {
     std::function<void()> finish = std::move(finishJob_);
     finishJob_ = nullptr;
-    splitting_ = false;
     progress_->setRange(0, 1);
     progress_->setValue(0);
     preview_->SetBusy(false);
@@ -112,7 +111,6 @@ void SplitterPage::StartSplit() {
         std::make_shared<SplitJobOptions>(SplitJobOptionsFromSettings(context_.settings));
     options->outputFolder = folderBox_->text().toStdString();
     auto result = std::make_shared<SplitJobResult>();
-    splitting_ = true;
     const SplitList& list = list_;
     RunJob(
         [&list, options, result](JobHost& host) {
