@@ -30,7 +30,6 @@ enum class SplitDialogText {
     AutoTrackIfEmpty,
     Wildcards,
     LoadFromFile,
-    Mp3Files,
     LoadingFramesTitle,
     SaveGroupsTitle,
     BesideAudio,
