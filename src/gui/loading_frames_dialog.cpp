@@ -6,8 +6,8 @@
 namespace partita::gui {
 
 LoadingFramesDialog::LoadingFramesDialog(const QString& fileName, QWidget* parent)
-    : ProgressCancelDialog(Text(SplitDialogText::LoadingFramesTitle) + QStringLiteral(" - ") +
-                               fileName,
-                           MessageText(Msg::LoadingFramesTip), parent) {}
+    : ProgressCancelDialog(
+          Text(SplitDialogText::LoadingFramesTitle) + QStringLiteral(" - ") + fileName,
+          MessageText(Msg::LoadingFramesTip), parent) {}
 
 }  // namespace partita::gui

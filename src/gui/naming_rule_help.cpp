@@ -12,8 +12,7 @@ NamingRuleHelp::NamingRuleHelp(Topic topic, QWidget* parent)
     : QMessageBox(QMessageBox::Information,
                   MessageText(topic == Topic::FileNames ? Msg::NamingRuleHelpTitle
                                                         : Msg::TagFieldsHelpTitle),
-                  MessageText(topic == Topic::FileNames ? Msg::NamingRuleHelp
-                                                        : Msg::TagFieldsHelp),
+                  MessageText(topic == Topic::FileNames ? Msg::NamingRuleHelp : Msg::TagFieldsHelp),
                   QMessageBox::NoButton, parent) {
     QAbstractButton* ok = addButton(Text(DialogText::Ok), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("Ok"));
@@ -24,7 +23,8 @@ NamingRuleHelp::NamingRuleHelp(Topic topic, QWidget* parent)
 }
 
 void NamingRuleHelp::Show(Topic topic, QWidget* parent) {
-    RunOwnedDialog(new NamingRuleHelp(topic, parent), [](NamingRuleHelp&, bool) { return 0; }, 0);
+    RunOwnedDialog(
+        new NamingRuleHelp(topic, parent), [](NamingRuleHelp&, bool) { return 0; }, 0);
 }
 
 }  // namespace partita::gui

@@ -1,7 +1,7 @@
 #include "silence_scan_progress.h"
 
-#include "question_box.h"
 #include "owned_dialog.h"
+#include "question_box.h"
 #include "split_dialog_text.h"
 #include "ui_text.h"
 

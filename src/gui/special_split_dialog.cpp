@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -45,12 +46,14 @@ SpecialSplitDialog::SpecialSplitDialog(const SpecialSplitTarget& target, Setting
     byTime_->setObjectName(QStringLiteral("ByTime"));
     count_->setObjectName(QStringLiteral("Count"));
     count_->setAccessibleName(Text(SplitDialogText::PartCount));
+    count_->findChild<QLineEdit*>()->setAccessibleName(Text(SplitDialogText::PartCount));
     // Counts out of range may be typed; OK refuses them with their message.
     count_->setRange(0, 99999);
     count_->setValue(settings::AddSpecialBySectionInDialog.Read(settings));
     time_->setObjectName(QStringLiteral("Time"));
     time_->setAccessibleName(Text(SplitDialogText::PartLength));
-    time_->SetMs(static_cast<std::uint64_t>(std::max(0, settings::AddSpecialByTime.Read(settings))));
+    time_->SetMs(
+        static_cast<std::uint64_t>(std::max(0, settings::AddSpecialByTime.Read(settings))));
     bool fixedTime = settings::AddSpecialTypeInDialog.Read(settings) == 1;
     (fixedTime ? byTime_ : byCount_)->setChecked(true);
     whole_->setObjectName(QStringLiteral("Whole"));
@@ -92,7 +95,8 @@ SpecialSplitDialog::SpecialSplitDialog(const SpecialSplitTarget& target, Setting
 
 SpecialSplitRequest SpecialSplitDialog::Request() const {
     SpecialSplitRequest request;
-    request.type = byTime_->isChecked() ? SpecialSplitType::FixedTime : SpecialSplitType::EqualParts;
+    request.type =
+        byTime_->isChecked() ? SpecialSplitType::FixedTime : SpecialSplitType::EqualParts;
     request.count = count_->value();
     request.stepMs = time_->Ms().value_or(0);
     request.scope =
@@ -142,7 +146,8 @@ void SpecialSplitDialog::UpdateScope() {
         range_->setText(QStringLiteral("[%1-%2]").arg(ListTime(target_.track->start),
                                                       ListTime(target_.track->end)));
     } else {
-        range_->setText(QStringLiteral("[%1-%2]").arg(ListTime(0), ListTime(target_.wholeLengthMs)));
+        range_->setText(
+            QStringLiteral("[%1-%2]").arg(ListTime(0), ListTime(target_.wholeLengthMs)));
     }
 }
 

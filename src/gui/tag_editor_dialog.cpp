@@ -56,6 +56,7 @@ TagEditorDialog::TagEditorDialog(const TagTemplates& tags, SettingsStore& settin
     // A genre outside the ID3v1 list (read from another kind of file) stays as typed.
     genre_->setEditable(true);
     genre_->setObjectName(QStringLiteral("Genre"));
+    genre_->lineEdit()->setAccessibleName(AccessibleText(SplitDialogText::TagGenre));
     genre_->addItem(QString());
     for (int number = 0; number < kGenreCount; ++number)
         genre_->addItem(QString::fromStdString(GenreName(number)));
@@ -153,8 +154,7 @@ void TagEditorDialog::PickFile() {
                                                 folder, Text(DialogText::Mp3Files));
     if (path.isEmpty())
         return;
-    settings::MergeId3FileLastFolder.Write(
-        settings_, QFileInfo(path).absolutePath().toStdString());
+    settings::MergeId3FileLastFolder.Write(settings_, QFileInfo(path).absolutePath().toStdString());
     LoadFromFile(path);
 }
 

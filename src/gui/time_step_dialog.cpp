@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -16,8 +17,10 @@ namespace {
 // One hour: a larger step would jump past most sources at once.
 constexpr int kLargestStepMs = 3'600'000;
 
-QSpinBox* StepBox(int value, const char* name, QWidget* parent) {
+QSpinBox* StepBox(int value, const char* name, SplitDialogText label, QWidget* parent) {
     auto* box = new QSpinBox(parent);
+    // The box reads its name to the edit inside it, which a user reaches by Tab.
+    box->findChild<QLineEdit*>()->setAccessibleName(AccessibleText(label));
     box->setObjectName(QString::fromLatin1(name));
     box->setRange(1, kLargestStepMs);
     box->setValue(std::clamp(value, 1, kLargestStepMs));
@@ -29,8 +32,8 @@ QSpinBox* StepBox(int value, const char* name, QWidget* parent) {
 
 TimeStepDialog::TimeStepDialog(int stepMs, int pageMs, QWidget* parent)
     : QDialog(parent),
-      step_(StepBox(stepMs, "Step", this)),
-      page_(StepBox(pageMs, "Page", this)) {
+      step_(StepBox(stepMs, "Step", SplitDialogText::TimeStep, this)),
+      page_(StepBox(pageMs, "Page", SplitDialogText::PageSize, this)) {
     setWindowTitle(MessageText(Msg::TimeStepTitle));
     auto* help = new QLabel(MessageText(Msg::TimeStepHelp), this);
     help->setWordWrap(true);

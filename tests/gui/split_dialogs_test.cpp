@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -240,13 +241,13 @@ TEST_F(SplitDialogsTest, GroupSheetsFolderIsStoredAndCreated) {
     EXPECT_EQ(dialog.Folder(), "/out");
     EXPECT_FALSE(Find<QLineEdit>(&dialog, "Folder")->isEnabled());
     Find<QRadioButton>(&dialog, "IntoFolder")->setChecked(true);
-    Retype(Find<QLineEdit>(&dialog, "Folder"), QString::fromStdString(dir.string()));
+    Retype(Find<QLineEdit>(&dialog, "Folder"), QString::fromStdString(dir.Path().string()));
     User::Click(&dialog, "Ok");
     EXPECT_EQ(settings::SaveCueOption.Read(settings), 1);
-    EXPECT_EQ(settings::SaveCueTargetFolder.Read(settings), dir.string());
+    EXPECT_EQ(settings::SaveCueTargetFolder.Read(settings), dir.Path().string());
 
-    EXPECT_EQ(GroupCueFolder(0, dir.string(), "组"), "");
-    std::string made = GroupCueFolder(1, dir.string(), "组");
+    EXPECT_EQ(GroupCueFolder(0, dir.Path().string(), "组"), "");
+    std::string made = GroupCueFolder(1, dir.Path().string(), "组");
     EXPECT_EQ(made, (dir / "组").string());
     EXPECT_TRUE(std::filesystem::is_directory(made));
     std::ofstream(dir / "file") << "x";
@@ -258,6 +259,8 @@ TEST_F(SplitDialogsTest, GroupSheetsFolderIsStoredAndCreated) {
 TEST_F(SplitDialogsTest, ProgressCancelAsksWhereItMust) {
     SilenceScanProgress scan("live.mp3", nullptr);
     QSignalSpy cancelled(&scan, &ProgressCancelDialog::Cancelled);
+    // Without an owner the box would be the modal window the scripted user answers first.
+    scan.setWindowModality(Qt::NonModal);
     scan.show();
     scan.SetFound(3);
     ScriptedUser user;
@@ -292,7 +295,9 @@ TEST_F(SplitDialogsTest, EveryDialogIsNamedReachableAndPictured) {
     const std::pair<const char*, std::function<QDialog*()>> dialogs[] = {
         {"group_name", [] { return new GroupNameDialog("分割组 02", nullptr); }},
         {"track_times",
-         [&] { return new TrackTimesDialog(3, 12, {62'500, 3'723'004}, messages, nullptr); }},
+         [&] {
+             return new TrackTimesDialog(3, 12, {62'500, 3'723'004}, messages, nullptr);
+         }},
         {"move_to_group",
          [] {
              return new MoveToGroupDialog("音乐会 live.mp3", {"默认分割组", "分割组 02"}, 0,
@@ -312,7 +317,8 @@ TEST_F(SplitDialogsTest, EveryDialogIsNamedReachableAndPictured) {
              return new SpecialSplitDialog({"", 3'723'004, TrackTimes{62'500, 120'000}}, settings,
                                            messages, nullptr);
          }},
-        {"track_overlap", [&] { return new TrackOverlapDialog(true, settings, messages, nullptr); }},
+        {"track_overlap",
+         [&] { return new TrackOverlapDialog(true, settings, messages, nullptr); }},
         {"time_step", [] { return new TimeStepDialog(100, 1000, nullptr); }},
     };
     for (Language language : {Language::Chinese, Language::English}) {
