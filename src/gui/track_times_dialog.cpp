@@ -34,6 +34,7 @@ TrackTimesDialog::TrackTimesDialog(int trackNumber, int trackCount, TrackTimes t
     layout->addWidget(caption);
     layout->addLayout(form);
     layout->addWidget(OkCancelButtons(this));
+    setMinimumWidth(300);
 }
 
 TrackTimes TrackTimesDialog::Times() const {
