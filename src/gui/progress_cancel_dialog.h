@@ -22,6 +22,9 @@ class ProgressCancelDialog : public QDialog {
     // Safe from any thread.
     bool CancelRequested() const { return cancelled_.load(); }
 
+    // Closes the box once the work has ended (closing it otherwise counts as Cancel).
+    void Finish() { QDialog::done(QDialog::Accepted); }
+
   public slots:
     void SetProgress(int percent);
     void SetText(const QString& text);

@@ -24,7 +24,7 @@ class UserMessages;
 
 // What the special split acts on, as the page finds it for the selected row.
 struct SpecialSplitTarget {
-    std::string groupName;         // a group is selected (its length counts as 100 hours)
+    std::string groupName;            // a group is selected (its length counts as 100 hours)
     std::uint64_t wholeLengthMs = 0;  // the source's duration, or kGroupScopeLengthMs
     std::optional<TrackTimes> track;  // a track is selected: its times
 };

@@ -1,5 +1,7 @@
 #include "split_dialog_text.h"
 
+#include <QRegularExpression>
+
 #include "label_table.h"
 
 namespace partita::gui {
@@ -22,19 +24,23 @@ constexpr std::array kTexts{
     TextPair{SplitDialogText::TagArtist, "艺术家(&A):", "&Artist:"},
     TextPair{SplitDialogText::TagAlbum, "专辑(&L):", "A&lbum:"},
     TextPair{SplitDialogText::TagYear, "发行年(&Y):", "&Year:"},
-    TextPair{SplitDialogText::TagComment, "备注(&C):", "&Comment:"},
+    TextPair{SplitDialogText::TagComment, "备注(&M):", "Co&mment:"},
     TextPair{SplitDialogText::TagTrack, "曲目号码(&N):", "Track &number:"},
     TextPair{SplitDialogText::TagGenre, "流派(&G):", "&Genre:"},
     TextPair{SplitDialogText::AutoNumbering, "载入音频文件时", "When an audio file is loaded"},
-    TextPair{SplitDialogText::AutoSequence, "在标题后添加音轨序号 [音轨 %S](&Q)", "Append the track se&quence [Track %S] to the title"},
-    TextPair{SplitDialogText::AutoTrack, "曲目号码使用音轨序号 %S(&R)", "Use the sequence %S as the t&rack number"},
-    TextPair{SplitDialogText::AutoTrackIfEmpty, "仅当文件没有曲目号码时(&O)", "&Only when the file has no track number"},
+    TextPair{SplitDialogText::AutoSequence, "在标题后添加音轨序号 [音轨 %S](&Q)",
+             "Append the track se&quence [Track %S] to the title"},
+    TextPair{SplitDialogText::AutoTrack, "曲目号码使用音轨序号 %S(&R)",
+             "Use the sequence %S as the t&rack number"},
+    TextPair{SplitDialogText::AutoTrackIfEmpty, "仅当文件没有曲目号码时(&I)",
+             "Only &if the file has no track number"},
     TextPair{SplitDialogText::Wildcards, "通配符(&W)...", "&Wildcards..."},
     TextPair{SplitDialogText::LoadFromFile, "从文件载入(&F)...", "Load from &file..."},
-    TextPair{SplitDialogText::Mp3Files, "MP3 文件 (*.mp3)", "MP3 files (*.mp3)"},
     TextPair{SplitDialogText::LoadingFramesTitle, "正在载入帧", "Loading Frames"},
-    TextPair{SplitDialogText::SaveGroupsTitle, "保存分割组的 CUE 文件", "Save the Group's CUE Files"},
-    TextPair{SplitDialogText::BesideAudio, "与它的音频文件相同的文件夹(&S)", "&Same folder as its audio file"},
+    TextPair{SplitDialogText::SaveGroupsTitle, "保存分割组的 CUE 文件",
+             "Save the Group's CUE Files"},
+    TextPair{SplitDialogText::BesideAudio, "与它的音频文件相同的文件夹(&S)",
+             "&Same folder as its audio file"},
     TextPair{SplitDialogText::IntoFolder, "保存到文件夹(&F):", "Save to &folder:"},
     TextPair{SplitDialogText::TargetFolder, "目标文件夹", "Target folder"},
     TextPair{SplitDialogText::BrowseFolder, "浏览文件夹", "Browse for a folder"},
@@ -56,7 +62,8 @@ constexpr std::array kTexts{
     TextPair{SplitDialogText::Scope, "范围", "Scope"},
     TextPair{SplitDialogText::WholeMp3, "整个 MP3(&W)", "&Whole MP3"},
     TextPair{SplitDialogText::SelectedTrack, "选定音轨(&S)", "&Selected track"},
-    TextPair{SplitDialogText::AutoApply, "在文件载入后自动应用该设置(&A)", "&Apply after every file is loaded"},
+    TextPair{SplitDialogText::AutoApply, "在文件载入后自动应用该设置(&A)",
+             "&Apply after every file is loaded"},
     TextPair{SplitDialogText::OverlapTitle, "设置交迭", "Set Overlaps"},
     TextPair{SplitDialogText::OverlapGroup, "交迭 (时:分:秒.毫秒)", "Overlaps (h:m:s.ms)"},
     TextPair{SplitDialogText::Backward, "向后(&B):", "&Backward:"},
@@ -73,6 +80,11 @@ static_assert(ListsEveryIdInOrder(kTexts, SplitDialogText::PageSize),
 
 QString Text(SplitDialogText id) {
     return LabelInCurrentLanguage(kTexts, id);
+}
+
+QString AccessibleText(SplitDialogText id) {
+    static const QRegularExpression keyMark(QStringLiteral("\\(&.\\)|&|:$"));
+    return Text(id).remove(keyMark).trimmed();
 }
 
 }  // namespace partita::gui

@@ -30,7 +30,6 @@ enum class SplitDialogText {
     AutoTrackIfEmpty,
     Wildcards,
     LoadFromFile,
-    Mp3Files,
     LoadingFramesTitle,
     SaveGroupsTitle,
     BesideAudio,
@@ -66,5 +65,7 @@ enum class SplitDialogText {
 };
 
 QString Text(SplitDialogText id);
+// The label without its key mark and colon, as assistive technology reads a control's name.
+QString AccessibleText(SplitDialogText id);
 
 }  // namespace partita::gui
