@@ -163,6 +163,9 @@ void SplitterPage::BuildLayout() {
     startButton_->setObjectName(QStringLiteral("startButton"));
     startButton_->setAccessibleName(MessageText(Msg::StartSplitLabel).remove(QLatin1Char('&')));
     startButton_->setToolTip(MessageText(Msg::StartSplitTip));
+    // The two small buttons only hold "..." and "?".
+    for (QPushButton* small : {folderButton_, ruleHelp_})
+        small->setMaximumWidth(small->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 3);
     ruleRow->addWidget(ruleLabel);
     ruleRow->addWidget(ruleBox_, 1);
     ruleRow->addWidget(ruleHelp_);

@@ -58,6 +58,9 @@ class SplitterPageTest : public IniFileTest {
         page->resize(1100, 720);
         page->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        page->setFocus();
     }
     fs::path Mp3(const std::string& name, std::uint32_t ms) {
         return MakeMp3(dir, name, {{440, ms}}, {"-b", "128"}, 44100, 1);
@@ -90,7 +93,7 @@ class SplitterPageTest : public IniFileTest {
     void Start(const fs::path& out, const QString& rule) {
         Child<QLineEdit>("outputFolder")->setText(QString::fromStdString(out.string()));
         Child<QLineEdit>("namingRule")->setText(rule);
-        QTest::mouseClick(Child<QPushButton>("startButton"), Qt::LeftButton);
+        Child<QPushButton>("startButton")->click();
     }
     static std::vector<std::string> Files(const fs::path& folder) {
         std::vector<std::string> names;
@@ -184,7 +187,7 @@ TEST_F(SplitterPageTest, DroppedSourceSplitStopsBeforeTheNextTrack) {
     ScriptedUser user;
     user.Then<OverwriteDialog>([&](OverwriteDialog* dialog) {
             editingOff = page->IsBusy() && !page->Command("insertPoint")->isEnabled();
-            QTest::mouseClick(Child<QPushButton>("startButton"), Qt::LeftButton);  // Stop
+            Child<QPushButton>("startButton")->click();  // Stop
             ScriptedUser::Click(dialog, "Yes");
         })
         .Then<SplitStopDialog>(
@@ -229,7 +232,7 @@ TEST_F(SplitterPageTest, KeyboardOnlySplit) {
     page->Tree()->setFocus();
     Select(List().Children(row)[1]);
     user.Then<TagEditorDialog>([](TagEditorDialog* dialog) {
-        auto* title = dialog->findChild<QLineEdit*>("title");
+        auto* title = dialog->findChild<QLineEdit*>("Title");
         ASSERT_NE(title, nullptr);
         title->setText("Second");
         dialog->accept();
