@@ -63,10 +63,15 @@ class SplitterPageTest : public IniFileTest {
         page->setFocus();
     }
     fs::path Mp3(const std::string& name, std::uint32_t ms) {
-        return MakeMp3(dir, name, {{440, ms}}, {"-b", "128"}, 44100, 1);
+        return MakeMp3(dir.Path(), name, {{440, ms}}, {"-b", "128"}, 44100, 1);
     }
     bool Idle() {
         return WaitUntil([&] { return !page->IsBusy(); });
+    }
+    // A modal window gives the activation back late: keys wait for it.
+    void Activate() {
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
     }
     const SplitList& List() const { return page->List(); }
     RowId FirstSource() const {
@@ -145,6 +150,7 @@ TEST_F(SplitterPageTest, EditedSourceSplitsAsTheCommandLineDoes) {
         });
     QTest::keyClick(page.get(), Qt::Key_G, Qt::AltModifier);
     ASSERT_EQ(List().Groups().size(), 2u);
+    Activate();
     Select(row);
     QTest::keyClick(page.get(), Qt::Key_M, Qt::AltModifier);
     EXPECT_EQ(user.Remaining(), 0u);
@@ -173,6 +179,9 @@ TEST_F(SplitterPageTest, DroppedSourceSplitStopsBeforeTheNextTrack) {
     QWidget* viewport = page->Tree()->viewport();
     QDropEvent drop(QPointF(viewport->rect().center()), Qt::CopyAction, &mime, Qt::LeftButton,
                     Qt::NoModifier);
+    QDragEnterEvent enter(viewport->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &enter);
     QCoreApplication::sendEvent(viewport, &drop);
     ASSERT_TRUE(Idle());
     RowId row = FirstSource();
@@ -217,12 +226,13 @@ TEST_F(SplitterPageTest, KeyboardOnlySplit) {
     });
     QTest::keyClick(page.get(), Qt::Key_A, Qt::AltModifier);
     ASSERT_TRUE(Idle());
+    Activate();
     RowId row = FirstSource();
     ASSERT_NE(row, kNoRow);
     QWidget* time = page->Preview()->TimeBox();
     time->setFocus();
     for (int point = 0; point < 3; ++point) {
-        for (int page = 0; page < 3; ++page)
+        for (int step = 0; step < 3; ++step)
             QTest::keyClick(time, Qt::Key_PageUp);
         QTest::keyClick(time, Qt::Key_Return);
     }
@@ -239,6 +249,7 @@ TEST_F(SplitterPageTest, KeyboardOnlySplit) {
     });
     QTest::keyClick(page->Tree(), Qt::Key_Return);
     EXPECT_EQ(List().Row(List().Children(row)[1]).tags.title, "Second");
+    Activate();
     EXPECT_FALSE(page->IsBusy());  // Enter in the list edits tags, it starts nothing
 
     user.Then<OverwriteDialog>([](OverwriteDialog* dialog) { ScriptedUser::Click(dialog, "Yes"); });
@@ -251,7 +262,7 @@ TEST_F(SplitterPageTest, KeyboardOnlySplit) {
 
 // The window keeps its turns while a long file is split and scanned for silence.
 TEST_F(SplitterPageTest, LongJobsLeaveTheWindowLive) {
-    fs::path source = MakeMp3(dir, "long.mp3",
+    fs::path source = MakeMp3(dir.Path(), "long.mp3",
                               {{440, 200000}, {0, 3000}, {660, 200000}, {0, 3000}, {440, 200000}},
                               {"-b", "32"}, 22050, 1);
     ASSERT_TRUE(page->ApplyCommand(CommandAction::Split, source.string()));
