@@ -75,6 +75,7 @@ PreviewPanel::PreviewPanel(std::unique_ptr<PreviewSink> sink, SettingsStore& set
     timeBox_->setObjectName(QStringLiteral("timeBox"));
     buttons_ = new PreviewButtons(this);
     noOutputNote_ = new QLabel(Text(UiText::NoAudioOutput), this);
+    noOutputNote_->setObjectName(QStringLiteral("noOutputNote"));
     noOutputNote_->setWordWrap(true);
     noOutputNote_->setEnabled(false);
     positionLabel_ = new QLabel(Text(PreviewText::PositionLabel), this);
