@@ -57,6 +57,7 @@ QSlider* MakeSlider(const QString& name, QWidget* parent) {
     slider->setRange(0, kSliderMaximum);
     slider->setObjectName(name);
     slider->setFocusPolicy(Qt::StrongFocus);
+    slider->setPageStep(kSliderMaximum / 20);  // a click beside the handle
     return slider;
 }
 
@@ -73,6 +74,8 @@ PreviewPanel::PreviewPanel(std::unique_ptr<PreviewSink> sink, SettingsStore& set
     trackSlider_ = MakeSlider(QStringLiteral("trackSlider"), this);
     timeBox_ = new TimeEntryBox(this);
     timeBox_->setObjectName(QStringLiteral("timeBox"));
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)|&|:"));
+    timeBox_->setAccessibleName(Text(PreviewText::PositionLabel).remove(mnemonic));
     buttons_ = new PreviewButtons(this);
     noOutputNote_ = new QLabel(Text(UiText::NoAudioOutput), this);
     noOutputNote_->setObjectName(QStringLiteral("noOutputNote"));

@@ -12,6 +12,7 @@
 #include "gui_test_support.h"
 #include "manual_sink.h"
 #include "preview_buttons.h"
+#include "scripted_user.h"
 #include "time_entry_box.h"
 #include "ui_text.h"
 
@@ -120,9 +121,10 @@ TEST_F(PreviewPanelTest, PositionKeysAndTypedTimes) {
     EXPECT_EQ(timeBox->text(), TimeBoxText(7234));
 }
 
-// The keys reach the player from anywhere in the panel: what plays is shown where it was heard, Space pauses and resumes (also from the time box, which takes the focus while
-// paused), F3 hears the two seconds before the position, and a track preview plays the selected
-// span with its overlap or asks for a selection.
+// The keys reach the player from anywhere in the panel: what plays is shown where it was heard,
+// Space pauses and resumes (also from the time box, which takes the focus while paused), F3 hears
+// the two seconds before the position, and a track preview plays the selected span with its overlap
+// or asks for a selection.
 TEST_F(PreviewPanelTest, KeysPlayAndTheControlsFollowWhatIsHeard) {
     MakePanel();
     panel->SetPosition(1000);
@@ -235,8 +237,8 @@ TEST_F(PreviewPanelTest, PreviewOffWithoutOutputOrDuringAJob) {
 // The envelope of the shown source arrives by itself: its silences are quiet columns. Pictures
 // of the panel with a split-marked source in both languages.
 TEST_F(PreviewPanelTest, ShowsTheEnvelopeAndSavesScreenshots) {
-    std::vector<ToneSegment> segments{{220, 4000, 0.8}, {0, 1500}, {330, 5000, 0.5}, {0, 1500},
-                                      {440, 4000, 0.9}};
+    std::vector<ToneSegment> segments{
+        {220, 4000, 0.8}, {0, 1500}, {330, 5000, 0.5}, {0, 1500}, {440, 4000, 0.9}};
     const std::string song = (dir / "song.wav").string();
     partita::test::WriteWav(song, partita::test::SynthesizePcm(segments, kRate, 2), kRate, 2);
     const QColor wave(48, 112, 184);
@@ -266,8 +268,10 @@ TEST_F(PreviewPanelTest, ShowsTheEnvelopeAndSavesScreenshots) {
         panel->SetSilences({{4000, 5500}, {10500, 12000}});
         panel->SetPosition(7000);
 
+        ExpectEveryControlNamed(panel.get());
         const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
-        EXPECT_TRUE(panel->grab().save(folder + QStringLiteral("/panel_preview_%1.png").arg(suffix)));
+        EXPECT_TRUE(
+            panel->grab().save(folder + QStringLiteral("/panel_preview_%1.png").arg(suffix)));
     }
 }
 
