@@ -28,11 +28,8 @@ class PreviewPanelTest : public IniFileTest {
   protected:
     void SetUp() override {
         IniFileTest::SetUp();
-        // Every sample tells its place, so what was heard shows where it came from.
-        for (std::uint64_t i = 0; i < kLengthMs * kRate / 1000; ++i)
-            samples.push_back(static_cast<std::int16_t>(i % 32000));
         path = (dir / "count.wav").string();
-        partita::test::WriteWav(path, samples, kRate, 1);
+        samples = WriteCountingWav(path, kLengthMs, kRate);
     }
 
     // A shown panel whose output is a manual sink (none when `withOutput` is false).
