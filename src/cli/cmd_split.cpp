@@ -5,12 +5,12 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/string_table.h"
+#include "app/time_text.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
 #include "commands.h"
-#include "app/string_table.h"
-#include "app/time_text.h"
 #include "cue/cue_list.h"
 #include "report_writer.h"
 #include "split/gapless_cut.h"

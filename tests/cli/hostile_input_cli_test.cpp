@@ -47,10 +47,12 @@ std::vector<MadeInput> MadeInputs() {
         {"pregap.cue", head + "TRACK 02 AUDIO\nINDEX 00 00:01:00\nINDEX 01 00:01:40\n"},
         {"backwards.cue", head + "TRACK 02 AUDIO\nINDEX 01 00:01:00\nTRACK 03 AUDIO\n"
                                  "INDEX 01 00:00:30\n"},
-        {"names.cue", "FILE \"a.mp3\" MP3\nTRACK 01 AUDIO\nTITLE \"..\"\nINDEX 01 00:00:00\n"
-                      "TRACK 02 AUDIO\nTITLE \"" +
-                          longTitle + "\"\nINDEX 01 00:01:00\nTRACK 03 AUDIO\nTITLE \"a\tb\x01\"\n"
-                                      "INDEX 01 00:01:30\n"},
+        {"names.cue",
+         "FILE \"a.mp3\" MP3\nTRACK 01 AUDIO\nTITLE \"..\"\nINDEX 01 00:00:00\n"
+         "TRACK 02 AUDIO\nTITLE \"" +
+             longTitle +
+             "\"\nINDEX 01 00:01:00\nTRACK 03 AUDIO\nTITLE \"a\tb\x01\"\n"
+             "INDEX 01 00:01:30\n"},
         {"selffile.cue", "FILE \"selffile.cue\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"},
         {"folder.cue", "FILE \".\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"},
         {"missing.cue", "FILE \"missing.mp3\" MP3\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"},
@@ -61,13 +63,14 @@ std::vector<MadeInput> MadeInputs() {
 // Every real-world file and every damaged list and sheet gets an answer from info, a dry-run
 // split and a direct merge: never a hang, a crash or a sanitizer report, a failure always says
 // why, and a success has something to show for it.
-class HostileInputTest : public test::TempDirTest, public ::testing::WithParamInterface<std::string> {
+class HostileInputTest : public test::TempDirTest,
+                         public ::testing::WithParamInterface<std::string> {
   protected:
     std::string ini = (dir / "settings.ini").string();
 
     test::CliResult Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"timeout", "60", PARTITA_CLI_PATH, "--settings", ini,
-                                   "--lang", "en"});
+        args.insert(args.begin(),
+                    {"timeout", "60", PARTITA_CLI_PATH, "--settings", ini, "--lang", "en"});
         test::CliResult result;
         result.code = test::RunProgram(args, &result.output);
         return result;
@@ -112,9 +115,8 @@ TEST_P(HostileInputTest, AnswersEveryCommand) {
         EXPECT_NE(split.output.find((dir / "out").string()), std::string::npos) << split.output;
 
     std::string joined = (dir / "joined.mp3").string();
-    test::CliResult merge =
-        list ? Run({"merge", "--mode", "direct", "--list", path, "-o", joined})
-             : Run({"merge", "--mode", "direct", path, "-o", joined});
+    test::CliResult merge = list ? Run({"merge", "--mode", "direct", "--list", path, "-o", joined})
+                                 : Run({"merge", "--mode", "direct", path, "-o", joined});
     ExpectAnswer(merge, "merge");
     if (merge.code == 0)
         EXPECT_GT(test::ProbeDurationMs(joined), 0) << merge.output;

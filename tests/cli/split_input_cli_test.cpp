@@ -1,6 +1,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
+#include "tags/non_mpeg_tags.h"
+#include "tags/tag_reader.h"
 
 namespace partita {
 namespace {
@@ -55,6 +57,24 @@ TEST_F(SplitInputCliTest, PregapsAreNamed) {
     auto previous = Planned({(dir / "a.cue").string(), "--pregaps", "previous"});
     ASSERT_EQ(previous.size(), 2u);
     EXPECT_EQ(previous[0].second, previous[1].first);  // no audio between the two
+}
+
+// WAV pieces get their own title and number, as MPEG pieces do, in the interface's language.
+TEST_F(SplitInputCliTest, WavPiecesGetTheirOwnTags) {
+    fs::path wav = dir / "w.wav";
+    test::WriteWav(wav, test::SynthesizePcm({{440, 2000}}, 8000, 1), 8000, 1);
+    TagTexts source;
+    source.title = "Src";
+    source.track = "9";
+    ASSERT_TRUE(WriteNonMpegTags(wav, source));
+    auto r = Split({wav.string(), "--at", "1", "--rule", "%F-%S", "-o", (dir / "o").string()});
+    ASSERT_EQ(r.code, 0) << r.output;
+    TagTexts first, second;
+    ASSERT_TRUE(ReadTags(dir / "o" / "w-1.wav", "ISO-8859-1", first));
+    ASSERT_TRUE(ReadTags(dir / "o" / "w-2.wav", "ISO-8859-1", second));
+    EXPECT_EQ(first.title, "Src[Track 001]");
+    EXPECT_EQ(second.title, "Src[Track 002]");
+    EXPECT_NE(first.track, second.track);
 }
 
 }  // namespace

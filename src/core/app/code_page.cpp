@@ -116,13 +116,12 @@ std::string LocaleLegacyCodePage() {
     if (is("zh_TW") || is("zh_HK") || is("zh_MO"))
         return "BIG5";
     static constexpr std::pair<std::string_view, std::string_view> kByLanguage[] = {
-        {"zh", "GBK"},     {"ja", "CP932"},   {"ko", "CP949"},   {"ru", "CP1251"},
-        {"uk", "CP1251"},  {"be", "CP1251"},  {"bg", "CP1251"},  {"sr", "CP1251"},
-        {"mk", "CP1251"},  {"pl", "CP1250"},  {"cs", "CP1250"},  {"sk", "CP1250"},
-        {"hu", "CP1250"},  {"hr", "CP1250"},  {"sl", "CP1250"},  {"ro", "CP1250"},
-        {"el", "CP1253"},  {"tr", "CP1254"},  {"he", "CP1255"},  {"ar", "CP1256"},
-        {"fa", "CP1256"},  {"lt", "CP1257"},  {"lv", "CP1257"},  {"et", "CP1257"},
-        {"vi", "CP1258"},  {"th", "CP874"},
+        {"zh", "GBK"},    {"ja", "CP932"},  {"ko", "CP949"},  {"ru", "CP1251"}, {"uk", "CP1251"},
+        {"be", "CP1251"}, {"bg", "CP1251"}, {"sr", "CP1251"}, {"mk", "CP1251"}, {"pl", "CP1250"},
+        {"cs", "CP1250"}, {"sk", "CP1250"}, {"hu", "CP1250"}, {"hr", "CP1250"}, {"sl", "CP1250"},
+        {"ro", "CP1250"}, {"el", "CP1253"}, {"tr", "CP1254"}, {"he", "CP1255"}, {"ar", "CP1256"},
+        {"fa", "CP1256"}, {"lt", "CP1257"}, {"lv", "CP1257"}, {"et", "CP1257"}, {"vi", "CP1258"},
+        {"th", "CP874"},
     };
     for (auto [language, codePage] : kByLanguage) {
         if (is(language) && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.'))

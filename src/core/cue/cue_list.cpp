@@ -275,8 +275,8 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
         FillRecord(list, track, record);
         record.splitMode = content.header.splitMode;
         TrackTimes times = list.Row(track).times;
-        record.startText = FormatTime(cutAt ? IndexTimeOfCut(times.start, cutAt) : times.start,
-                                      kTimeList);
+        record.startText =
+            FormatTime(cutAt ? IndexTimeOfCut(times.start, cutAt) : times.start, kTimeList);
         record.endText = FormatTime(times.end, kTimeList);
         content.tracks.push_back(std::move(record));
     }

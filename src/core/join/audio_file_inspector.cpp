@@ -16,8 +16,7 @@ namespace {
 bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFileFacts& facts) {
     MpegAnalysis info({}, codePage);
     BufferedFile file;
-    if (!file.Open(path) || !info.OpenFile(file, path) || !info.streamFound ||
-        info.durationMs == 0)
+    if (!file.Open(path) || !info.OpenFile(file, path) || !info.streamFound || info.durationMs == 0)
         return false;
     facts.mpegVersion = static_cast<int>(info.header.version);
     facts.mpegLayer = static_cast<int>(info.header.layer);

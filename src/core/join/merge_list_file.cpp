@@ -131,8 +131,9 @@ bool ParsePls(std::string_view text, std::vector<std::string>& paths) {
             hasCount = true;
             count = IntegerValue(value);
         } else if (StartsWithIgnoreCase(name, "File") && name.size() > 4 && name.size() < 14 &&
-                   std::all_of(name.begin() + 4, name.end(),
-                               [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+                   std::all_of(name.begin() + 4, name.end(), [](char c) {
+                       return std::isdigit(static_cast<unsigned char>(c));
+                   })) {
             files.try_emplace(std::stoll(std::string(name.substr(4))), value);
         }
     }
@@ -235,9 +236,9 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
                               entry.endMs > 0 ? entry.endMs : row.endMs);
             }
             if (entry.silenceSeconds > kMaxSilenceSeconds) {
-                result.messages.push_back(MergeAddOutcome{
-                    true, UserMessage{Msg::ListSilenceTooLong, entry.path, entry.silenceSeconds,
-                                      kMaxSilenceSeconds}});
+                result.messages.push_back(
+                    MergeAddOutcome{true, UserMessage{Msg::ListSilenceTooLong, entry.path,
+                                                      entry.silenceSeconds, kMaxSilenceSeconds}});
             }
             if (entry.silenceSeconds > 0)
                 list.SetSilence(index, entry.silenceSeconds);

@@ -37,8 +37,8 @@ struct SourceLoadDefaults {
     // Tracks made at once ("Auto Add Special"): equal parts or pieces of a length. A piece
     // length that would make more than 999 pieces of a source is not applied to it.
     std::optional<SpecialSplitRequest> autoSpecial;
-    SplitMode mode = SplitMode::Auto;     // "Split Mode"
-    std::string codePage = "ISO-8859-1";  // ID3v1 texts and sheets ("Legacy Code Page")
+    SplitMode mode = SplitMode::Auto;       // "Split Mode"
+    std::string codePage = "ISO-8859-1";    // ID3v1 texts and sheets ("Legacy Code Page")
     PregapMode pregaps = PregapMode::Skip;  // sheets' INDEX 00 stretches
 };
 

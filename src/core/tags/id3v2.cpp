@@ -150,7 +150,8 @@ std::vector<std::uint8_t> Utf8BodyAsUtf16(std::span<const std::uint8_t> body, bo
     }
     if (head > body.size())
         return {};
-    auto descriptionEnd = std::find(body.begin() + static_cast<std::ptrdiff_t>(head), body.end(), 0);
+    auto descriptionEnd =
+        std::find(body.begin() + static_cast<std::ptrdiff_t>(head), body.end(), 0);
     if (descriptionEnd == body.end())
         return {};
     auto text = [](auto from, auto to) {

@@ -8,9 +8,9 @@
 #include "app/time_text.h"
 #include "cue/cue_list.h"
 #include "split/add_source.h"
-#include "split/split_list_commands.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_list_commands.h"
 #include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
@@ -417,9 +417,10 @@ TEST_F(CueListTest, PregapsAndDamagedTracks) {
 TEST_F(CueListTest, OneFilePerTrack) {
     Audio("a.mp3", Mp3Facts(60000));
     Audio("b.mp3", Mp3Facts(50000));
-    RowId first = Add(Sheet("two.cue", "FILE \"a.mp3\" MP3\nTRACK 01 AUDIO\nTITLE \"A\"\n"
-                                       "INDEX 01 00:00:00\nFILE \"b.mp3\" MP3\nTRACK 02 AUDIO\n"
-                                       "TITLE \"B\"\nINDEX 01 00:00:00\n"));
+    RowId first = Add(Sheet("two.cue",
+                            "FILE \"a.mp3\" MP3\nTRACK 01 AUDIO\nTITLE \"A\"\n"
+                            "INDEX 01 00:00:00\nFILE \"b.mp3\" MP3\nTRACK 02 AUDIO\n"
+                            "TITLE \"B\"\nINDEX 01 00:00:00\n"));
     ASSERT_NE(first, kNoRow);
     const auto& sources = list.Children(list.Parent(first));
     ASSERT_EQ(sources.size(), 2u);

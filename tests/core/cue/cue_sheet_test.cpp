@@ -188,9 +188,8 @@ TEST_F(CueSheetTest, ReadsARipperSheet) {
     EXPECT_EQ(cue.CuePath(), sheet);
     EXPECT_EQ(cue.Header().title, "The Album");
     EXPECT_EQ(cue.Header().performer, "The Band");
-    EXPECT_EQ(cue.Header().present,
-              unsigned(CueTrackRecord::kTitle | CueTrackRecord::kPerformer |
-                       CueTrackRecord::kYear | CueTrackRecord::kGenre));
+    EXPECT_EQ(cue.Header().present, unsigned(CueTrackRecord::kTitle | CueTrackRecord::kPerformer |
+                                             CueTrackRecord::kYear | CueTrackRecord::kGenre));
     ASSERT_EQ(cue.TrackCount(), 3);
     CueTrackRecord t;
     ASSERT_TRUE(cue.GetTrack(0, t));
