@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "cli_support.h"
@@ -80,8 +82,9 @@ class HostileInputTest : public test::TempDirTest,
         EXPECT_TRUE(r.code >= 0 && r.code < 100) << what << ": ended by a signal\n" << r.output;
         EXPECT_EQ(r.output.find("Sanitizer"), std::string::npos) << what << "\n" << r.output;
         EXPECT_EQ(r.output.find("runtime error"), std::string::npos) << what << "\n" << r.output;
-        if (r.code != 0)
+        if (r.code != 0) {
             EXPECT_FALSE(r.output.empty()) << what << ": a failure without a word";
+        }
     }
 };
 
@@ -106,20 +109,23 @@ TEST_P(HostileInputTest, AnswersEveryCommand) {
 
     test::CliResult info = Run({"info", path});
     ExpectAnswer(info, "info");
-    if (info.code == 0)
+    if (info.code == 0) {
         EXPECT_FALSE(info.output.empty());
+    }
 
     test::CliResult split = Run({"split", "--dry-run", path, "-o", (dir / "out").string()});
     ExpectAnswer(split, "split");
-    if (split.code == 0)
+    if (split.code == 0) {
         EXPECT_NE(split.output.find((dir / "out").string()), std::string::npos) << split.output;
+    }
 
     std::string joined = (dir / "joined.mp3").string();
     test::CliResult merge = list ? Run({"merge", "--mode", "direct", "--list", path, "-o", joined})
                                  : Run({"merge", "--mode", "direct", path, "-o", joined});
     ExpectAnswer(merge, "merge");
-    if (merge.code == 0)
+    if (merge.code == 0) {
         EXPECT_GT(test::ProbeDurationMs(joined), 0) << merge.output;
+    }
 }
 
 std::vector<std::string> Inputs() {
