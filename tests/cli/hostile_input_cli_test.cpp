@@ -142,8 +142,8 @@ std::vector<std::string> Inputs() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, HostileInputTest, ::testing::ValuesIn(Inputs()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                             std::string name = param.param;
                              for (char& c : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(c)))
                                      c = '_';
