@@ -50,7 +50,10 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.add_option("--settings", context.settingsFile,
                    "INI file used instead of the per-user settings")
         ->type_name("FILE");
-    app.add_option("--set", context.overrides, "Override a setting for this run only (repeatable)")
+    app.add_option("--set", context.overrides,
+                   "Override a setting for this run only (repeatable), such as "
+                   "\"Settings/Legacy Code Page=GBK\": the code page of sheets, lists and ID3v1 "
+                   "tags that are not Unicode (default: the locale's)")
         ->type_name("SECTION/NAME=VALUE")
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

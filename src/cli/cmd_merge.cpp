@@ -123,7 +123,9 @@ int RunMerge(const MergeOptions& o, Context& context) {
     }
 
     if (!o.saveList.empty()) {
-        Status saved = SaveMergeList(list, o.saveList);
+        Status saved = SaveMergeList(list, o.saveList, [&](const UserMessage& question) {
+            return o.overwrite || (hostOptions.interactive && host.AskYesNo(question));
+        });
         if (!saved.ok()) {
             host.ShowMessage(MessageKind::Error, saved.message);
             return kExitFailed;
@@ -213,7 +215,7 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
                       "Keep the joins of a convert merge as they are");
     command->add_option("--silence", o->silence, "Seconds of silence after every FILE")
         ->type_name("SECONDS")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, kMaxSilenceSeconds));
     command->add_option("--start", o->start, "Join every FILE from this time (whole seconds)")
         ->type_name("T");
     command->add_option("--end", o->end, "Join every FILE up to this time (whole seconds)")
@@ -225,7 +227,8 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
         ->type_name("LIST");
     command
         ->add_option("--save-list", o->saveList,
-                     "Save the list as M3U (and join nothing unless -o is given)")
+                     "Save the list as M3U (and join nothing unless -o is given); an existing "
+                     "file is replaced only with --overwrite or when you answer yes")
         ->type_name("LIST.m3u");
     command->add_option("--title", o->title, "Title of the output's tags");
     command->add_option("--artist", o->artist, "Artist of the output's tags");
@@ -237,7 +240,7 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
         ->type_name("G");
     command->add_flag("--no-id3v1", o->noId3v1, "Write no ID3v1 tag");
     command->add_flag("--no-id3v2", o->noId3v2, "Write no ID3v2 tag");
-    command->add_flag("--overwrite", o->overwrite, "Replace an existing output");
+    command->add_flag("--overwrite", o->overwrite, "Replace an existing output (and list)");
     command->add_flag("--quiet", o->quiet, "Print only warnings and errors");
     return [o, &context]() { return RunMerge(*o, context); };
 }

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/string_table.h"
+#include "app/time_text.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
@@ -45,6 +47,7 @@ struct SplitOptions {
     bool json = false;
     TrackOptions tracks;
     bool exportCue = false;
+    std::string pregaps = "skip";
 };
 
 const char* StateName(SplitTrackReport::State state) {
@@ -141,6 +144,12 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
     AddTrackOptions(*command, o->tracks);
     command->add_flag("--export-cue", o->exportCue,
                       "Write a CUE sheet of each source's tracks next to its outputs");
+    command
+        ->add_option("--pregaps", o->pregaps,
+                     "A sheet's pregaps (INDEX 00 to INDEX 01): skip (a track of their own, not "
+                     "split; the default), previous (the end of the track before) or separate "
+                     "(a track of their own, split)")
+        ->check(CLI::IsMember({"skip", "previous", "separate"}));
     command->add_flag("--dry-run", o->dryRun,
                       "Print every output's path, times and bytes; write nothing");
     command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
@@ -171,6 +180,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             defaults.mode = *o->mode == "fast"    ? SplitMode::Fast
                             : *o->mode == "frame" ? SplitMode::Frame
                                                   : SplitMode::Auto;
+        defaults.pregaps = o->pregaps == "previous"   ? PregapMode::Previous
+                           : o->pregaps == "separate" ? PregapMode::Separate
+                                                      : PregapMode::Skip;
 
         CliHostOptions hostOptions;
         hostOptions.existing = o->overwrite      ? CliHostOptions::Existing::Overwrite
@@ -182,9 +194,10 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         hostOptions.outputFolder = o->outputFolder;
         CliJobHost host(*context.err, std::cin, hostOptions);
 
+        // The group is made here, so no tips about groups are shown.
         SplitList list;
-        if (o->group)
-            list.AddGroup(*o->group);
+        list.AddGroup(o->group ? *o->group : CurrentStrings().Get(Msg::DefaultSplitGroup));
+        list.TakeFirstGroupCreated();
         FileSourceProbe probe(defaults.codePage);
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
@@ -200,6 +213,18 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             for (const auto& [column, text] : o->tags) {
                 if (text)
                     SetSourceColumn(list, source, column, *text);
+            }
+            // No audio is left out without a word: the unchecked tracks (a sheet's pregaps or
+            // its unselected tracks) are named.
+            const auto& tracks = list.Children(source);
+            for (std::size_t i = 0; i < tracks.size(); ++i) {
+                const SplitRow& row = list.Row(tracks[i]);
+                if (!row.checked) {
+                    host.ShowMessage(MessageKind::Warning,
+                                     {Msg::TrackLeftOut, path, static_cast<int>(i + 1),
+                                      FormatTime(row.times.start, kTimeList),
+                                      FormatTime(row.times.end, kTimeList)});
+                }
             }
             for (std::uint64_t ms : points) {
                 if (list.InsertSplitPoint(source, ms) < 0 && ms != 0) {

@@ -119,6 +119,13 @@ enum class Msg : int {
     SettingsPanel = 1012,  // pane button: "Settings / About"
     SplitterPanel = 1062,  // pane button: "Split MP3"
     JoinerPanel = 1063,    // pane button: "Merge MP3"
+
+    // --- Faults met on real files --------------------------------------------------------
+    ListSilenceTooLong = 2300,  // a list entry's path, its silence, the longest allowed (s)
+    ListEmpty = 2301,           // saving a merge list with no rows
+    ListFileKept = 2302,        // the existing file that a list was not saved over
+    CueTrackLeftOut = 2303,     // the line of a sheet's INDEX that is no time or past the end
+    TrackLeftOut = 2304,        // an unchecked track not split: source, number, start, end
 };
 
 }  // namespace partita

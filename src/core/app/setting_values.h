@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/code_page.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
 
@@ -38,6 +39,8 @@ struct StringSetting {
     std::string_view name;
     std::string_view defaultValue = {};
     std::optional<Msg> defaultText = std::nullopt;
+    // A default that depends on the machine (such as its locale), in place of defaultValue.
+    std::string (*defaultOf)() = nullptr;
 
     std::string Default() const;
     std::string Read(SettingsStore& store) const;
@@ -121,7 +124,8 @@ inline constexpr StringSetting MergeId3FileLastFolder{kSettings, "Merge ID3 File
 // Values this platform adds: the language of the texts ("zh_CN", "en" or empty for the
 // locale's) and the code page of ID3v1 texts and legacy sheets.
 inline constexpr StringSetting Language{kSettings, "Language"};
-inline constexpr StringSetting LegacyCodePage{kSettings, "Legacy Code Page", "ISO-8859-1"};
+inline constexpr StringSetting LegacyCodePage{kSettings, "Legacy Code Page", "ISO-8859-1",
+                                              std::nullopt, &LocaleLegacyCodePage};
 
 // Section "MP3 Splitter".
 inline constexpr IntSetting SameFolderAsOriginal{kSplitter, "Same Folder as Original", 0,

@@ -32,7 +32,10 @@ enum class Opened { Ok, Skip, Abort };
 // Analyses and opens one source, asking Abort, Retry or Ignore while either fails.
 Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, JobHost& host) {
     for (;;) {
-        if (!info.Open(source.path) || !info.streamFound) {
+        // Any name: the list took the file as MPEG by its content when its extension said
+        // nothing.
+        BufferedFile in;
+        if (!in.Open(source.path) || !info.OpenFile(in, source.path) || !info.streamFound) {
             FailureAnswer answer = host.AskFailure({Msg::CannotLoadFile, source.path});
             if (answer == FailureAnswer::Retry)
                 continue;

@@ -18,6 +18,8 @@ MergeSurvey SurveyMergeList(const MergeList& list) {
         survey.allMpeg = survey.allMpeg && row.IsMpeg();
         survey.allMono = survey.allMono && row.IsMono();
         survey.highestSampleRate = std::max(survey.highestSampleRate, row.sampleRate);
+        if (row.mpegVersion != first.mpegVersion || row.mpegLayer != first.mpegLayer)
+            survey.sameFormat = false;
         if (row.sampleRate != first.sampleRate || row.IsMono() != first.IsMono())
             survey.sameParameters = false;
         // Every pair of constant bitrates must match; a VBR file matches any.
@@ -67,9 +69,10 @@ bool MergeJob::ResolveMode(MergeJobOutcome& outcome) {
     MergeSurvey survey = SurveyMergeList(list_);
     MergeMode mode = options_.mode;
     if (mode == MergeMode::Auto) {
-        mode = survey.allMpeg && survey.sameParameters ? MergeMode::Direct : MergeMode::Convert;
+        mode = survey.allMpeg && survey.sameFormat && survey.sameParameters ? MergeMode::Direct
+                                                                            : MergeMode::Convert;
     } else if (mode == MergeMode::Direct) {
-        if (!survey.allMpeg) {
+        if (!survey.allMpeg || !survey.sameFormat) {
             host_.ShowMessage(MessageKind::Warning, Msg::DirectMergeFormatsDiffer);
             outcome.end = MergeJobEnd::Cancelled;
             return false;

@@ -48,6 +48,9 @@ inline constexpr const char* kDefaultMergeComment = "Partita Studio";
 // What the list says about the files, for choosing the mode.
 struct MergeSurvey {
     bool allMpeg = true;
+    // Every MPEG file is of one MPEG version and layer: Layer II and Layer III frames (or
+    // MPEG-1 and MPEG-2 ones) in one file make a stream no player reads through.
+    bool sameFormat = true;
     bool allMono = true;
     int highestSampleRate = 0;
     // Every file has the same sample rate, the same bitrate (a VBR file matches any) and the

@@ -136,7 +136,7 @@ void MergeList::SetRange(std::size_t index, std::uint64_t startMs, std::uint64_t
 }
 
 void MergeList::SetSilence(std::size_t index, int seconds) {
-    rows_[index].silenceSeconds = std::max(0, seconds);
+    rows_[index].silenceSeconds = std::clamp(seconds, 0, kMaxSilenceSeconds);
     Changed(index);
 }
 

@@ -281,14 +281,22 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
             Report(report);
         }
     }
-    run.prepared.reset();
-
     if (run.result == SplitFileResult::Done && !options_.dryRun && options_.exportCue &&
         options_.writeCueSheet) {
         std::string name = FileNameOf(run.sourcePath);
+        PreparedSource* prepared = run.prepared.get();
+        const std::uint64_t duration = run.durationMs;
+        CutPosition cutAt = [prepared, duration](std::uint64_t ms) -> std::optional<std::uint64_t> {
+            if (!prepared || ms >= duration)
+                return std::nullopt;
+            auto range = prepared->Plan(ms, duration);
+            return range ? std::optional(range->begin) : std::nullopt;
+        };
         options_.writeCueSheet(list_, source,
-                               CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"));
+                               CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"),
+                               cutAt);
     }
+    run.prepared.reset();
 
     if (run.result == SplitFileResult::SourceStopped) {
         host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
