@@ -5,6 +5,18 @@ namespace partita {
 // The texts of the string table that the program uses, by what they say. The value of each is
 // its number in res/strings; a test checks that both languages hold every one of them.
 enum class Msg : int {
+    // --- Splitter dialogs (new strings: 2150-2199) ------------------------------------------
+    SectionListHint = 182,        // the overlap dialog's section list: "1,3,6-8"
+    NamingRuleHelpTitle = 206,    // caption of the naming rule's placeholder list
+    NamingRuleHelp = 207,         // the naming rule's placeholders
+    TagFieldsHelpTitle = 236,     // caption of the tag fields' placeholder list
+    TagFieldsHelp = 237,          // the placeholders of the tag fields
+    ScopeMaximum = 247,           // the special split's longest part: a list time text
+    TimeStepTitle = 250,          // caption of the step size dialog
+    TimeStepHelp = 251,           // what the two step sizes do
+    LoadTagsFromFileTitle = 299,  // title of the tag editor's file dialog
+    EnterSplitGroupName = 306,    // prompt of the new group's name
+    TrackTimesInvalid = 2150,     // a track time that does not read as H:MM:SS.fff
     // --- Joiner ----------------------------------------------------------------------------
     MergeIdle = 112,              // status line: "Idle"
     MergingFile = 113,            // status line: file number, count, name, merge mode
