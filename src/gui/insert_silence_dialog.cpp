@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -41,6 +42,8 @@ InsertSilenceDialog::InsertSilenceDialog(int seconds, bool autoApply, bool canAp
     seconds_->setValue(std::clamp(seconds, 0, kMaxSilenceSeconds));
     seconds_->setAccessibleName(AccessibleText(JoinDialogText::SilenceSeconds));
     seconds_->setAccessibleDescription(Text(JoinDialogText::SilenceZeroNote));
+    if (auto* edit = seconds_->findChild<QLineEdit*>())
+        edit->setAccessibleName(seconds_->accessibleName());
     auto* secondsLabel = new QLabel(Text(JoinDialogText::SilenceSeconds), this);
     secondsLabel->setBuddy(seconds_);
     auto* note = new QLabel(Text(JoinDialogText::SilenceZeroNote), this);

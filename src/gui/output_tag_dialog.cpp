@@ -76,6 +76,7 @@ OutputTagDialog::OutputTagDialog(const TagInfo& tags, bool chapterPerInput, Sett
     // tag writes the name as text.
     genre_->setEditable(true);
     genre_->setInsertPolicy(QComboBox::NoInsert);
+    genre_->lineEdit()->setAccessibleName(genre_->accessibleName());
     genre_->addItem(QString());
     for (int i = 0; i < kGenreCount; ++i)
         genre_->addItem(FromUtf8(GenreName(i)));
