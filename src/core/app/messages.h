@@ -132,6 +132,11 @@ enum class Msg : int {
     SplitterPanel = 1062,  // pane button: "Split MP3"
     JoinerPanel = 1063,    // pane button: "Merge MP3"
 
+    // --- Joiner dialogs (new texts 2250-2299) ----------------------------------------------
+    AddMergeFilesTitle = 129,     // title of the add-files dialog
+    OpenMergeListTitle = 328,
+    SaveMergeListTitle = 329,
+    TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
     // --- Faults met on real files --------------------------------------------------------
     ListSilenceTooLong = 2300,  // a list entry's path, its silence, the longest allowed (s)
     ListEmpty = 2301,           // saving a merge list with no rows
