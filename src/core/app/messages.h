@@ -137,6 +137,7 @@ enum class Msg : int {
     OpenMergeListTitle = 328,
     SaveMergeListTitle = 329,
     TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
+
     // --- Faults met on real files --------------------------------------------------------
     ListSilenceTooLong = 2300,  // a list entry's path, its silence, the longest allowed (s)
     ListEmpty = 2301,           // saving a merge list with no rows
