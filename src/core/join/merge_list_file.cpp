@@ -145,8 +145,10 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
     entries.clear();
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
-    if (!in || fs::is_directory(path, ec))
-        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
+    if (!in || fs::is_directory(path, ec)) {
+        return Status::Error(ErrorCode::Unreadable, UserMessage(Msg::CannotOpenListFile, path)
+                                                        .WithReason(ReadErrorOf(path)));
+    }
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
         return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
@@ -193,7 +195,8 @@ Status SaveMergeList(const MergeList& list, const std::string& path) {
     std::string text = FormatM3u(list);
     OutputFile out;
     if (!out.Open(path) || !out.Write(text.data(), text.size()) || !out.Commit())
-        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateListFile, path});
+        return Status::Error(ErrorCode::WriteFailed,
+                             UserMessage(Msg::CannotCreateListFile, path).WithReason(out.Error()));
     return Status::Ok();
 }
 
@@ -211,7 +214,17 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
         if (outcome.added) {
             ++result.added;
             const MergeRow& row = list.Row(index);
-            if (entry.startMs > 0 || entry.endMs > 0) {
+            // A range that holds nothing of the file would join all of it unnoticed: it is
+            // reported, and the row keeps the whole file.
+            std::uint64_t end = entry.endMs > 0 ? entry.endMs : row.lengthMs;
+            if ((entry.startMs > 0 || entry.endMs > 0) &&
+                (entry.startMs >= end || entry.startMs >= row.lengthMs)) {
+                result.messages.push_back(
+                    {true, UserMessage(Msg::RangeOutsideFile, entry.path,
+                                       FormatTime(entry.startMs, kTimeList),
+                                       FormatTime(end, kTimeList),
+                                       FormatTime(row.lengthMs, kTimeList))});
+            } else if (entry.startMs > 0 || entry.endMs > 0) {
                 list.SetRange(index, entry.startMs > 0 ? entry.startMs : row.startMs,
                               entry.endMs > 0 ? entry.endMs : row.endMs);
             }
