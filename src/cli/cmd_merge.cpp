@@ -147,8 +147,8 @@ int RunMerge(const MergeOptions& o, Context& context) {
         const std::uint64_t length = list.Row(row).lengthMs;
         if (*start > 0 && *start >= length) {
             host.ShowMessage(MessageKind::Error,
-                             {Msg::RangeOutsideFile, file, FormatTime(*start, kTimeList),
-                              FormatTime(end ? *end : length, kTimeList), FormatTime(length, kTimeList)});
+                             {Msg::RangeOutsideFile, file, FormatTime(*start, kTimeHourMinSec),
+                              FormatTime(end ? *end : length, kTimeHourMinSec), FormatTime(length, kTimeHourMinSec)});
             return kExitUsage;
         }
         if (start > 0 || end)

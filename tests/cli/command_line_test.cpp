@@ -58,9 +58,9 @@ TEST_F(CommandLineTest, MergeRefusesWhatItCannotDo) {
 
     r = Run({"merge", mp3, "-o", P("out.mp3"), "--start", "5"});
     EXPECT_EQ(r.code, 64);
-    EXPECT_TRUE(Has(r.output, mp3 + ": the range 0:05.000 - 0:03.000 does not lie within the file"))
+    EXPECT_TRUE(Has(r.output, mp3 + ": the range 0:00:05 - 0:00:03 does not lie within the file"))
         << r.output;
-    test::WriteFileText(P("list.m3u"), "#EXTM3U\n#EXTMERGEBEGIN: 00:02\n#EXTMERGEEND: 00:01\na.mp3\n");
+    test::WriteFileText(P("list.m3u"), "#EXTM3U\n#EXTMERGEBEGIN: 0:00:02\n#EXTMERGEEND: 0:00:01\na.mp3\n");
     r = Run({"merge", "--list", P("list.m3u"), "-o", P("out.mp3")});
     EXPECT_EQ(r.code, 64);
     EXPECT_TRUE(Has(r.output, "does not lie within the file")) << r.output;

@@ -221,9 +221,9 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
                 (entry.startMs >= end || entry.startMs >= row.lengthMs)) {
                 result.messages.push_back(
                     {true, UserMessage(Msg::RangeOutsideFile, entry.path,
-                                       FormatTime(entry.startMs, kTimeList),
-                                       FormatTime(end, kTimeList),
-                                       FormatTime(row.lengthMs, kTimeList))});
+                                       FormatTime(entry.startMs, kTimeHourMinSec),
+                                       FormatTime(end, kTimeHourMinSec),
+                                       FormatTime(row.lengthMs, kTimeHourMinSec))});
             } else if (entry.startMs > 0 || entry.endMs > 0) {
                 list.SetRange(index, entry.startMs > 0 ? entry.startMs : row.startMs,
                               entry.endMs > 0 ? entry.endMs : row.endMs);
