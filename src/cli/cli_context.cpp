@@ -4,8 +4,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <csignal>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 

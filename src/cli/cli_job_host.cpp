@@ -129,8 +129,8 @@ void CliJobHost::DrawBar() {
     auto filled = static_cast<std::size_t>(done * static_cast<double>(barWidth) /
                                            static_cast<double>(range_));
     filled = std::min(filled, barWidth);
-    std::string line = "[" + std::string(filled, '#') + std::string(barWidth - filled, '.') +
-                       "] " + count + " ";
+    std::string line =
+        "[" + std::string(filled, '#') + std::string(barWidth - filled, '.') + "] " + count + " ";
     // The last column stays free: a line that fills it makes some terminals wrap.
     std::size_t room = columns > line.size() + 1 ? columns - line.size() - 1 : 0;
     err_ << "\r\033[K" << line << FitToColumns(status_, room) << std::flush;
@@ -292,7 +292,8 @@ void CliJobHost::SetProgress(std::uint64_t position, std::uint64_t range) {
 
 void CliJobHost::SetFileProgress(std::uint64_t done, std::uint64_t total) {
     // Drawn again only when the shown percentage changes: a copy reports every chunk.
-    bool changed = total == 0 || fileTotal_ == 0 || done * 100 / total != fileDone_ * 100 / fileTotal_;
+    bool changed =
+        total == 0 || fileTotal_ == 0 || done * 100 / total != fileDone_ * 100 / fileTotal_;
     fileDone_ = done;
     fileTotal_ = total;
     if (changed)

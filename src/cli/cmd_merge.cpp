@@ -6,9 +6,9 @@
 #include <iostream>
 #include <optional>
 
+#include "app/time_text.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
-#include "app/time_text.h"
 #include "cli_time.h"
 #include "commands.h"
 #include "join/audio_file_inspector.h"
@@ -148,7 +148,8 @@ int RunMerge(const MergeOptions& o, Context& context) {
         if (*start > 0 && *start >= length) {
             host.ShowMessage(MessageKind::Error,
                              {Msg::RangeOutsideFile, file, FormatTime(*start, kTimeHourMinSec),
-                              FormatTime(end ? *end : length, kTimeHourMinSec), FormatTime(length, kTimeHourMinSec)});
+                              FormatTime(end ? *end : length, kTimeHourMinSec),
+                              FormatTime(length, kTimeHourMinSec)});
             return kExitUsage;
         }
         if (start > 0 || end)

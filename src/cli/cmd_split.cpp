@@ -230,7 +230,8 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                 text << r.outPath << "\t" << r.times.start << "\t" << r.times.end;
             } else if (!o->quiet || r.state != SplitTrackReport::State::Written) {
                 // A source that could not be read has no output names: the source stands there.
-                text << StateName(r.state) << "\t" << (r.outPath.empty() ? r.sourcePath : r.outPath);
+                text << StateName(r.state) << "\t"
+                     << (r.outPath.empty() ? r.sourcePath : r.outPath);
                 if (!r.reason.empty())
                     text << "\t" << r.reason;
             }

@@ -60,7 +60,8 @@ TEST_F(CommandLineTest, MergeRefusesWhatItCannotDo) {
     EXPECT_EQ(r.code, 64);
     EXPECT_TRUE(Has(r.output, mp3 + ": the range 0:00:05 - 0:00:03 does not lie within the file"))
         << r.output;
-    test::WriteFileText(P("list.m3u"), "#EXTM3U\n#EXTMERGEBEGIN: 0:00:02\n#EXTMERGEEND: 0:00:01\na.mp3\n");
+    test::WriteFileText(P("list.m3u"),
+                        "#EXTM3U\n#EXTMERGEBEGIN: 0:00:02\n#EXTMERGEEND: 0:00:01\na.mp3\n");
     r = Run({"merge", "--list", P("list.m3u"), "-o", P("out.mp3")});
     EXPECT_EQ(r.code, 64);
     EXPECT_TRUE(Has(r.output, "does not lie within the file")) << r.output;
@@ -76,10 +77,10 @@ TEST_F(CommandLineTest, CueJsonIsAnObject) {
     std::string mp3 =
         test::MakeMp3(dir.Path(), "a.mp3", {{440, 3000, 0.4}}, {"-b", "128"}).string();
     std::string output;
-    int code = test::RunProgram({"sh", "-c", "\"$@\" 2>/dev/null", "sh", PARTITA_CLI_PATH,
-                                 "--settings", ini, "cue", mp3, "-o", P("a.cue"), "--parts",
-                                 "3", "--json"},
-                                &output);
+    int code =
+        test::RunProgram({"sh", "-c", "\"$@\" 2>/dev/null", "sh", PARTITA_CLI_PATH, "--settings",
+                          ini, "cue", mp3, "-o", P("a.cue"), "--parts", "3", "--json"},
+                         &output);
     ASSERT_EQ(code, 0) << output;
     auto json = nlohmann::json::parse(output);
     ASSERT_TRUE(json.is_object()) << output;

@@ -26,9 +26,14 @@ class ErrorReasonTest : public test::TempDirTest {
     }
     // Runs with the size of every file written limited to `kilobytes`.
     test::CliResult RunLimited(int kilobytes, std::vector<std::string> args) {
-        std::vector<std::string> argv{"bash", "-c",
+        std::vector<std::string> argv{"bash",
+                                      "-c",
                                       "ulimit -f " + std::to_string(kilobytes) + " && exec \"$@\"",
-                                      "partita", PARTITA_CLI_PATH, "--settings", ini, "--lang",
+                                      "partita",
+                                      PARTITA_CLI_PATH,
+                                      "--settings",
+                                      ini,
+                                      "--lang",
                                       "en"};
         argv.insert(argv.end(), args.begin(), args.end());
         test::CliResult result;
@@ -55,11 +60,13 @@ TEST_F(ErrorReasonTest, CreateAndOpenFailuresSayWhy) {
     std::string missing = P("no-such-folder/out.mp3");
     auto r = Run({"merge", mp3, "-o", missing});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Has(r.output, "Failed to create the file " + missing + "! Reason: no such file or folder"))
+    EXPECT_TRUE(
+        Has(r.output, "Failed to create the file " + missing + "! Reason: no such file or folder"))
         << r.output;
 
     r = Run({"merge", mp3, "-o", missing}, "zh_CN");
-    EXPECT_TRUE(Has(r.output, "未能创建文件 " + missing + "! 原因: 文件或文件夹不存在")) << r.output;
+    EXPECT_TRUE(Has(r.output, "未能创建文件 " + missing + "! 原因: 文件或文件夹不存在"))
+        << r.output;
 
     std::string longName = P(std::string(300, 'x') + ".mp3");
     r = Run({"merge", mp3, "-o", longName});
@@ -76,8 +83,8 @@ TEST_F(ErrorReasonTest, CreateAndOpenFailuresSayWhy) {
     ::chmod(P("locked").c_str(), 0555);
     r = Run({"split", mp3, "-o", P("locked"), "--at", "1", "--rule", "%S", "--json"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Has(r.output, "Failed to create the file " + P("locked/1.mp3") +
-                                  "! Reason: permission denied"))
+    EXPECT_TRUE(Has(
+        r.output, "Failed to create the file " + P("locked/1.mp3") + "! Reason: permission denied"))
         << r.output;
     EXPECT_TRUE(Has(r.output, "\"reason\": \"permission denied\"")) << r.output;
     ::chmod(P("locked").c_str(), 0755);
@@ -100,8 +107,7 @@ TEST_F(ErrorReasonTest, WritePastTheLimitSaysWhy) {
     EXPECT_TRUE(Has(r.output, "Failed to create the file " + P("tracks/1.mp3") +
                                   "! Reason: the file is larger than allowed"))
         << r.output;
-    EXPECT_TRUE(Has(r.output, "failed\t" + P("tracks/1.mp3") + "\tthe file is larger"))
-        << r.output;
+    EXPECT_TRUE(Has(r.output, "failed\t" + P("tracks/1.mp3") + "\tthe file is larger")) << r.output;
     EXPECT_TRUE(fs::exists(P("tracks/2.mp3")));
     EXPECT_FALSE(TemporaryLeft(dir.Path()));
 }

@@ -19,7 +19,8 @@ namespace partita::test {
 // signals and collects the exit code.
 class ProgramSession {
   public:
-    ProgramSession(const std::vector<std::string>& argv, bool terminal, unsigned short columns = 80) {
+    ProgramSession(const std::vector<std::string>& argv, bool terminal,
+                   unsigned short columns = 80) {
         std::vector<char*> args;
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));

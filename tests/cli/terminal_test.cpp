@@ -18,8 +18,7 @@ class TerminalTest : public test::TempDirTest {
     }
     // A WAV long enough that joining it through the encoder takes a few seconds.
     std::string LongWav() {
-        test::WriteWav(P("long.wav"), test::SynthesizePcm({{440, 90000, 0.4}}, 44100, 2), 44100,
-                       2);
+        test::WriteWav(P("long.wav"), test::SynthesizePcm({{440, 90000, 0.4}}, 44100, 2), 44100, 2);
         return P("long.wav");
     }
     bool TemporaryLeft() {
@@ -82,9 +81,8 @@ TEST_F(TerminalTest, ReportLinesClearTheBar) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();  // the terminal's line end
         // What stays visible of the line: the text after the last carriage return.
-        std::string visible = line.substr(line.rfind('\r') == std::string::npos
-                                              ? 0
-                                              : line.rfind('\r') + 1);
+        std::string visible =
+            line.substr(line.rfind('\r') == std::string::npos ? 0 : line.rfind('\r') + 1);
         if (visible.rfind("\033[K", 0) == 0)
             visible.erase(0, 3);
         // Every drawing of the bar on the line fits the width.

@@ -121,8 +121,8 @@ enum class Msg : int {
     JoinerPanel = 1063,    // pane button: "Merge MP3"
 
     // --- Why a file operation failed -----------------------------------------------------------
-    FileErrorReason = 2350,     // after a file's message: the reason
-    ReasonDiskFull = 2351,      // the reasons the system gives, in the user's words
+    FileErrorReason = 2350,  // after a file's message: the reason
+    ReasonDiskFull = 2351,   // the reasons the system gives, in the user's words
     ReasonQuota = 2352,
     ReasonNotFound = 2353,
     ReasonPermission = 2354,

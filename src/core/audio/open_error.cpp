@@ -21,7 +21,9 @@ UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
             // The code alone does not say why: the system's reason goes with it.
             int reason = ReadErrorOf(path);
             return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
-                .WithReason(reason != 0 ? reason : error == OpenError::FileNotFound ? ENOENT : 0);
+                .WithReason(reason != 0                        ? reason
+                            : error == OpenError::FileNotFound ? ENOENT
+                                                               : 0);
         }
         default:
             return {Msg::CannotLoadFileWithCode, path, ToInt(error)};

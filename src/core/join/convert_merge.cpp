@@ -154,8 +154,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
         // What this file delivers, for the progress inside it.
         const std::uint64_t expected =
             limit > 0 ? limit
-                      : bytesOf(source.lengthMs) - bytesOf(std::min(source.range.startMs,
-                                                                    source.lengthMs));
+                      : bytesOf(source.lengthMs) -
+                            bytesOf(std::min(source.range.startMs, source.lengthMs));
 
         for (;;) {
             std::size_t request = chunkBytes;

@@ -73,7 +73,8 @@ class DirectRun {
 
     bool Write(const std::uint8_t* data, std::size_t size) {
         if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
-            host_.ShowMessage(MessageKind::Error, UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
+            host_.ShowMessage(MessageKind::Error,
+                              UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
             result_ = MergeResult::Failed;
             return false;
         }
@@ -138,7 +139,9 @@ class DirectRun {
             if (n < 0) {
                 if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
                                    errno != EOPNOTSUPP && errno != EBADF)) {
-                    host_.ShowMessage(MessageKind::Error, UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
+                    host_.ShowMessage(
+                        MessageKind::Error,
+                        UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                     result_ = MergeResult::Failed;
                 } else {
                     done = false;
@@ -156,7 +159,8 @@ class DirectRun {
         off_t end = ::lseek(out, 0, SEEK_CUR);
         if (end < 0 || ::fseeko(output_, end, SEEK_SET) != 0) {
             if (result_ == MergeResult::Done) {
-                host_.ShowMessage(MessageKind::Error, UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
+                host_.ShowMessage(MessageKind::Error,
+                                  UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                 result_ = MergeResult::Failed;
             }
         }
@@ -323,7 +327,8 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             !run.Write(pendingFrame.data(), pendingFrame.size()) ||
             ::fseeko(output, 0, SEEK_END) != 0) {
             if (run.Result() == MergeResult::Done) {
-                host.ShowMessage(MessageKind::Error, UserMessage(Msg::CannotWriteFile, outputPath).WithReason(errno));
+                host.ShowMessage(MessageKind::Error,
+                                 UserMessage(Msg::CannotWriteFile, outputPath).WithReason(errno));
                 run.Result() = MergeResult::Failed;
             }
         }

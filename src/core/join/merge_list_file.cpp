@@ -146,8 +146,9 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || fs::is_directory(path, ec)) {
-        return Status::Error(ErrorCode::Unreadable, UserMessage(Msg::CannotOpenListFile, path)
-                                                        .WithReason(ReadErrorOf(path)));
+        return Status::Error(
+            ErrorCode::Unreadable,
+            UserMessage(Msg::CannotOpenListFile, path).WithReason(ReadErrorOf(path)));
     }
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())

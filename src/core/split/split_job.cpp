@@ -269,7 +269,8 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     } else if (run.result == SplitFileResult::Done) {
         // A source that cannot be read is passed over; its selected tracks are reported.
         result_.unreadableSources.push_back(run.sourcePath);
-        const std::string reason = UserMessage().WithReason(ReadErrorOf(run.sourcePath)).ReasonText();
+        const std::string reason =
+            UserMessage().WithReason(ReadErrorOf(run.sourcePath)).ReasonText();
         for (RowId track : list_.Children(source)) {
             if (!list_.Row(track).checked)
                 continue;
