@@ -1,5 +1,4 @@
 #include <filesystem>
-#include <nlohmann/json.hpp>
 
 #include "cli_support.h"
 
@@ -70,21 +69,6 @@ TEST_F(CommandLineTest, MergeRefusesWhatItCannotDo) {
     r = Run({"merge", mp3, "-o", P("out.mp3"), "-q"});
     EXPECT_EQ(r.code, 0) << r.output;
     EXPECT_EQ(r.output, "");
-}
-
-// cue --json prints one object, as its help says.
-TEST_F(CommandLineTest, CueJsonIsAnObject) {
-    std::string mp3 =
-        test::MakeMp3(dir.Path(), "a.mp3", {{440, 3000, 0.4}}, {"-b", "128"}).string();
-    std::string output;
-    int code =
-        test::RunProgram({"sh", "-c", "\"$@\" 2>/dev/null", "sh", PARTITA_CLI_PATH, "--settings",
-                          ini, "cue", mp3, "-o", P("a.cue"), "--parts", "3", "--json"},
-                         &output);
-    ASSERT_EQ(code, 0) << output;
-    auto json = nlohmann::json::parse(output);
-    ASSERT_TRUE(json.is_object()) << output;
-    EXPECT_EQ(json["tracks"], 3);
 }
 
 }  // namespace
