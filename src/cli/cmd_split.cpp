@@ -243,7 +243,7 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             fs::create_directories(o->outputFolder, ec);
         }
 
-        ReportWriter report(*context.out, o->json);
+        ReportWriter report(*context.out, o->json, &host);
         SplitJobOptions jobOptions = JobOptions(settings, *o);
         jobOptions.writeCueSheet = CueExporter(host);
         jobOptions.onTrack = [&](const SplitTrackReport& r) {
@@ -254,8 +254,14 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             if (r.state == SplitTrackReport::State::Planned) {
                 text << r.outPath << "\t" << r.times.start << "\t" << r.times.end;
             } else if (!o->quiet || r.state != SplitTrackReport::State::Written) {
-                text << StateName(r.state) << "\t" << r.outPath;
+                // A source that could not be read has no output names: the source stands there.
+                text << StateName(r.state) << "\t"
+                     << (r.outPath.empty() ? r.sourcePath : r.outPath);
+                if (!r.reason.empty())
+                    text << "\t" << r.reason;
             }
+            if (!r.reason.empty())
+                item["reason"] = r.reason;
             if (r.bytes) {
                 item["byteStart"] = r.bytes->begin;
                 item["byteEnd"] = r.bytes->end;

@@ -144,6 +144,22 @@ enum class Msg : int {
     ListFileKept = 2302,        // the existing file that a list was not saved over
     CueTrackLeftOut = 2303,     // the line of a sheet's INDEX that is no time or past the end
     TrackLeftOut = 2304,        // an unchecked track not split: source, number, start, end
+
+    // --- Why a file operation failed -----------------------------------------------------------
+    FileErrorReason = 2350,  // after a file's message: the reason
+    ReasonDiskFull = 2351,   // the reasons the system gives, in the user's words
+    ReasonQuota = 2352,
+    ReasonNotFound = 2353,
+    ReasonPermission = 2354,
+    ReasonNameTooLong = 2355,
+    ReasonReadOnly = 2356,
+    ReasonTooLarge = 2357,
+    ReasonNotFolder = 2358,
+    ReasonIsFolder = 2359,
+    ReasonInputOutput = 2360,
+    ReasonTooManyFiles = 2361,
+    ReasonExists = 2362,
+    RangeOutsideFile = 2363,  // a merge file's range: its path, start, end, the file's length
 };
 
 }  // namespace partita

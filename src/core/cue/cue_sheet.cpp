@@ -247,7 +247,9 @@ bool CueSheet::Load(const fs::path& path) {
     if (!reader.Open(path, legacyCodePage_)) {
         std::error_code ec;
         ErrorCode code = fs::exists(path, ec) ? ErrorCode::Unreadable : ErrorCode::NotFound;
-        return Fail(code, {Msg::CannotOpenFile, path.string()});
+        return Fail(
+            code,
+            UserMessage(Msg::CannotOpenFile, path.string()).WithReason(ReadErrorOf(path.string())));
     }
 
     // The header: everything before the first TRACK line.

@@ -151,6 +151,11 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             limit = bytesOf(source.range.endMs) - bytesOf(source.range.startMs);
         join.StartFile();
         const bool last = i + 1 == n;
+        // What this file delivers, for the progress inside it.
+        const std::uint64_t expected =
+            limit > 0 ? limit
+                      : bytesOf(source.lengthMs) -
+                            bytesOf(std::min(source.range.startMs, source.lengthMs));
 
         for (;;) {
             std::size_t request = chunkBytes;
@@ -182,6 +187,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 }
                 written += count;
             }
+            if (expected > 0)
+                host.SetFileProgress(std::min(delivered, expected), expected);
             if (StopConfirmed(host)) {
                 result = MergeResult::Stopped;
                 break;

@@ -76,7 +76,8 @@ class DirectRun {
 
     bool Write(const std::uint8_t* data, std::size_t size) {
         if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
-            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+            host_.ShowMessage(MessageKind::Error,
+                              UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
             result_ = MergeResult::Failed;
             return false;
         }
@@ -90,6 +91,8 @@ class DirectRun {
         if (to <= from)
             return 0;
         std::uint64_t copied = 0;
+        copyFrom_ = from;
+        copyTo_ = to;
         if (!counter && KernelCopy(source, from, to, copied))
             return copied;
         return copied + BufferedCopy(source, from + copied, to, counter);
@@ -139,7 +142,9 @@ class DirectRun {
             if (n < 0) {
                 if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
                                    errno != EOPNOTSUPP && errno != EBADF)) {
-                    host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+                    host_.ShowMessage(
+                        MessageKind::Error,
+                        UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                     result_ = MergeResult::Failed;
                 } else {
                     done = false;
@@ -149,6 +154,7 @@ class DirectRun {
             if (n == 0)
                 break;
             copied += static_cast<std::uint64_t>(n);
+            ReportProgress(from + copied);
             if (StopConfirmed(host_))
                 result_ = MergeResult::Stopped;
         }
@@ -156,7 +162,8 @@ class DirectRun {
         off_t end = ::lseek(out, 0, SEEK_CUR);
         if (end < 0 || ::fseeko(output_, end, SEEK_SET) != 0) {
             if (result_ == MergeResult::Done) {
-                host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+                host_.ShowMessage(MessageKind::Error,
+                                  UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                 result_ = MergeResult::Failed;
             }
         }
@@ -179,6 +186,7 @@ class DirectRun {
             if (counter)
                 counter->Feed(buffer_.get(), got);
             from += got;
+            ReportProgress(from);
             if (StopConfirmed(host_))
                 result_ = MergeResult::Stopped;
             if (got < request)
@@ -187,7 +195,13 @@ class DirectRun {
         return from - start;
     }
 
+    // How far the copy of the current file has come, for a file that takes long.
+    void ReportProgress(std::uint64_t position) {
+        host_.SetFileProgress(position - copyFrom_, copyTo_ - copyFrom_);
+    }
+
     std::FILE* output_;
+    std::uint64_t copyFrom_ = 0, copyTo_ = 0;
     const std::string& outputPath_;
     JobHost& host_;
     std::size_t bufferSize_;
@@ -316,7 +330,8 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             !run.Write(pendingFrame.data(), pendingFrame.size()) ||
             ::fseeko(output, 0, SEEK_END) != 0) {
             if (run.Result() == MergeResult::Done) {
-                host.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath});
+                host.ShowMessage(MessageKind::Error,
+                                 UserMessage(Msg::CannotWriteFile, outputPath).WithReason(errno));
                 run.Result() = MergeResult::Failed;
             }
         }

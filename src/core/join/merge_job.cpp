@@ -1,6 +1,7 @@
 #include "join/merge_job.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "app/output_file.h"
@@ -148,7 +149,8 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
             : ExistingOutput::Replace;
     OutputFile out;
     if (!out.Open(path)) {
-        host_.ShowMessage(MessageKind::Error, {Msg::CannotCreateFile, path});
+        host_.ShowMessage(MessageKind::Error,
+                          UserMessage(Msg::CannotCreateFile, path).WithReason(out.Error()));
         return MergeResult::Failed;
     }
     const std::string working = out.TempPath().string();
@@ -169,9 +171,11 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
                 host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
         }
     } else {
-        result = engines_.Direct(sources, out.Stream(), working, options_.tags, host_);
+        // Messages name the output, not the temporary file that becomes it.
+        result = engines_.Direct(sources, out.Stream(), path, options_.tags, host_);
         if (std::fflush(out.Stream()) != 0 && result == MergeResult::Done) {
-            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
+            host_.ShowMessage(MessageKind::Error,
+                              UserMessage(Msg::CannotWriteFile, path).WithReason(errno));
             result = MergeResult::Failed;
         }
     }
@@ -192,7 +196,8 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
         committed = out.Commit(ExistingOutput::Replace);
     }
     if (committed != CommitResult::Done) {
-        host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
+        host_.ShowMessage(MessageKind::Error,
+                          UserMessage(Msg::CannotWriteFile, path).WithReason(out.Error()));
         return MergeResult::Failed;
     }
     return MergeResult::Done;

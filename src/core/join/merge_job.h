@@ -63,8 +63,8 @@ struct MergeSurvey {
 class MergeEngines {
   public:
     virtual ~MergeEngines() = default;
-    // Copies the frames of the sources into `output` (an open file at `outputPath`), with an
-    // ID3v2 tag in front when the record asks for one.
+    // Copies the frames of the sources into `output` (an open file that becomes `outputPath`,
+    // the name messages give), with an ID3v2 tag in front when the record asks for one.
     virtual MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                                const std::string& outputPath, const TagInfo& tags,
                                JobHost& host) = 0;

@@ -155,8 +155,11 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
                          std::vector<MergeListEntry>& entries) {
     entries.clear();
     std::string bytes;
-    if (!ReadRegularFileBytes(path, TextLineReader::kMaxFileBytes, bytes))
-        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
+    if (!ReadRegularFileBytes(path, TextLineReader::kMaxFileBytes, bytes)) {
+        return Status::Error(
+            ErrorCode::Unreadable,
+            UserMessage(Msg::CannotOpenListFile, path).WithReason(ReadErrorOf(path)));
+    }
     std::string text = DecodeTextBytes(bytes, legacyCodePage);
 
     std::vector<std::string> plsPaths;
@@ -213,7 +216,8 @@ Status SaveMergeList(const MergeList& list, const std::string& path,
     std::string text = FormatM3u(list);
     OutputFile out;
     if (!out.Open(path) || !out.Write(text.data(), text.size()) || !out.Commit())
-        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateListFile, path});
+        return Status::Error(ErrorCode::WriteFailed,
+                             UserMessage(Msg::CannotCreateListFile, path).WithReason(out.Error()));
     return Status::Ok();
 }
 
@@ -231,7 +235,17 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
         if (outcome.added) {
             ++result.added;
             const MergeRow& row = list.Row(index);
-            if (entry.startMs > 0 || entry.endMs > 0) {
+            // A range that holds nothing of the file would join all of it unnoticed: it is
+            // reported, and the row keeps the whole file.
+            std::uint64_t end = entry.endMs > 0 ? entry.endMs : row.lengthMs;
+            if ((entry.startMs > 0 || entry.endMs > 0) &&
+                (entry.startMs >= end || entry.startMs >= row.lengthMs)) {
+                result.messages.push_back(
+                    {true, UserMessage(Msg::RangeOutsideFile, entry.path,
+                                       FormatTime(entry.startMs, kTimeHourMinSec),
+                                       FormatTime(end, kTimeHourMinSec),
+                                       FormatTime(row.lengthMs, kTimeHourMinSec))});
+            } else if (entry.startMs > 0 || entry.endMs > 0) {
                 list.SetRange(index, entry.startMs > 0 ? entry.startMs : row.startMs,
                               entry.endMs > 0 ? entry.endMs : row.endMs);
             }

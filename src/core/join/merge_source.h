@@ -18,6 +18,7 @@ struct MergeSource {
     std::string name;  // the file name shown in the status text
     PartialRange range;
     int silenceSeconds = 0;
+    std::uint64_t lengthMs = 0;  // of the whole file; 0 when unknown
 };
 
 std::vector<MergeSource> MergeSourcesOf(const MergeList& list);

@@ -65,7 +65,7 @@ std::optional<SourceFacts> ProbeWithHost(SourceProbe& probe, JobHost& host, cons
 
 std::optional<SourceFacts> ProbeTelling(SourceProbe& probe, JobHost& host, const std::string& path,
                                         SplitMode mode, bool* cancelled) {
-    ProbeFailure failure{UserMessage(Msg::CannotLoadFile, path)};
+    ProbeFailure failure{UserMessage(Msg::CannotLoadFile, path).WithReason(ReadErrorOf(path))};
     std::optional<SourceFacts> facts = ProbeWithHost(probe, host, path, mode, &failure);
     if (cancelled)
         *cancelled = !facts && failure.cancelled;

@@ -30,6 +30,7 @@ struct SplitTrackReport {
     TrackTimes times;  // with the overlaps, within the source
     std::optional<ByteRange> bytes;
     TagTexts tags;
+    std::string reason;  // Failed, NotCut: why, as the system said it (empty when unknown)
 };
 
 // A source's outcome: done, nothing to do (no path), stopped by the user (this source), or the

@@ -107,7 +107,8 @@ TEST_F(MergeListFileTest, CodePageAndFailures) {
     list.AddFile(P("a.mp3"), 0, inspector, defaults);
     Status save = SaveMergeList(list, P("no/such/folder/list.m3u"), {});
     EXPECT_EQ(save.code, ErrorCode::WriteFailed);
-    EXPECT_EQ(save.message.Text(), "无法创建文件“" + P("no/such/folder/list.m3u") + "”。");
+    EXPECT_EQ(save.message.Text(),
+              "无法创建文件“" + P("no/such/folder/list.m3u") + "”。 原因: 文件或文件夹不存在");
 }
 
 }  // namespace
