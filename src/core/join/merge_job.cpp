@@ -34,14 +34,14 @@ MergeSurvey SurveyMergeList(const MergeList& list) {
     return survey;
 }
 
-std::vector<std::uint8_t> MergeChapterFrames(const std::vector<MergeSource>& sources,
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
                                              const std::vector<MergedPiece>& pieces) {
     std::vector<JoinChapterInput> inputs;
     for (const MergedPiece& piece : pieces) {
-        if (piece.source >= sources.size())
+        if (piece.source >= list.Size())
             continue;
-        const MergeSource& source = sources[piece.source];
-        inputs.push_back({source.title, source.name, piece.audioMs, 0, piece.silenceMs});
+        const MergeRow& row = list.Row(piece.source);
+        inputs.push_back({row.tags.title, row.fileName, piece.audioMs, 0, piece.silenceMs});
     }
     return MakeChapterFrames(JoinChapters(inputs));
 }
@@ -191,7 +191,7 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
     if (result == MergeResult::Done && tags.writeId3v2 && (convert || chapters)) {
         host_.SetStatus(Message(Msg::SavingTags));
         const std::vector<std::uint8_t> frames =
-            chapters ? MergeChapterFrames(sources, engines_.Pieces()) : std::vector<std::uint8_t>();
+            chapters ? MergeChapterFrames(list_, engines_.Pieces()) : std::vector<std::uint8_t>();
         if (engines_.WriteId3v2(working, tags, frames))
             host_.SetStatus(Message(Msg::TagsSaved));
         else

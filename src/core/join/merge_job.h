@@ -113,9 +113,10 @@ struct MergeJobOutcome {
     bool startNew = false;
 };
 
-// The chapter frames of a merge's output: one chapter per source merged, in order, over its
-// audio and the silence after it (JoinChapters), titled by its title tag, else its file name.
-std::vector<std::uint8_t> MergeChapterFrames(const std::vector<MergeSource>& sources,
+// The chapter frames of a merge's output: one chapter per row merged (the pieces number the
+// list's rows), in order, over its audio and the silence after it (JoinChapters), titled by its
+// title tag, else its file name.
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
                                              const std::vector<MergedPiece>& pieces);
 
 // Reads the list for the mode decision.

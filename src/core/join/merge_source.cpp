@@ -9,8 +9,7 @@ std::vector<MergeSource> MergeSourcesOf(const MergeList& list) {
     std::vector<MergeSource> sources;
     sources.reserve(list.Size());
     for (const MergeRow& row : list.Rows()) {
-        sources.push_back(
-            MergeSource{row.Path(), row.fileName, row.Range(), row.silenceSeconds, row.tags.title});
+        sources.push_back(MergeSource{row.Path(), row.fileName, row.Range(), row.silenceSeconds});
     }
     return sources;
 }

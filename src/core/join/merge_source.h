@@ -19,7 +19,6 @@ struct MergeSource {
     std::string name;  // the file name shown in the status text
     PartialRange range;
     int silenceSeconds = 0;
-    std::string title;  // its title tag, for its chapter
 };
 
 // Where a source that was merged lies in the output, in ms of the output's audio: its audio,

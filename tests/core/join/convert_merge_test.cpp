@@ -31,7 +31,7 @@ class ConvertMergeTest : public test::TempDirTest {
     }
     MergeSource Source(const std::string& path, int silence = 0, std::uint64_t start = 0,
                        std::uint64_t end = 0) {
-        return MergeSource{path, path + ".name", PartialRange{start, end}, silence, {}};
+        return MergeSource{path, path + ".name", PartialRange{start, end}, silence};
     }
     MergeResult Run(const std::vector<MergeSource>& sources) {
         return ConvertMerge(sources, options, decoder, sink, host);

@@ -111,7 +111,7 @@ class DirectMergeTest : public test::TempDirTest {
     }
     MergeSource Source(const std::filesystem::path& path, int silence = 0, std::uint64_t start = 0,
                        std::uint64_t end = 0) {
-        return {path.string(), path.filename().string(), {start, end}, silence, {}};
+        return {path.string(), path.filename().string(), {start, end}, silence};
     }
     MergeResult Merge(const std::vector<MergeSource>& sources, const std::string& name = "out.mp3",
                       DirectMergeOptions options = {}) {

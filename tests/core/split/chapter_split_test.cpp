@@ -40,7 +40,8 @@ TEST_F(ChapterSplitTest, SplitsEachSelectedSourceOnce) {
     EXPECT_EQ(SplitRowsAtChapters(list, {list.Children(first)[1], list.Parent(first)}, host), 1);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0].id, Msg::ChapterOverlapsPrevious);
-    EXPECT_NE(host.messages[0].text.find("Chapter 3 \"Late\""), std::string::npos);
+    EXPECT_NE(host.messages[0].text.find("3"), std::string::npos);
+    EXPECT_NE(host.messages[0].text.find("Late"), std::string::npos);
     EXPECT_EQ(host.messages[1].id, Msg::NoChaptersToSplitAt);
     EXPECT_EQ(list.TrackCount(second), 1);
 
