@@ -52,6 +52,7 @@ struct MergeOptions {
     bool noId3v1 = false, noId3v2 = false;
     bool overwrite = false;
     bool quiet = false;
+    bool chapters = false;
 };
 
 // Whether a name says another audio format than the MP3 data a merge writes.
@@ -197,6 +198,7 @@ int RunMerge(const MergeOptions& o, Context& context) {
         tags.writeId3v1 = false;
     if (o.noId3v2)
         tags.writeId3v2 = false;
+    options.writeChapters = o.chapters || options.writeChapters;
     std::error_code ec;
     options.outputPath = fs::absolute(o.output, ec).lexically_normal().string();
 
@@ -275,6 +277,9 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
     command->add_flag("--no-id3v1", o->noId3v1, "Write no ID3v1 tag");
     command->add_flag("--no-id3v2", o->noId3v2, "Write no ID3v2 tag");
     command->add_flag("--overwrite", o->overwrite, "Replace an existing output (and list)");
+    command->add_flag("--chapters", o->chapters,
+                      "Mark each file as a chapter of the output's ID3v2 tag, titled by its "
+                      "title tag (else its file name)");
     command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
     return [o, &context]() { return RunMerge(*o, context); };
 }

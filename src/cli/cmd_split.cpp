@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -235,7 +236,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                 }
             }
         }
-        if (list.Empty())
+        // Every source refused: no job, whose report would only count nothing written.
+        if (std::none_of(list.Groups().begin(), list.Groups().end(),
+                         [&list](RowId group) { return !list.Children(group).empty(); }))
             return kExitFailed;
 
         if (!o->dryRun && !o->sameFolder) {

@@ -89,6 +89,16 @@ enum class Msg : int {
     CueTrackTimeUnreadable = 197,  // the track's number
     CueAudioNotLoaded = 277,       // the sheet's audio file; asks for another one
 
+    // --- Chapters --------------------------------------------------------------------------
+    // A chapter left out (its number, its title, the source's path), by the reason.
+    ChapterEndNotAfterStart = 2010,
+    ChapterOverlapsPrevious = 2011,
+    ChapterPastEndOfAudio = 2012,
+    ChapterNotFound = 2013,
+    ChapterNotInTable = 2014,
+    NoChaptersToSplitAt = 2015,  // the source's path
+    ChaptersNeedId3v2 = 2016,    // a join asked for chapters with ID3v2 writing off
+
     // --- Files -----------------------------------------------------------------------------
     CannotCreateFile = 122,        // its path
     ConfirmReplaceFile = 123,      // its path

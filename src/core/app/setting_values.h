@@ -133,6 +133,8 @@ inline constexpr IntSetting SameFolderAsOriginal{kSplitter, "Same Folder as Orig
 inline constexpr IntSetting WriteVbrHeader{kSplitter, "Write VBR Header", 1};
 // Cuts that gapless players hear sample for sample (priming frames before each cut).
 inline constexpr IntSetting SampleAccurate{kSplitter, "Sample Accurate", 0};
+// A loaded MPEG file whose ID3v2 tag holds chapters gets one track per chapter.
+inline constexpr IntSetting SplitAtChapters{kSplitter, "Split At Chapters", 0};
 inline constexpr IntSetting SilenceLevel{kSplitter, "Silence Level", 300};
 inline constexpr IntSetting SilenceLength{kSplitter, "Silence Length", 1500};
 inline constexpr IntSetting ExcludeSilence{kSplitter, "Exclude Silence", 0};
@@ -149,6 +151,8 @@ inline constexpr IntSetting OutputChannel{kJoiner, "Output Channel", 0};
 inline constexpr IntSetting GaplessMerge{kJoiner, "Gapless Merge", 1};
 inline constexpr IntSetting WriteId3v1Tag{kJoiner, "Write ID3v1 Tag", 1};
 inline constexpr IntSetting WriteId3v2Tag{kJoiner, "Write ID3v2 Tag", 1};
+// A join marks each input as a chapter of its ID3v2 tag.
+inline constexpr IntSetting WriteChapters{kJoiner, "Write Chapters", 0};
 inline constexpr IntSetting AutoApplySilence{kJoiner, "Auto Apply Silence", 0};
 inline constexpr IntSetting MergeSilenceLength{kJoiner, "Silence Length", 0};
 inline constexpr IntSetting PartialMergeEnable{kJoiner, "Partial Merge Enable", 0};

@@ -215,6 +215,8 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
                         const std::string& outputPath, const TagInfo& tags, JobHost& host,
                         const DirectMergeOptions& options) {
     DirectRun run(output, outputPath, host, options);
+    if (options.pieces)
+        options.pieces->clear();
     if (tags.writeId3v2) {
         std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
         if (!run.Write(tag.data(), tag.size()))
@@ -287,12 +289,18 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
         }
 
         std::uint64_t copied = 0;
+        std::uint64_t framesCopied = 0;
         if (pending) {
             FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
             copied = run.Copy(file.get(), from, to, &counter);
             totalBytes += copied;
             noteBitrate(counter.BitrateIndex());
             ends.Next(info, to, source.silenceSeconds);
+            framesCopied = counter.Frames();
+        } else if (options.pieces) {
+            FrameCounter counter(info.firstHeader);
+            copied = run.Copy(file.get(), from, to, &counter);
+            framesCopied = counter.Frames();
         } else {
             copied = run.Copy(file.get(), from, to, nullptr);
         }
@@ -303,15 +311,22 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             run.Result() = MergeResult::Failed;
         }
 
+        std::uint64_t silentFrames = 0;
         if (run.Result() == MergeResult::Done && source.silenceSeconds > 0) {
             const std::uint64_t before = totalBytes;
-            std::uint64_t silentFrames = 0;
             run.Silence(info.firstHeader, source.silenceSeconds, silentFrames, totalBytes);
             const std::uint64_t size = SilentFrame(info.firstHeader).size();
             for (std::uint64_t at = before; pending && size > 0 && at < totalBytes; at += size)
                 frameStarts.push_back(at);
             if (totalBytes > before)
                 noteBitrate(static_cast<int>((info.firstHeader >> 12) & 0xF));
+        }
+        if (options.pieces && run.Result() == MergeResult::Done) {
+            const FrameHeaderInfo header = DecodeHeader(info.firstHeader);
+            const double frameMs =
+                header.sampleRate > 0 ? 1000.0 * SamplesPerFrame(header) / header.sampleRate : 0;
+            options.pieces->push_back({i, static_cast<double>(framesCopied) * frameMs,
+                                       static_cast<double>(silentFrames) * frameMs});
         }
         host.SetProgress(i + 1, n);
     }

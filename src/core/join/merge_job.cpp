@@ -7,6 +7,8 @@
 #include "app/output_file.h"
 #include "app/setting_values.h"
 #include "app/user_message.h"
+#include "join/join_chapters.h"
+#include "tags/chapter_frames.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -33,6 +35,18 @@ MergeSurvey SurveyMergeList(const MergeList& list) {
     if (!survey.allMpeg)
         survey.sameParameters = false;
     return survey;
+}
+
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
+                                             const std::vector<MergedPiece>& pieces) {
+    std::vector<JoinChapterInput> inputs;
+    for (const MergedPiece& piece : pieces) {
+        if (piece.source >= list.Size())
+            continue;
+        const MergeRow& row = list.Row(piece.source);
+        inputs.push_back({row.tags.title, row.fileName, piece.audioMs, 0, piece.silenceMs});
+    }
+    return MakeChapterFrames(JoinChapters(inputs));
 }
 
 MergeJobOutcome MergeJob::Run() {
@@ -155,29 +169,40 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
     }
     const std::string working = out.TempPath().string();
     std::vector<MergeSource> sources = MergeSourcesOf(list_);
+    const TagInfo& tags = options_.tags;
+    const bool chapters = options_.writeChapters && tags.writeId3v2;
+    if (options_.writeChapters && !tags.writeId3v2)
+        host_.ShowMessage(MessageKind::Warning, Msg::ChaptersNeedId3v2);
     MergeResult result;
-    if (outcome.mode == MergeMode::Convert) {
+    const bool convert = outcome.mode == MergeMode::Convert;
+    if (convert) {
         ConvertOptions options;
         options.sampleRate = outcome.sampleRate;
         options.channels = outcome.channels;
         options.gapless = options_.gapless;
         result = engines_.Convert(engines_.FindEncoder(), working, sources, options, host_);
-        // The encoder writes no tag of ours: the ID3v2 tag goes in front of its file.
-        if (result == MergeResult::Done && options_.tags.writeId3v2) {
-            host_.SetStatus(Message(Msg::SavingTags));
-            if (engines_.WriteId3v2(working, options_.tags))
-                host_.SetStatus(Message(Msg::TagsSaved));
-            else
-                host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
-        }
     } else {
+        // The chapters' times are known once the frames are copied: their tag comes after.
         // Messages name the output, not the temporary file that becomes it.
-        result = engines_.Direct(sources, out.Stream(), path, options_.tags, host_);
+        TagInfo directTags = tags;
+        directTags.writeId3v2 = tags.writeId3v2 && !chapters;
+        result = engines_.Direct(sources, out.Stream(), path, directTags, host_);
         if (std::fflush(out.Stream()) != 0 && result == MergeResult::Done) {
             host_.ShowMessage(MessageKind::Error,
                               UserMessage(Msg::CannotWriteFile, path).WithReason(errno));
             result = MergeResult::Failed;
         }
+    }
+    // The encoder writes no tag of ours: the ID3v2 tag goes in front of the finished file, as
+    // it does for chapters.
+    if (result == MergeResult::Done && tags.writeId3v2 && (convert || chapters)) {
+        host_.SetStatus(Message(Msg::SavingTags));
+        const std::vector<std::uint8_t> frames =
+            chapters ? MergeChapterFrames(list_, engines_.Pieces()) : std::vector<std::uint8_t>();
+        if (engines_.WriteId3v2(working, tags, frames))
+            host_.SetStatus(Message(Msg::TagsSaved));
+        else
+            host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
     }
     if (result != MergeResult::Done) {
         out.Discard();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +27,9 @@ struct MergeJobOptions {
     int outputChannels = 0;    // 0 = mono when every source is mono, else stereo
     bool gapless = true;
     TagInfo tags;  // the output's tag texts and which tags to write
+    // A chapter per input in the output's ID3v2 tag ("Write Chapters"), with a table of
+    // contents listing them in order.
+    bool writeChapters = false;
     // The output file; when empty the host's save dialog asks, starting in the destination
     // folder (or the folder of the last output when none is set) with the proposed name.
     std::string outputPath;
@@ -72,10 +77,16 @@ class MergeEngines {
     virtual MergeResult Convert(const std::string& encoderPath, const std::string& outputPath,
                                 const std::vector<MergeSource>& sources,
                                 const ConvertOptions& options, JobHost& host) = 0;
-    virtual bool WriteId3v2(const std::string& path, const TagInfo& tags) = 0;
+    // Puts an ID3v2 tag of the record, with `extraFrames` (chapters) after its frames, in front
+    // of the file's audio.
+    virtual bool WriteId3v2(const std::string& path, const TagInfo& tags,
+                            std::span<const std::uint8_t> extraFrames) = 0;
     virtual bool WriteId3v1(const std::string& path, const TagInfo& tags) = 0;
     // The encoder program, or empty when none is found.
     virtual std::string FindEncoder() = 0;
+    // Where each source of the last Direct or Convert run lies in its output; empty when not
+    // known.
+    virtual std::vector<MergedPiece> Pieces() const { return {}; }
 };
 
 // How a merge job ended.
@@ -104,6 +115,12 @@ struct MergeJobOutcome {
     // A new merge was chosen: the page empties the list and the output's tag texts.
     bool startNew = false;
 };
+
+// The chapter frames of a merge's output: one chapter per row merged (the pieces number the
+// list's rows), in order, over its audio and the silence after it (JoinChapters), titled by its
+// title tag, else its file name.
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
+                                             const std::vector<MergedPiece>& pieces);
 
 // Reads the list for the mode decision.
 MergeSurvey SurveyMergeList(const MergeList& list);

@@ -1,6 +1,7 @@
 #include "split/add_source.h"
 
 #include "cue/cue_sheet.h"
+#include "split/chapter_split.h"
 #include "split/track_tools.h"
 
 namespace partita {
@@ -13,7 +14,9 @@ RowId AddSourcePath(SplitList& list, const SourceLoadDefaults& defaults, JobHost
         row = AddCueSheetSource(list, defaults, host, probe, path, chooseAudio, cancelled);
     } else {
         row = LoadSource(list, defaults, host, probe, path, {}, cancelled);
-        if (row != kNoRow)
+        // Chapters are the file's own tracks, as a sheet's are: no special split over them.
+        if (row != kNoRow && (!defaults.splitAtChapters ||
+                              SplitSourceAtChapters(list, row, host, false) != ChapterSplit::Split))
             ApplyAutoSpecialSplit(list, row, defaults);
     }
     // The first group of the run may be the default one made for this file: the tips about

@@ -37,6 +37,9 @@ struct SourceLoadDefaults {
     // Tracks made at once ("Auto Add Special"): equal parts or pieces of a length. A piece
     // length that would make more than 999 pieces of a source is not applied to it.
     std::optional<SpecialSplitRequest> autoSpecial;
+    // An MPEG file whose tag holds chapters gets one track per chapter instead ("Split At
+    // Chapters"); the automatic special split is then not applied.
+    bool splitAtChapters = false;
     SplitMode mode = SplitMode::Auto;       // "Split Mode"
     std::string codePage = "ISO-8859-1";    // ID3v1 texts and sheets ("Legacy Code Page")
     PregapMode pregaps = PregapMode::Skip;  // sheets' INDEX 00 stretches
