@@ -57,6 +57,7 @@ QSlider* MakeSlider(const QString& name, QWidget* parent) {
     slider->setRange(0, kSliderMaximum);
     slider->setObjectName(name);
     slider->setFocusPolicy(Qt::StrongFocus);
+    slider->setPageStep(kSliderMaximum / 20);  // a click beside the handle
     return slider;
 }
 
@@ -71,10 +72,14 @@ PreviewPanel::PreviewPanel(std::unique_ptr<PreviewSink> sink, SettingsStore& set
     waveform_ = new WaveformView(this);
     positionSlider_ = MakeSlider(QStringLiteral("positionSlider"), this);
     trackSlider_ = MakeSlider(QStringLiteral("trackSlider"), this);
+    trackSlider_->setSingleStep(kSliderMaximum / 100);
     timeBox_ = new TimeEntryBox(this);
     timeBox_->setObjectName(QStringLiteral("timeBox"));
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)|&|:"));
+    timeBox_->setAccessibleName(Text(PreviewText::PositionLabel).remove(mnemonic));
     buttons_ = new PreviewButtons(this);
     noOutputNote_ = new QLabel(Text(UiText::NoAudioOutput), this);
+    noOutputNote_->setObjectName(QStringLiteral("noOutputNote"));
     noOutputNote_->setWordWrap(true);
     noOutputNote_->setEnabled(false);
     positionLabel_ = new QLabel(Text(PreviewText::PositionLabel), this);
@@ -146,7 +151,6 @@ void PreviewPanel::Connect() {
     connect(trackSlider_, &QSlider::valueChanged, this,
             [this](int value) { player_->MoveTrackSlider(value, selectedSpan_); });
     positionSlider_->installEventFilter(this);
-    trackSlider_->installEventFilter(this);
 
     connect(timeBox_, &TimeEntryBox::stepKeyPressed, this, &PreviewPanel::Step);
     connect(timeBox_, &TimeEntryBox::timeTyped, this, [this](quint64 ms) {
@@ -232,7 +236,7 @@ std::uint64_t PreviewPanel::Position() const {
 }
 
 void PreviewPanel::SetPosition(std::uint64_t ms) {
-    player_->SetPosition(std::min(ms, player_->SourceLength()));
+    player_->SetPosition(ms);
 }
 
 void PreviewPanel::SetStepSizes(int stepMs, int pageMs) {
@@ -326,7 +330,7 @@ void PreviewPanel::MoveMarker(int index, quint64 ms) {
     emit trackEdgeMoveRequested(marker.track, marker.start, ms);
 }
 
-// The position slider takes every stepping key; the track slider moves by its own steps.
+// The position slider takes every position key; the track slider moves by its own steps.
 bool PreviewPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == positionSlider_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

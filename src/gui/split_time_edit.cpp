@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "user_messages.h"
+
 namespace partita::gui {
 
 SplitTimeEdit::SplitTimeEdit(QWidget* parent) : QLineEdit(parent) {
@@ -41,6 +43,19 @@ std::optional<std::uint64_t> SplitTimeEdit::Parse(const QString& text) {
     if (minutes > 59 || seconds > 59 || ms > 999)
         return std::nullopt;
     return ((hours * 60 + minutes) * 60 + seconds) * 1000 + ms;
+}
+
+bool SplitTimeEdit::AllTimes(std::initializer_list<SplitTimeEdit*> edits, UserMessages& messages,
+                             QWidget* parent) {
+    for (SplitTimeEdit* edit : edits) {
+        if (!edit->Ms()) {
+            messages.Show(parent, UserMessages::Icon::Error,
+                          UserMessage(Msg::TrackTimesInvalid, edit->text().toStdString()));
+            edit->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace partita::gui

@@ -93,14 +93,8 @@ std::string TrackOverlapDialog::Sections() const {
 }
 
 void TrackOverlapDialog::accept() {
-    for (SplitTimeEdit* edit : {backward_, forward_}) {
-        if (!edit->Ms()) {
-            messages_.Show(this, UserMessages::Icon::Error,
-                           UserMessage(Msg::TrackTimesInvalid, edit->text().toStdString()));
-            edit->setFocus();
-            return;
-        }
-    }
+    if (!SplitTimeEdit::AllTimes({backward_, forward_}, messages_, this))
+        return;
     OverlapSettings values{Values(), automatic_->isChecked()};
     values.Write(settings_, Scope() == OverlapScope::Whole);
     QDialog::accept();

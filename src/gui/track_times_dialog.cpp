@@ -42,14 +42,8 @@ TrackTimes TrackTimesDialog::Times() const {
 }
 
 void TrackTimesDialog::accept() {
-    for (SplitTimeEdit* edit : {start_, end_}) {
-        if (!edit->Ms()) {
-            messages_.Show(this, UserMessages::Icon::Error,
-                           UserMessage(Msg::TrackTimesInvalid, edit->text().toStdString()));
-            edit->setFocus();
-            return;
-        }
-    }
+    if (!SplitTimeEdit::AllTimes({start_, end_}, messages_, this))
+        return;
     QDialog::accept();
 }
 

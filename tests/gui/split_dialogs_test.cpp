@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -328,21 +327,7 @@ TEST_F(SplitDialogsTest, EveryDialogIsNamedReachableAndPictured) {
             std::unique_ptr<QDialog> dialog(make());
             dialog->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            ExpectEveryControlNamed(dialog.get());
-            QSet<int> keys;
-            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
-                auto* push = qobject_cast<QPushButton*>(button);
-                if (button->text() == "..." || (push && push->isDefault()))
-                    continue;
-                QKeySequence key = QKeySequence::mnemonic(button->text());
-                EXPECT_FALSE(key.isEmpty()) << name << ": " << button->text().toStdString();
-                EXPECT_FALSE(keys.contains(key[0].toCombined()))
-                    << name << ": " << button->text().toStdString() << " repeats a key";
-                keys.insert(key[0].toCombined());
-            }
-            QString file = QString::fromStdString(ScreenshotFolder()) +
-                           QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
-            EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
+            CheckAndPictureDialog(dialog.get(), name, suffix);
         }
     }
 }

@@ -89,6 +89,16 @@ enum class Msg : int {
     CueTrackTimeUnreadable = 197,  // the track's number
     CueAudioNotLoaded = 277,       // the sheet's audio file; asks for another one
 
+    // --- Chapters --------------------------------------------------------------------------
+    // A chapter left out (its number, its title, the source's path), by the reason.
+    ChapterEndNotAfterStart = 2010,
+    ChapterOverlapsPrevious = 2011,
+    ChapterPastEndOfAudio = 2012,
+    ChapterNotFound = 2013,
+    ChapterNotInTable = 2014,
+    NoChaptersToSplitAt = 2015,  // the source's path
+    ChaptersNeedId3v2 = 2016,    // a join asked for chapters with ID3v2 writing off
+
     // --- Files -----------------------------------------------------------------------------
     CannotCreateFile = 122,        // its path
     ConfirmReplaceFile = 123,      // its path
@@ -158,6 +168,35 @@ enum class Msg : int {
     SettingsPanel = 1012,  // pane button: "Settings / About"
     SplitterPanel = 1062,  // pane button: "Split MP3"
     JoinerPanel = 1063,    // pane button: "Merge MP3"
+
+    // --- Joiner dialogs (new texts 2250-2299) ----------------------------------------------
+    AddMergeFilesTitle = 129,     // title of the add-files dialog
+    OpenMergeListTitle = 328,
+    SaveMergeListTitle = 329,
+    TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
+
+    // --- Faults met on real files --------------------------------------------------------
+    ListSilenceTooLong = 2300,  // a list entry's path, its silence, the longest allowed (s)
+    ListEmpty = 2301,           // saving a merge list with no rows
+    ListFileKept = 2302,        // the existing file that a list was not saved over
+    CueTrackLeftOut = 2303,     // the line of a sheet's INDEX that is no time or past the end
+    TrackLeftOut = 2304,        // an unchecked track not split: source, number, start, end
+
+    // --- Why a file operation failed -----------------------------------------------------------
+    FileErrorReason = 2350,  // after a file's message: the reason
+    ReasonDiskFull = 2351,   // the reasons the system gives, in the user's words
+    ReasonQuota = 2352,
+    ReasonNotFound = 2353,
+    ReasonPermission = 2354,
+    ReasonNameTooLong = 2355,
+    ReasonReadOnly = 2356,
+    ReasonTooLarge = 2357,
+    ReasonNotFolder = 2358,
+    ReasonIsFolder = 2359,
+    ReasonInputOutput = 2360,
+    ReasonTooManyFiles = 2361,
+    ReasonExists = 2362,
+    RangeOutsideFile = 2363,  // a merge file's range: its path, start, end, the file's length
 };
 
 }  // namespace partita

@@ -114,6 +114,13 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
     std::vector<std::uint8_t> chunk(chunkBytes);
     GaplessJoin join(options);
     MergeResult result = MergeResult::Done;
+    if (options.pieces)
+        options.pieces->clear();
+    auto msOf = [&](std::uint64_t bytes) {
+        return options.sampleRate > 0
+                   ? 1000.0 * static_cast<double>(bytes / frameBytes) / options.sampleRate
+                   : 0.0;
+    };
     host.SetProgress(0, n);
 
     for (std::size_t i = 0; i < n && result == MergeResult::Done; ++i) {
@@ -151,6 +158,11 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             limit = bytesOf(source.range.endMs) - bytesOf(source.range.startMs);
         join.StartFile();
         const bool last = i + 1 == n;
+        // What this file delivers, for the progress inside it.
+        const std::uint64_t expected =
+            limit > 0 ? limit
+                      : bytesOf(source.lengthMs) -
+                            bytesOf(std::min(source.range.startMs, source.lengthMs));
 
         for (;;) {
             std::size_t request = chunkBytes;
@@ -182,6 +194,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 }
                 written += count;
             }
+            if (expected > 0)
+                host.SetFileProgress(std::min(delivered, expected), expected);
             if (StopConfirmed(host)) {
                 result = MergeResult::Stopped;
                 break;
@@ -190,9 +204,10 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 break;
         }
 
+        std::uint64_t silence = 0;
         if (result == MergeResult::Done && source.silenceSeconds > 0 && sink.IsActive()) {
-            std::uint64_t remaining =
-                bytesOf(static_cast<std::uint64_t>(source.silenceSeconds) * 1000);
+            silence = bytesOf(static_cast<std::uint64_t>(source.silenceSeconds) * 1000);
+            std::uint64_t remaining = silence;
             std::fill(chunk.begin(), chunk.end(), 0);
             while (remaining > 0) {
                 auto count =
@@ -206,6 +221,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 remaining -= count;
             }
         }
+        if (options.pieces && result == MergeResult::Done)
+            options.pieces->push_back({i, msOf(written), msOf(silence)});
         host.SetProgress(i + 1, n);
     }
     return result;
