@@ -253,6 +253,8 @@ void SplitterPage::BuildCommands() {
                &SplitterPage::SetOverlaps, true);
     button(AddCommand("silenceSplit", Text(T::SilenceSplit), QString(), none,
                       &SplitterPage::SilenceSplit, true));
+    button(AddCommand("splitAtChapters", Text(T::SplitAtChapters), QString(), none,
+                      &SplitterPage::SplitAtChapters, true));
     button(AddCommand("saveCue", Text(T::SaveCue), MessageText(Msg::SaveCueTip), none,
                       &SplitterPage::SaveCue, true));
     button(AddCommand("openCue", Text(T::OpenCue), MessageText(Msg::OpenCueTip), none,
@@ -445,8 +447,9 @@ void SplitterPage::UpdateCommands() {
     const bool track = CurrentTrack() != kNoRow;
     for (QAction* action : needTrack_)
         action->setEnabled(track && (!busy || !editing_.contains(action)));
-    for (const char* name : {"removeSelected", "clearTracks", "moveToGroup", "saveCue",
-                             "specialSplit", "silenceSplit", "toggleSelection", "editTags"}) {
+    for (const char* name :
+         {"removeSelected", "clearTracks", "moveToGroup", "saveCue", "specialSplit", "silenceSplit",
+          "splitAtChapters", "toggleSelection", "editTags"}) {
         if (QAction* action = Command(QString::fromLatin1(name)))
             action->setEnabled(!busy && CurrentRow() != kNoRow);
     }

@@ -89,6 +89,7 @@ class SplitterPage : public Page {
     void SpecialSplit();
     void SetOverlaps();
     void SilenceSplit();
+    void SplitAtChapters();
     void EditTimeSteps();
     void ShowNamingRuleHelp();
     void ShowModeMenu();

@@ -9,6 +9,7 @@
 #include "cue/cue_list.h"
 #include "job_runner.h"
 #include "preview_panel.h"
+#include "split/chapter_split.h"
 #include "split/split_list_commands.h"
 #include "split/split_mode_switch.h"
 #include "split_list_model.h"
@@ -172,6 +173,23 @@ void SplitterPage::ToggleSelection() {
     tree_->expand(model_->IndexOf(row));
     list_.ToggleChecked(row);
     SelectListCurrent();
+}
+
+void SplitterPage::SplitAtChapters() {
+    if (IsBusy())
+        return;
+    std::vector<RowId> rows;
+    for (const QModelIndex& index : tree_->selectionModel()->selectedRows()) {
+        if (RowId row = model_->RowOf(index); row != kNoRow)
+            rows.push_back(row);
+    }
+    if (rows.empty() && CurrentRow() != kNoRow)
+        rows.push_back(CurrentRow());
+    if (rows.empty())
+        return;
+    preview_->StopPlayback();
+    if (SplitRowsAtChapters(list_, rows, runner_->Host()) > 0)
+        SelectListCurrent();
 }
 
 void SplitterPage::ExpandAll() {

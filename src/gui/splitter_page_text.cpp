@@ -28,6 +28,7 @@ constexpr std::array kTexts{
     TextPair{SplitterText::SpecialSplit, "特殊分割...", "Special Split..."},
     TextPair{SplitterText::Overlaps, "设置交迭...", "Overlaps..."},
     TextPair{SplitterText::SilenceSplit, "按静音分割...", "Split by Silence..."},
+    TextPair{SplitterText::SplitAtChapters, "按章节分割", "Split at chapters"},
     TextPair{SplitterText::SaveCue, "保存为 CUE...", "Save as CUE..."},
     TextPair{SplitterText::OpenCue, "打开 CUE...", "Open CUE..."},
     TextPair{SplitterText::TimeSteps, "时间步进...", "Time Steps..."},

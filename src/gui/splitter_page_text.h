@@ -26,6 +26,7 @@ enum class SplitterText {
     SpecialSplit,
     Overlaps,
     SilenceSplit,
+    SplitAtChapters,
     SaveCue,
     OpenCue,
     TimeSteps,
