@@ -218,6 +218,7 @@ void SplitterPage::BuildCommands() {
         tool->setAccessibleName(action->text());
         tool->setFocusPolicy(Qt::TabFocus);
         commandRow->addWidget(tool);
+        return tool;
     };
     const QKeySequence none;
 
@@ -247,14 +248,19 @@ void SplitterPage::BuildCommands() {
                       QKeySequence(Qt::ALT | Qt::Key_G), &SplitterPage::NewGroup, true));
     button(AddCommand("moveToGroup", Text(T::MoveToGroup), MessageText(Msg::MoveToGroupTip),
                       QKeySequence(Qt::ALT | Qt::Key_M), &SplitterPage::MoveToGroup, true));
-    button(AddCommand("specialSplit", Text(T::SpecialSplit), MessageText(Msg::SpecialSplitTip),
-                      none, &SplitterPage::SpecialSplit, true));
+    QToolButton* special =
+        button(AddCommand("specialSplit", Text(T::SpecialSplit), MessageText(Msg::SpecialSplitTip),
+                          none, &SplitterPage::SpecialSplit, true));
     AddCommand("setOverlaps", Text(T::Overlaps), MessageText(Msg::SpecialSplitTip), none,
                &SplitterPage::SetOverlaps, true);
     button(AddCommand("silenceSplit", Text(T::SilenceSplit), QString(), none,
                       &SplitterPage::SilenceSplit, true));
-    button(AddCommand("splitAtChapters", Text(T::SplitAtChapters), QString(), none,
-                      &SplitterPage::SplitAtChapters, true));
+    // Chapters sit in the menu of the special split button: the row has no room for another.
+    auto* specialMenu = new QMenu(special);
+    specialMenu->addAction(AddCommand("splitAtChapters", Text(T::SplitAtChapters), QString(), none,
+                                      &SplitterPage::SplitAtChapters, true));
+    special->setMenu(specialMenu);
+    special->setPopupMode(QToolButton::MenuButtonPopup);
     button(AddCommand("saveCue", Text(T::SaveCue), MessageText(Msg::SaveCueTip), none,
                       &SplitterPage::SaveCue, true));
     button(AddCommand("openCue", Text(T::OpenCue), MessageText(Msg::OpenCueTip), none,
