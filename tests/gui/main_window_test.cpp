@@ -8,6 +8,7 @@
 #include "main_window.h"
 #include "placeholder_page.h"
 #include "settings_about_page.h"
+#include "splitter_page.h"
 #include "ui_text.h"
 #include "window_placement.h"
 
@@ -233,10 +234,10 @@ TEST_F(MainWindowTest, WorkingPagesTakeTheirOwnActionsSource) {
     MainWindowOptions options;
     options.command = ParseActionCommandLine("-a MERGE -s /music/book.m3u");
     MainWindow window(settings->Store(), messages, std::move(options));
-    auto* split = dynamic_cast<PlaceholderPage*>(window.PageAt(0));
+    auto* split = dynamic_cast<SplitterPage*>(window.PageAt(0));
     auto* join = dynamic_cast<PlaceholderPage*>(window.PageAt(1));
     ASSERT_TRUE(split && join);
-    EXPECT_EQ(split->CommandSource(), "");
+    EXPECT_TRUE(split->List().Empty());
     EXPECT_EQ(join->CommandSource(), "/music/book.m3u");
     EXPECT_EQ(window.CurrentPanel(), 1);
     EXPECT_TRUE(window.StatusBarText().contains("/music/book.m3u"));
