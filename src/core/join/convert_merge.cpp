@@ -114,7 +114,10 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
     std::vector<std::uint8_t> chunk(chunkBytes);
     GaplessJoin join(options);
     MergeResult result = MergeResult::Done;
-    host.SetProgress(0, n);
+    // Progress counts kSteps per file, so that a long file shows the encoding as it goes.
+    constexpr std::uint64_t kSteps = 1000;
+    const std::uint64_t range = n * kSteps;
+    host.SetProgress(0, range);
 
     for (std::size_t i = 0; i < n && result == MergeResult::Done; ++i) {
         const MergeSource& source = sources[i];
@@ -138,7 +141,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
         }
         if (!stream) {
             if (skip)
-                host.SetProgress(i + 1, n);
+                host.SetProgress((i + 1) * kSteps, range);
             continue;
         }
 
@@ -151,6 +154,9 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             limit = bytesOf(source.range.endMs) - bytesOf(source.range.startMs);
         join.StartFile();
         const bool last = i + 1 == n;
+        std::uint64_t expected = limit;
+        if (expected == 0 && source.lengthMs > source.range.startMs)
+            expected = bytesOf(source.lengthMs) - bytesOf(source.range.startMs);
 
         for (;;) {
             std::size_t request = chunkBytes;
@@ -162,6 +168,9 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             }
             std::size_t got = stream->Read(chunk.data(), request);
             delivered += got;
+            if (expected > 0)
+                host.SetProgress(i * kSteps + std::min(kSteps - 1, delivered * kSteps / expected),
+                                 range);
             if (got == 0)
                 break;
             if (!sink.IsActive()) {
@@ -206,7 +215,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 remaining -= count;
             }
         }
-        host.SetProgress(i + 1, n);
+        host.SetProgress((i + 1) * kSteps, range);
     }
     return result;
 }

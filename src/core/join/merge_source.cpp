@@ -9,7 +9,8 @@ std::vector<MergeSource> MergeSourcesOf(const MergeList& list) {
     std::vector<MergeSource> sources;
     sources.reserve(list.Size());
     for (const MergeRow& row : list.Rows()) {
-        sources.push_back(MergeSource{row.Path(), row.fileName, row.Range(), row.silenceSeconds});
+        sources.push_back(
+            MergeSource{row.Path(), row.fileName, row.Range(), row.silenceSeconds, row.lengthMs});
     }
     return sources;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct MergeSource {
     std::string name;  // the file name shown in the status text
     PartialRange range;
     int silenceSeconds = 0;
+    std::uint64_t lengthMs = 0;  // of the whole file as listed; 0 when not known
 };
 
 std::vector<MergeSource> MergeSourcesOf(const MergeList& list);
