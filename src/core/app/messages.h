@@ -142,6 +142,13 @@ enum class Msg : int {
     SettingsPanel = 1012,  // pane button: "Settings / About"
     SplitterPanel = 1062,  // pane button: "Split MP3"
     JoinerPanel = 1063,    // pane button: "Merge MP3"
+
+    // --- Joiner dialogs (new texts 2250-2299) ----------------------------------------------
+    AddMergeFilesTitle = 129,     // title of the add-files dialog
+    LoadTagsFromFileTitle = 299,  // title of the output tag dialog's file dialog
+    OpenMergeListTitle = 328,
+    SaveMergeListTitle = 329,
+    TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
 };
 
 }  // namespace partita
