@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,11 +19,12 @@
 #include "app/column_layout.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "job_runner.h"
 #include "join/audio_file_inspector.h"
 #include "join/merge_list_file.h"
 #include "join/merge_settings.h"
-#include "job_runner.h"
 #include "joiner_page_text.h"
+#include "merge_file_dialogs.h"
 #include "merge_list_model.h"
 #include "merge_list_view.h"
 #include "options_dialog.h"
@@ -35,16 +35,6 @@
 
 namespace partita::gui {
 namespace {
-
-// Runs a file dialog made with `new`; the chosen files, or none when it was cancelled.
-QStringList RunFileDialog(QFileDialog* dialog) {
-    return RunOwnedDialog(
-        dialog,
-        [](QFileDialog& done, bool accepted) {
-            return accepted ? done.selectedFiles() : QStringList();
-        },
-        QStringList());
-}
 
 bool AskYesNo(QWidget* parent, const QString& question) {
     return RunOwnedDialog(
@@ -86,8 +76,10 @@ JoinerPage::JoinerPage(const PageContext& context, QWidget* parent)
 }
 
 JoinerPage::~JoinerPage() {
-    // The job ends before the list and its view go away.
+    // The job ends before the list goes, and the view and model before the list they follow.
     delete runner_;
+    delete view_;
+    delete model_;
 }
 
 void JoinerPage::BuildLayout() {
@@ -106,15 +98,13 @@ void JoinerPage::BuildLayout() {
     view_->setModel(model_);
     view_->header()->setSortIndicatorShown(sort_.Sorts());
     if (sort_.Sorts())
-        view_->header()->setSortIndicator(sort_.column,
-                                          sort_.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        view_->header()->setSortIndicator(
+            sort_.column, sort_.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     connect(view_->header(), &QHeaderView::sectionClicked, this, &JoinerPage::SortByColumn);
     connect(view_, &MergeListView::RowsDropped, this, &JoinerPage::MoveDropped);
     connect(view_, &MergeListView::FilesDropped, this, &JoinerPage::AddPaths);
     connect(view_, &QAbstractItemView::doubleClicked, this, &JoinerPage::PlaySelected);
     connect(view_, &QWidget::customContextMenuRequested, this, &JoinerPage::ShowContextMenu);
-    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &JoinerPage::UpdateCommands);
 
     auto makeButton = [this](const QString& text, const char* name) {
         auto* button = new QPushButton(text, this);
@@ -179,7 +169,8 @@ void JoinerPage::BuildLayout() {
     output->addWidget(mode_, 0, 3);
     output->addWidget(id3_, 1, 3);
     auto* folderLabel = new QLabel(Text(JoinerText::OutputFolder), this);
-    outputFolder_ = new QLineEdit(ToQString(settings::MergeDestinationFolder.Read(settings_)), this);
+    outputFolder_ =
+        new QLineEdit(ToQString(settings::MergeDestinationFolder.Read(settings_)), this);
     outputFolder_->setObjectName(QStringLiteral("OutputFolder"));
     outputFolder_->setAccessibleName(Text(JoinerText::OutputFolder));
     folderLabel->setBuddy(outputFolder_);
@@ -231,8 +222,8 @@ void JoinerPage::BuildCommands() {
                 QKeySequence(Qt::Key_Delete), &JoinerPage::RemoveSelected);
     MakeCommand(kClear, Text(JoinerText::MenuClear), Msg::ClearMergeListTip,
                 QKeySequence(Qt::SHIFT | Qt::Key_Delete), &JoinerPage::ClearList);
-    MakeCommand(kUp, Text(JoinerText::MenuUp), Msg::MoveUpTip,
-                QKeySequence(Qt::CTRL | Qt::Key_Up), &JoinerPage::MoveUp);
+    MakeCommand(kUp, Text(JoinerText::MenuUp), Msg::MoveUpTip, QKeySequence(Qt::CTRL | Qt::Key_Up),
+                &JoinerPage::MoveUp);
     MakeCommand(kDown, Text(JoinerText::MenuDown), Msg::MoveDownTip,
                 QKeySequence(Qt::CTRL | Qt::Key_Down), &JoinerPage::MoveDown);
     MakeCommand(kTop, Text(JoinerText::MenuTop), Msg::MoveTopTip,
@@ -255,9 +246,10 @@ void JoinerPage::BuildCommands() {
     }
 
     auto* modeMenu = new QMenu(this);
-    const std::pair<JoinerText, MergeMode> kModes[] = {{JoinerText::ModeAuto, MergeMode::Auto},
-                                                       {JoinerText::ModeDirect, MergeMode::Direct},
-                                                       {JoinerText::ModeConvert, MergeMode::Convert}};
+    const std::pair<JoinerText, MergeMode> kModes[] = {
+        {JoinerText::ModeAuto, MergeMode::Auto},
+        {JoinerText::ModeDirect, MergeMode::Direct},
+        {JoinerText::ModeConvert, MergeMode::Convert}};
     for (auto [label, mode] : kModes) {
         QAction* action = modeMenu->addAction(Text(label));
         action->setCheckable(true);
@@ -399,23 +391,7 @@ void JoinerPage::AddWithDialog() {
     QString folder = ToQString(settings::MergeSourceFolderMode.Read(settings_) == 1
                                    ? settings::MergeSourceLastFolder.Read(settings_)
                                    : settings::MergeSourceFolder.Read(settings_));
-    auto* dialog = new QFileDialog(this, MessageText(Msg::AddMergeFilesTitle), folder);
-    dialog->setObjectName(QStringLiteral("AddMergeFilesDialog"));
-    dialog->setFileMode(QFileDialog::ExistingFiles);
-    const QString mpeg = QStringLiteral("*.mp3 *.mp2 *.mp1 *.mpa");
-    const QString wma = QStringLiteral("*.wma *.asf");
-    const QString wav = QStringLiteral("*.wav");
-    const QString ogg = QStringLiteral("*.ogg");
-    const QString aiff = QStringLiteral("*.aif *.aiff");
-    auto filter = [](JoinerText name, const QString& patterns) {
-        return QStringLiteral("%1 (%2)").arg(Text(name), patterns);
-    };
-    dialog->setNameFilters(
-        {filter(JoinerText::SupportedFiles, QStringList{mpeg, wma, wav, ogg, aiff}.join(' ')),
-         filter(JoinerText::MpegFiles, mpeg), filter(JoinerText::WindowsMediaFiles, wma),
-         filter(JoinerText::WaveFiles, wav), filter(JoinerText::OggFiles, ogg),
-         filter(JoinerText::AiffFiles, aiff), Text(JoinerText::AllFiles)});
-    QStringList chosen = RunFileDialog(dialog);
+    QStringList chosen = PickMergeSourceFiles(this, folder);
     if (!chosen.isEmpty())
         AddFiles(chosen);
 }
@@ -480,8 +456,8 @@ void JoinerPage::SortByColumn(int column) {
     sort_ = NextSortOrder(sort_, column);
     StoreMergeSortOrder(sort_, settings_);
     QModelIndex current = view_->currentIndex();
-    std::size_t follow = current.isValid() ? static_cast<std::size_t>(current.row())
-                                           : MergeList::kNoRow;
+    std::size_t follow =
+        current.isValid() ? static_cast<std::size_t>(current.row()) : MergeList::kNoRow;
     std::size_t row = list_.SortBy(sort_, follow);
     view_->header()->setSortIndicatorShown(true);
     view_->header()->setSortIndicator(sort_.column,
@@ -491,14 +467,10 @@ void JoinerPage::SortByColumn(int column) {
 }
 
 void JoinerPage::OpenList() {
-    auto* dialog = new QFileDialog(this, MessageText(Msg::OpenMergeListTitle),
-                                   ToQString(settings::MergeSourceLastFolder.Read(settings_)));
-    dialog->setObjectName(QStringLiteral("OpenMergeListDialog"));
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({Text(JoinerText::ListFiles), Text(JoinerText::AllFiles)});
-    QStringList chosen = RunFileDialog(dialog);
+    QString chosen =
+        PickMergeListToOpen(this, ToQString(settings::MergeSourceLastFolder.Read(settings_)));
     if (!chosen.isEmpty())
-        LoadList(chosen.front());
+        LoadList(chosen);
 }
 
 void JoinerPage::LoadList(const QString& path) {
@@ -521,18 +493,10 @@ void JoinerPage::LoadList(const QString& path) {
 void JoinerPage::SaveList() {
     if (list_.Empty())
         return;
-    auto* dialog = new QFileDialog(this, MessageText(Msg::SaveMergeListTitle),
-                                   ToQString(settings::MergeSourceLastFolder.Read(settings_)));
-    dialog->setObjectName(QStringLiteral("SaveMergeListDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilters({Text(JoinerText::M3uFiles)});
-    dialog->setDefaultSuffix(QStringLiteral("m3u"));
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    QStringList chosen = RunFileDialog(dialog);
-    if (chosen.isEmpty())
+    const QString path =
+        PickMergeListToSave(this, ToQString(settings::MergeSourceLastFolder.Read(settings_)));
+    if (path.isEmpty())
         return;
-    const QString path = chosen.front();
     if (QFileInfo::exists(path) &&
         !AskYesNo(this, MessageText(Msg::ConfirmReplaceFile, path.toStdString())))
         return;
@@ -602,12 +566,12 @@ void JoinerPage::UpdateSummary() {
         }
     }
     auto yesNo = [](bool on) { return Text(on ? UiText::Yes : UiText::No); };
-    QString tag = !tags_.writeId3v1 && !tags_.writeId3v2
-                      ? Text(JoinerText::TagsDisabled)
-                      : Text(JoinerText::TagSummary)
-                            .arg(ToQString(tags_.title), ToQString(tags_.artist),
-                                 ToQString(tags_.album), yesNo(tags_.writeId3v1),
-                                 yesNo(tags_.writeId3v2));
+    QString tag =
+        !tags_.writeId3v1 && !tags_.writeId3v2
+            ? Text(JoinerText::TagsDisabled)
+            : Text(JoinerText::TagSummary)
+                  .arg(ToQString(tags_.title), ToQString(tags_.artist), ToQString(tags_.album),
+                       yesNo(tags_.writeId3v1), yesNo(tags_.writeId3v2));
     summary_->setText(Text(JoinerText::SummaryFormat).arg(mode, tag));
     for (std::size_t i = 0; i < modeActions_.size(); ++i)
         modeActions_[i]->setChecked(static_cast<int>(mergeMode_) == static_cast<int>(i));

@@ -8,6 +8,7 @@
 
 #include "join/merge_job.h"
 #include "join/merge_list.h"
+#include "merge_rows_target.h"
 #include "page.h"
 
 class QAction;
@@ -82,6 +83,8 @@ class JoinerPage : public Page {
     void MoveDropped(const std::vector<std::size_t>& rows, std::size_t target);
     void PlaySelected();
     void InsertSilence();
+    std::vector<std::size_t> RowsOf(MergeRowsTarget target,
+                                    const std::vector<std::size_t>& selected) const;
     void PartialMerge();
     void OpenList();
     // Appends the entries of an M3U or PLS list with their ranges and silences, unsorted.

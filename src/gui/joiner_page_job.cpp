@@ -6,13 +6,17 @@
 #include <QPushButton>
 
 #include "app/setting_values.h"
+#include "insert_silence_dialog.h"
+#include "job_runner.h"
 #include "join/merge_settings.h"
 #include "join/standard_merge_engines.h"
-#include "job_runner.h"
 #include "joiner_page.h"
 #include "merge_list_view.h"
+#include "merge_mode_dialog.h"
 #include "options_dialog.h"
+#include "output_tag_dialog.h"
 #include "owned_dialog.h"
+#include "partial_merge_dialog.h"
 #include "tags/id3_versions.h"
 #include "ui_text.h"
 #include "user_messages.h"
@@ -22,8 +26,8 @@
 namespace partita::gui {
 
 void JoinerPage::ChooseOutputFolder() {
-    QString chosen =
-        PickFolderWithDialog(this, MessageText(Msg::ChooseMergeOutputFolder), outputFolder_->text());
+    QString chosen = PickFolderWithDialog(this, MessageText(Msg::ChooseMergeOutputFolder),
+                                          outputFolder_->text());
     if (chosen.isEmpty())
         return;
     outputFolder_->setText(chosen);
@@ -31,7 +35,8 @@ void JoinerPage::ChooseOutputFolder() {
 }
 
 void JoinerPage::StoreOutputFolder() {
-    settings::MergeDestinationFolder.Write(settings_, outputFolder_->text().trimmed().toStdString());
+    settings::MergeDestinationFolder.Write(settings_,
+                                           outputFolder_->text().trimmed().toStdString());
 }
 
 void JoinerPage::SetMergeMode(MergeMode mode) {
@@ -41,10 +46,33 @@ void JoinerPage::SetMergeMode(MergeMode mode) {
 }
 
 void JoinerPage::EditMergeMode() {
+    RunOwnedDialog(
+        new MergeModeDialog(mergeMode_, sampleRate_, channels_, settings_, this),
+        [this](MergeModeDialog& dialog, bool accepted) {
+            if (accepted) {
+                mergeMode_ = dialog.Mode();
+                sampleRate_ = dialog.SampleRate();
+                channels_ = dialog.Channels();
+            }
+            return accepted;
+        },
+        false);
     UpdateSummary();
 }
 
+// The tag dialog stores the texts; the page keeps the record and stores the two switches.
 void JoinerPage::EditTags() {
+    RunOwnedDialog(
+        new OutputTagDialog(tags_, false, settings_, messages_, this),
+        [this](OutputTagDialog& dialog, bool accepted) {
+            if (accepted) {
+                tags_ = dialog.Tags();
+                settings::WriteId3v1Tag.Write(settings_, tags_.writeId3v1 ? 1 : 0);
+                settings::WriteId3v2Tag.Write(settings_, tags_.writeId3v2 ? 1 : 0);
+            }
+            return accepted;
+        },
+        false);
     UpdateSummary();
 }
 
@@ -75,9 +103,49 @@ void JoinerPage::ShowOptions() {
         false);
 }
 
-void JoinerPage::InsertSilence() {}
+// The rows a row dialog's answer goes to.
+std::vector<std::size_t> JoinerPage::RowsOf(MergeRowsTarget target,
+                                            const std::vector<std::size_t>& selected) const {
+    if (target == MergeRowsTarget::Selected)
+        return selected;
+    std::vector<std::size_t> rows;
+    if (target == MergeRowsTarget::All) {
+        for (std::size_t row = 0; row < list_.Size(); ++row)
+            rows.push_back(row);
+    }
+    return rows;
+}
 
-void JoinerPage::PartialMerge() {}
+void JoinerPage::InsertSilence() {
+    const std::vector<std::size_t> selected = view_->SelectedRows();
+    int seconds =
+        SilenceDialogStartSeconds(list_, selected, settings::MergeSilenceLength.Read(settings_));
+    bool autoApply = settings::AutoApplySilence.Read(settings_) != 0;
+    auto [target, chosen] = RunOwnedDialog(
+        new InsertSilenceDialog(seconds, autoApply, !selected.empty(), settings_, this),
+        [](InsertSilenceDialog& dialog, bool accepted) {
+            return std::pair{accepted ? dialog.Target() : MergeRowsTarget::None, dialog.Seconds()};
+        },
+        std::pair{MergeRowsTarget::None, 0});
+    for (std::size_t row : RowsOf(target, selected))
+        list_.SetSilence(row, chosen);
+}
+
+// The dialog stores the seven settings; the stored settings then go to the rows, each by its own
+// length.
+void JoinerPage::PartialMerge() {
+    const std::vector<std::size_t> selected = view_->SelectedRows();
+    MergeListDefaults defaults = ReadMergeListDefaults(settings_);
+    auto [target, partial] = RunOwnedDialog(
+        new PartialMergeDialog(list_, selected, defaults.partial, defaults.applyPartial, settings_,
+                               this),
+        [](PartialMergeDialog& dialog, bool accepted) {
+            return std::pair{accepted ? dialog.Target() : MergeRowsTarget::None, dialog.Settings()};
+        },
+        std::pair{MergeRowsTarget::None, PartialMergeSettings{}});
+    for (std::size_t row : RowsOf(target, selected))
+        list_.ApplyPartialSettings(row, partial);
+}
 
 // ---- The merge job ------------------------------------------------------------------------
 
@@ -147,7 +215,8 @@ void JoinerPage::MergeFinished() {
 }
 
 void JoinerPage::ShowProgress(quint64 position, quint64 range) {
-    progress_->setValue(range == 0 ? 0 : static_cast<int>(std::min(position, range) * 1000 / range));
+    progress_->setValue(range == 0 ? 0
+                                   : static_cast<int>(std::min(position, range) * 1000 / range));
 }
 
 void JoinerPage::ShowStatus(const QString& text) {

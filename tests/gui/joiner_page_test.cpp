@@ -1,12 +1,16 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QTimer>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -15,9 +19,11 @@
 #include "app/string_table.h"
 #include "event_loop_gap_meter.h"
 #include "gui_test_support.h"
+#include "insert_silence_dialog.h"
 #include "joiner_page.h"
 #include "merge_complete_dialog.h"
 #include "merge_list_view.h"
+#include "partial_merge_dialog.h"
 #include "question_box.h"
 #include "scripted_user.h"
 #include "ui_text.h"
@@ -181,6 +187,108 @@ TEST_F(JoinerPageTest, ListCommandsArrangeTheRows) {
     EXPECT_EQ(messages.shown[0].second, MessageText(Msg::SelectFileFirst));
 }
 
+// Silence and a partial range set through their dialogs survive a save of the list, a clear and
+// a load of the saved list: same rows, order, silences and ranges.
+TEST_F(JoinerPageTest, SavedListReopensWithItsSilencesAndRanges) {
+    Mp3("a.mp3", 3000);
+    Mp3("b.mp3", 4000);
+    Wav("w.wav", 5000);
+    AddByKeys({"a.mp3", "b.mp3", "w.wav"});
+    Select(0);
+    User user;
+    user.Then<InsertSilenceDialog>([](InsertSilenceDialog* dialog) {
+            auto* seconds = dialog->findChild<QSpinBox*>("Seconds");
+            seconds->selectAll();
+            QTest::keyClicks(seconds, "3");
+            User::Click(dialog, "Apply");
+        })
+        .Then<PartialMergeDialog>([](PartialMergeDialog* dialog) {
+            dialog->findChild<QCheckBox*>("Enable")->setChecked(true);
+            dialog->findChild<QRadioButton*>("EndPositionMode")->setChecked(true);
+            for (auto [name, time] : {std::pair{"Start", "0:00:01"}, {"EndPosition", "0:00:02"}}) {
+                auto* edit = dialog->findChild<QLineEdit*>(name);
+                edit->selectAll();
+                QTest::keyClicks(edit, time);
+            }
+            User::Click(dialog, "Ok");
+        })
+        .Then<QFileDialog>([&](QFileDialog* dialog) {
+            User::AnswerFileDialog(dialog, QString::fromStdString(P("list.m3u")));
+        })
+        .Then<QuestionBox>([](QuestionBox* box) { User::Click(box, "Yes"); })
+        .Then<QFileDialog>([&](QFileDialog* dialog) {
+            User::AnswerFileDialog(dialog, QString::fromStdString(P("list.m3u")));
+        });
+    Press(Alt(Qt::Key_S));
+    page->View()->SelectRows(1, 2);
+    Press(Alt(Qt::Key_P));
+    auto rowTexts = [&] {
+        std::vector<std::vector<std::string>> rows;
+        for (const MergeRow& row : page->List().Rows())
+            rows.push_back({row.fileName, row.Text(kMergeStart), row.Text(kMergeEnd),
+                            row.Text(kMergeSilence)});
+        return rows;
+    };
+    const auto before = rowTexts();
+    ASSERT_EQ(before,
+              (std::vector<std::vector<std::string>>{
+                  {"a.mp3", "0:00:00", "0:00:03", "3"},
+                  {"b.mp3", "0:00:01", "0:00:02", MessageText(Msg::NoSilence).toStdString()},
+                  {"w.wav", "0:00:01", "0:00:02", MessageText(Msg::NoSilence).toStdString()}}));
+    Press(Alt(Qt::Key_L));
+    page->View()->setFocus();
+    Press(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    ASSERT_TRUE(page->List().Empty());
+    EXPECT_EQ(Label("TotalLength"), "0:00:00");
+    Button("OpenList")->click();
+    ASSERT_TRUE(WaitUntil([&] { return user.Remaining() == 0; }));
+    EXPECT_EQ(rowTexts(), before);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// The keyboard alone: add files, order them, 2 s of silence after the first, name the output
+// and merge. The direct merge writes byte for byte what the command line writes from the saved
+// list with the same options.
+TEST_F(JoinerPageTest, KeyboardOnlyDirectMergeMatchesTheCommandLine) {
+    Mp3("a.mp3", 1500);
+    Mp3("b.mp3", 1000, 660);
+    AddByKeys({"b.mp3", "a.mp3"});
+    Press(Ctrl(Qt::Key_Up));
+    ASSERT_EQ(Names(), (std::vector<std::string>{"b.mp3", "a.mp3"}));
+    User user;
+    user.Then<InsertSilenceDialog>([](InsertSilenceDialog* dialog) {
+            auto* seconds = dialog->findChild<QSpinBox*>("Seconds");
+            seconds->setFocus();
+            seconds->selectAll();
+            QTest::keyClicks(seconds, "2");
+            User::Press(dialog, Qt::Key_Return);
+        })
+        .Then<QFileDialog>([&](QFileDialog* dialog) {
+            User::AnswerFileDialog(dialog, QString::fromStdString(P("page.mp3")));
+        })
+        .Then<MergeCompleteDialog>(
+            [](MergeCompleteDialog* done) { User::Press(done, Qt::Key_Return); })
+        .Then<QFileDialog>([&](QFileDialog* dialog) {
+            User::AnswerFileDialog(dialog, QString::fromStdString(P("list.m3u")));
+        });
+    Press(Alt(Qt::Key_S));
+    EXPECT_EQ(page->List().Row(0).silenceSeconds, 2);
+    RunMerge(user, [&] { Press(Alt(Qt::Key_M)); });
+    ASSERT_TRUE(fs::exists(P("page.mp3")));
+    page->View()->setFocus();
+    Press(Alt(Qt::Key_L));
+    ASSERT_TRUE(WaitUntil([&] { return user.Remaining() == 0; }));
+
+    std::string output;
+    ASSERT_EQ(partita::test::RunProgram({PARTITA_CLI_PATH, "--settings", P("cli.ini"), "merge",
+                                         "--list", P("list.m3u"), "-o", P("cli.mp3"), "--quiet"},
+                                        &output),
+              0)
+        << output;
+    EXPECT_EQ(partita::test::ReadFileBytes(P("page.mp3")),
+              partita::test::ReadFileBytes(P("cli.mp3")));
+    EXPECT_NEAR(partita::test::ProbeDurationMs(P("page.mp3")), 4500, 150);
+}
 
 // A convert merge of a WAV, an MP3 and an Ogg file runs on the worker thread: the page is busy
 // (nothing of the list can change), the window keeps turning, progress and status move, and the
@@ -200,16 +308,15 @@ TEST_F(JoinerPageTest, ConvertMergeRunsBesideTheWindowAndStops) {
     QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) {
         if (page->StatusText().contains("01/03"))
             progressInFirstFile = std::max(progressInFirstFile, value);
-        editableWhileBusy = editableWhileBusy || Button("Add")->isEnabled() ||
-                            !page->IsBusy() || page->View()->dragEnabled();
+        editableWhileBusy = editableWhileBusy || Button("Add")->isEnabled() || !page->IsBusy() ||
+                            page->View()->dragEnabled();
     });
     User user;
     user.Then<QFileDialog>([&](QFileDialog* dialog) {
             User::AnswerFileDialog(dialog, QString::fromStdString(P("out.mp3")));
         })
-        .Then<MergeCompleteDialog>([](MergeCompleteDialog* done) {
-            User::Press(done, Qt::Key_Return);
-        });
+        .Then<MergeCompleteDialog>(
+            [](MergeCompleteDialog* done) { User::Press(done, Qt::Key_Return); });
     EventLoopGapMeter meter;
     RunMerge(user, [&] { Press(Alt(Qt::Key_M)); });
     std::cout << "longest event-loop gap during a convert merge of a 2-minute WAV: "
@@ -280,8 +387,8 @@ TEST_F(JoinerPageTest, SavesScreenshots) {
         SetCurrentLanguage(language);
         JoinerPage shown(PageContext{Store(), messages}, nullptr);
         shown.resize(960, 560);
-        shown.AddFiles({QString::fromStdString(P("Aria.mp3")),
-                        QString::fromStdString(P("Variation 1.wav"))});
+        shown.AddFiles(
+            {QString::fromStdString(P("Aria.mp3")), QString::fromStdString(P("Variation 1.wav"))});
         shown.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
         ExpectEveryControlNamed(&shown);

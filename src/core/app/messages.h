@@ -116,7 +116,6 @@ enum class Msg : int {
     ClearMergeListTip = 111,
     ConfirmClearMergeList = 116,
     OutputTagTip = 121,
-    AddMergeFilesTitle = 129,
     MoveTopTip = 149,
     MoveBottomTip = 150,
     ChooseMergeOutputFolder = 180,  // title of the output folder picker
@@ -125,8 +124,6 @@ enum class Msg : int {
     StopMergeLabel = 227,
     MergeListEmptyHint = 242,  // shown inside the empty list
     InsertSilenceTip = 264,
-    OpenMergeListTitle = 328,
-    SaveMergeListTitle = 329,
     OpenMergeListTip = 332,
     SaveMergeListTip = 333,
     PartialMergeTip = 334,
