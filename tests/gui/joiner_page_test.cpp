@@ -308,8 +308,9 @@ TEST_F(JoinerPageTest, ConvertMergeRunsBesideTheWindowAndStops) {
     QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) {
         if (page->StatusText().contains("01/03"))
             progressInFirstFile = std::max(progressInFirstFile, value);
-        editableWhileBusy = editableWhileBusy || Button("Add")->isEnabled() || !page->IsBusy() ||
-                            page->View()->dragEnabled();
+        if (value > 0)
+            editableWhileBusy = editableWhileBusy || Button("Add")->isEnabled() ||
+                                !page->IsBusy() || page->View()->dragEnabled();
     });
     User user;
     user.Then<QFileDialog>([&](QFileDialog* dialog) {
