@@ -1,9 +1,10 @@
 #include "insert_silence_dialog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -41,6 +42,8 @@ InsertSilenceDialog::InsertSilenceDialog(int seconds, bool autoApply, bool canAp
     seconds_->setValue(std::clamp(seconds, 0, kMaxSilenceSeconds));
     seconds_->setAccessibleName(AccessibleText(JoinDialogText::SilenceSeconds));
     seconds_->setAccessibleDescription(Text(JoinDialogText::SilenceZeroNote));
+    if (auto* edit = seconds_->findChild<QLineEdit*>())
+        edit->setAccessibleName(seconds_->accessibleName());
     auto* secondsLabel = new QLabel(Text(JoinDialogText::SilenceSeconds), this);
     secondsLabel->setBuddy(seconds_);
     auto* note = new QLabel(Text(JoinDialogText::SilenceZeroNote), this);
@@ -50,16 +53,19 @@ InsertSilenceDialog::InsertSilenceDialog(int seconds, bool autoApply, bool canAp
     autoApply_->setObjectName(QStringLiteral("AutoApply"));
     autoApply_->setChecked(autoApply);
 
-    auto* buttons = new QDialogButtonBox(this);
-    apply_ = buttons->addButton(Text(JoinDialogText::Apply), QDialogButtonBox::AcceptRole);
-    apply_->setObjectName(QStringLiteral("Apply"));
-    applyAll_ = buttons->addButton(Text(JoinDialogText::ApplyAll), QDialogButtonBox::ActionRole);
-    applyAll_->setObjectName(QStringLiteral("ApplyAll"));
-    QPushButton* save = buttons->addButton(Text(JoinDialogText::Save), QDialogButtonBox::ApplyRole);
-    save->setObjectName(QStringLiteral("Save"));
-    QPushButton* cancel =
-        buttons->addButton(Text(DialogText::Cancel), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
+    auto makeButton = [this](const QString& text, const QString& name) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(name);
+        return button;
+    };
+    apply_ = makeButton(Text(JoinDialogText::Apply), QStringLiteral("Apply"));
+    applyAll_ = makeButton(Text(JoinDialogText::ApplyAll), QStringLiteral("ApplyAll"));
+    QPushButton* save = makeButton(Text(JoinDialogText::Save), QStringLiteral("Save"));
+    QPushButton* cancel = makeButton(Text(DialogText::Cancel), QStringLiteral("Cancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {apply_, applyAll_, save, cancel})
+        buttons->addWidget(button);
     apply_->setEnabled(canApply);
     applyAll_->setEnabled(canApply);
     // Enter answers with the button that does something here: apply, or save when nothing can
@@ -77,7 +83,7 @@ InsertSilenceDialog::InsertSilenceDialog(int seconds, bool autoApply, bool canAp
     layout->addLayout(form);
     layout->addWidget(autoApply_);
     layout->addSpacing(6);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     seconds_->selectAll();
     seconds_->setFocus();

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "app/setting_values.h"
-#include "dialog_text.h"
 #include "join_dialog_text.h"
+#include "ok_cancel_buttons.h"
 
 namespace partita::gui {
 
@@ -62,23 +62,12 @@ MergeModeDialog::MergeModeDialog(MergeMode mode, int sampleRate, int channels,
     form->addRow(rateLabel, sampleRate_);
     form->addRow(channelLabel, channels_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(Text(DialogText::Ok), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("Ok"));
-    ok->setDefault(true);
-    QPushButton* cancel =
-        buttons->addButton(Text(DialogText::Cancel), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, [this] {
-        Store();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    OkCancelButtons buttons = MakeOkCancelButtons(this, [this] { Store(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(modeGroup);
     layout->addWidget(formatGroup);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     modes_[modeIndex >= 0 && modeIndex < 3 ? modeIndex : 0]->setFocus();
 }

@@ -17,6 +17,7 @@
 #include "app/setting_values.h"
 #include "dialog_text.h"
 #include "join_dialog_text.h"
+#include "ok_cancel_buttons.h"
 #include "owned_dialog.h"
 #include "tags/genre_list.h"
 #include "tags/tag_reader.h"
@@ -76,6 +77,7 @@ OutputTagDialog::OutputTagDialog(const TagInfo& tags, bool chapterPerInput, Sett
     // tag writes the name as text.
     genre_->setEditable(true);
     genre_->setInsertPolicy(QComboBox::NoInsert);
+    genre_->lineEdit()->setAccessibleName(genre_->accessibleName());
     genre_->addItem(QString());
     for (int i = 0; i < kGenreCount; ++i)
         genre_->addItem(FromUtf8(GenreName(i)));
@@ -101,18 +103,7 @@ OutputTagDialog::OutputTagDialog(const TagInfo& tags, bool chapterPerInput, Sett
     load_->setAutoDefault(false);
     connect(load_, &QPushButton::clicked, this, &OutputTagDialog::LoadFromFile);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(Text(DialogText::Ok), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("Ok"));
-    ok->setDefault(true);
-    QPushButton* cancel =
-        buttons->addButton(Text(DialogText::Cancel), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, [this] {
-        StoreTexts();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    OkCancelButtons buttons = MakeOkCancelButtons(this, [this] { StoreTexts(); });
     connect(writeV1_, &QCheckBox::toggled, this, &OutputTagDialog::UpdateEnabled);
     connect(writeV2_, &QCheckBox::toggled, this, &OutputTagDialog::UpdateEnabled);
 
@@ -149,25 +140,14 @@ OutputTagDialog::OutputTagDialog(const TagInfo& tags, bool chapterPerInput, Sett
     layout->addWidget(saveTag_);
     layout->addWidget(chapters_);
     layout->addLayout(actions);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("M")) * 36);
 
     // The tab order follows what the user fills in, top to bottom, then the actions.
-    QWidget* order[] = {writeV1_,
-                        writeV2_,
-                        fields_[kTitle],
-                        fields_[kArtist],
-                        fields_[kAlbum],
-                        fields_[kYear],
-                        fields_[kTrack],
-                        genre_,
-                        fields_[kComment],
-                        saveTag_,
-                        chapters_,
-                        clear_,
-                        load_,
-                        ok,
-                        cancel};
+    QWidget* order[] = {
+        writeV1_,       writeV2_,        fields_[kTitle], fields_[kArtist],  fields_[kAlbum],
+        fields_[kYear], fields_[kTrack], genre_,          fields_[kComment], saveTag_,
+        chapters_,      clear_,          load_,           buttons.ok,        buttons.cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     UpdateEnabled();

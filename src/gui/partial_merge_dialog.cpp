@@ -113,9 +113,10 @@ PartialMergeDialog::PartialMergeDialog(const MergeList& list, std::span<const st
         ends_[i] = makeTime(names[i], kModeLabels[i], endValues[i]);
         times->addWidget(modes_[i], i + 1, 0);
         times->addWidget(ends_[i], i + 1, 1);
-        connect(modes_[i], &QRadioButton::toggled, this, &PartialMergeDialog::UpdateEnabled);
     }
     modes_[static_cast<int>(partial.mode)]->setChecked(true);
+    for (QRadioButton* mode : modes_)
+        connect(mode, &QRadioButton::toggled, this, &PartialMergeDialog::UpdateEnabled);
     times->setColumnStretch(0, 1);
 
     invalid_ = new QLabel(MessageText(Msg::TimeTextInvalid), this);
