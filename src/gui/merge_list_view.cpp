@@ -22,6 +22,8 @@ MergeListView::MergeListView(QWidget* parent) : QTreeView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setAcceptDrops(true);
+    // Drops land on the viewport, the widget under the pointer.
+    viewport()->setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
