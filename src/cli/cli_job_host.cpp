@@ -1,21 +1,59 @@
 #include "cli_job_host.h"
 
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iostream>
+#include <iterator>
 
 namespace partita::cli {
 namespace {
 
 std::atomic<bool> stopRequested{false};
+// Signals received since the host began: every one counts, so that a second interrupt while a
+// question waits is seen.
+std::atomic<int> signalCount{0};
+// A termination or hangup came: nobody is there to answer a stop question.
+std::atomic<bool> endRequested{false};
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnStopSignal(int signal) {
+    if (signal != SIGINT)
+        endRequested.store(true);
+    signalCount.fetch_add(1);
     stopRequested.store(true);
 }
 
-constexpr int kBarWidth = 30;
-constexpr std::size_t kStatusWidth = 40;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr std::size_t kBarWidth = 30;
+constexpr std::size_t kNarrowBarWidth = 10;
+constexpr std::size_t kDefaultColumns = 80;
+
+std::size_t TerminalColumns() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return kDefaultColumns;
+}
+
+// Columns a character starting with byte `lead` of `length` bytes takes: East Asian scripts
+// (U+1100 and up, three and four byte forms) take two.
+std::size_t ColumnsOf(unsigned char lead, std::size_t length) {
+    return length >= 3 && lead >= 0xE1 ? 2 : 1;
+}
+
+std::size_t SequenceLength(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
 
 }  // namespace
+
+struct CliJobHost::PreviousHandlers {
+    struct sigaction actions[std::size(kStopSignals)];
+};
 
 std::string TerminalText(const std::string& text) {
     std::string out;
@@ -27,15 +65,42 @@ std::string TerminalText(const std::string& text) {
     return out;
 }
 
+std::string CliJobHost::FitToColumns(const std::string& text, std::size_t width) {
+    std::size_t used = 0;
+    std::size_t cut = 0;  // the end of the text that fits with "..." after it
+    for (std::size_t i = 0; i < text.size();) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = std::min(SequenceLength(lead), text.size() - i);
+        std::size_t columns = ColumnsOf(lead, length);
+        if (used + columns + 3 <= width)
+            cut = i + length;
+        used += columns;
+        if (used > width)
+            return text.substr(0, cut) + (width >= 3 ? "..." : "");
+        i += length;
+    }
+    return text;
+}
+
 CliJobHost::CliJobHost(std::ostream& err, std::istream& in, CliHostOptions options)
-    : err_(err), in_(in), options_(std::move(options)) {
+    : err_(err),
+      in_(in),
+      options_(std::move(options)),
+      previous_(std::make_unique<PreviousHandlers>()) {
     stopRequested.store(false);
-    previousHandler_ = std::signal(SIGINT, OnInterrupt);
+    endRequested.store(false);
+    // No SA_RESTART: a signal ends the wait for an answer to a question.
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        ::sigaction(kStopSignals[i], &action, &previous_->actions[i]);
 }
 
 CliJobHost::~CliJobHost() {
     ClearBar();
-    std::signal(SIGINT, previousHandler_ == SIG_ERR ? SIG_DFL : previousHandler_);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        ::sigaction(kStopSignals[i], &previous_->actions[i], nullptr);
 }
 
 void CliJobHost::RequestStop() {
@@ -52,13 +117,33 @@ void CliJobHost::ClearBar() {
 void CliJobHost::DrawBar() {
     if (!options_.progressBar || options_.quiet || range_ == 0)
         return;
-    int filled = static_cast<int>(position_ * kBarWidth / range_);
-    std::string status =
-        status_.size() > kStatusWidth ? status_.substr(0, kStatusWidth - 3) + "..." : status_;
-    err_ << "\r\033[K[" << std::string(static_cast<std::size_t>(filled), '#')
-         << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] " << position_
-         << "/" << range_ << " " << status << std::flush;
+    const std::size_t columns = TerminalColumns();
+    const std::size_t barWidth = columns >= 60 ? kBarWidth : kNarrowBarWidth;
+    // Within a unit that reports its own progress the bar moves with it.
+    double done = static_cast<double>(position_);
+    std::string count = std::to_string(position_) + "/" + std::to_string(range_);
+    if (fileTotal_ > 0 && position_ < range_) {
+        done += static_cast<double>(fileDone_) / static_cast<double>(fileTotal_);
+        count += " " + std::to_string(fileDone_ * 100 / fileTotal_) + "%";
+    }
+    auto filled = static_cast<std::size_t>(done * static_cast<double>(barWidth) /
+                                           static_cast<double>(range_));
+    filled = std::min(filled, barWidth);
+    std::string line =
+        "[" + std::string(filled, '#') + std::string(barWidth - filled, '.') + "] " + count + " ";
+    // The last column stays free: a line that fills it makes some terminals wrap.
+    std::size_t room = columns > line.size() + 1 ? columns - line.size() - 1 : 0;
+    err_ << "\r\033[K" << line << FitToColumns(status_, room) << std::flush;
     barShown_ = true;
+}
+
+void CliJobHost::PrintLine(std::ostream& out, const std::string& line) {
+    ClearBar();
+    out << line;
+    if (!line.empty() && line.back() != '\n')
+        out << '\n';
+    out.flush();
+    DrawBar();
 }
 
 void CliJobHost::Note(const std::string& text) {
@@ -83,8 +168,18 @@ void CliJobHost::ShowMessage(MessageKind kind, const UserMessage& message) {
 char CliJobHost::Ask(const std::string& question) {
     ClearBar();
     err_ << TerminalText(question) << " " << std::flush;
+    const int before = signalCount.load();
     std::string line;
-    if (!std::getline(in_, line))
+    bool answered = static_cast<bool>(std::getline(in_, line));
+    if (signalCount.load() != before) {
+        // The interrupt ended the wait; the input is usable again for the next question.
+        in_.clear();
+        std::clearerr(stdin);
+        err_ << "\n";
+        stopConfirmed_ = true;
+        return kInterrupted;
+    }
+    if (!answered)
         return 0;
     for (char c : line) {
         if (!std::isspace(static_cast<unsigned char>(c)))
@@ -93,8 +188,19 @@ char CliJobHost::Ask(const std::string& question) {
     return 0;
 }
 
+bool CliJobHost::StopWithoutAsking() const {
+    return !options_.interactive || stopConfirmed_ || endRequested.load();
+}
+
 bool CliJobHost::AskYesNo(const UserMessage& question) {
     const std::string text = question.Text();
+    // The stop questions of a running job: yes stops it.
+    if (question.Is(Msg::ConfirmStopMerge) || question.Is(Msg::ConfirmStopSilenceDetection)) {
+        if (StopWithoutAsking())
+            return true;
+        char answer = Ask(text + " [y/n]");
+        return answer == 'y' || answer == kInterrupted;
+    }
     if (!options_.interactive) {
         Note(TerminalText(text) + (options_.assumeYes ? " yes" : " no"));
         return options_.assumeYes;
@@ -139,6 +245,7 @@ OverwriteReply CliJobHost::AskOverwrite(const std::string& path) {
             case 'a':
                 return {OverwriteAnswer::YesToAll, {}, false};
             case 0:
+            case kInterrupted:
             case 's':
                 return {OverwriteAnswer::Skip, {}, false};
             case 'o': {
@@ -155,7 +262,7 @@ OverwriteReply CliJobHost::AskOverwrite(const std::string& path) {
 }
 
 StopAnswer CliJobHost::AskStop(const std::string& sourceName) {
-    if (!options_.interactive)
+    if (StopWithoutAsking())
         return StopAnswer::StopAll;
     char answer = Ask("Stop splitting " + sourceName + "? [y]es, this file/[a]ll files/[c]ontinue");
     if (answer == 'c')
@@ -175,11 +282,22 @@ std::optional<std::string> CliJobHost::ChooseFolder(Msg, const std::string& star
 void CliJobHost::SetProgress(std::uint64_t position, std::uint64_t range) {
     position_ = position;
     range_ = range;
+    fileDone_ = fileTotal_ = 0;
     if (range == 0) {
         ClearBar();
         return;
     }
     DrawBar();
+}
+
+void CliJobHost::SetFileProgress(std::uint64_t done, std::uint64_t total) {
+    // Drawn again only when the shown percentage changes: a copy reports every chunk.
+    bool changed =
+        total == 0 || fileTotal_ == 0 || done * 100 / total != fileDone_ * 100 / fileTotal_;
+    fileDone_ = done;
+    fileTotal_ = total;
+    if (changed)
+        DrawBar();
 }
 
 void CliJobHost::SetStatus(const std::string& text) {

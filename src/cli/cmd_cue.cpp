@@ -62,13 +62,16 @@ CommandRunner AddCueCommand(CLI::App& app, Context& context) {
         if (!SaveCueForSource(list, source, o->sheet, host))
             return kExitFailed;
 
-        ReportWriter report(*context.out, o->json);
         nlohmann::json item{{"sheet", o->sheet},
                             {"audio", list.SourcePath(source)},
                             {"tracks", list.TrackCount(source)}};
-        report.Add(item, o->quiet ? std::string()
-                                  : o->sheet + "\t" + std::to_string(list.TrackCount(source)) +
-                                        " tracks\n");
+        // One sheet: one object, as the help says.
+        if (o->json)
+            *context.out << item.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                         << '\n';
+        else if (!o->quiet)
+            host.PrintLine(*context.out,
+                           o->sheet + "\t" + std::to_string(list.TrackCount(source)) + " tracks");
         return kExitOk;
     };
 }

@@ -34,8 +34,10 @@ bool Describe(const std::string& path, bool full, const std::string& codePage, n
     item = nlohmann::json{{"path", path}};
     BufferedFile file;
     if (!file.Open(path)) {
-        std::string message = Message(Msg::CannotOpenFile, path);
+        UserMessage failure = UserMessage(Msg::CannotOpenFile, path).WithReason(ReadErrorOf(path));
+        std::string message = failure.Text();
         item["error"] = message;
+        item["reason"] = failure.ReasonText();
         text = path + "\n  " + message + "\n";
         return false;
     }

@@ -1,10 +1,12 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "app/time_text.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
@@ -50,7 +52,21 @@ struct MergeOptions {
     bool noId3v1 = false, noId3v2 = false;
     bool overwrite = false;
     bool quiet = false;
+    bool chapters = false;
 };
+
+// Whether a name says another audio format than the MP3 data a merge writes.
+bool IsOtherAudioName(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* other :
+         {".wav", ".ogg", ".wma", ".asf", ".aif", ".aiff", ".flac", ".m4a", ".aac", ".opus"}) {
+        if (extension == other)
+            return true;
+    }
+    return false;
+}
 
 int RunMerge(const MergeOptions& o, Context& context) {
     std::ostream& err = *context.err;
@@ -60,6 +76,11 @@ int RunMerge(const MergeOptions& o, Context& context) {
     }
     if (o.output.empty() && o.saveList.empty()) {
         err << "merge: name the output with -o (or save the list with --save-list)\n";
+        return kExitUsage;
+    }
+    if (IsOtherAudioName(o.output)) {
+        err << "merge: -o " << o.output
+            << ": the output is MP3 data; give it a name ending in .mp3\n";
         return kExitUsage;
     }
     std::optional<std::uint64_t> start = std::uint64_t{0}, end;
@@ -100,13 +121,19 @@ int RunMerge(const MergeOptions& o, Context& context) {
             host.ShowMessage(MessageKind::Error, status.message);
             return kExitFailed;
         }
-        bool failed = false;
+        bool failed = false, badRange = false;
         for (const MergeAddOutcome& m : load.messages) {
-            host.ShowMessage(m.added ? MessageKind::Warning : MessageKind::Error, *m.message);
+            // A range outside its file is refused as the same range given by --start and --end.
+            bool range = m.message->Is(Msg::RangeOutsideFile);
+            host.ShowMessage(m.added && !range ? MessageKind::Warning : MessageKind::Error,
+                             *m.message);
             failed = failed || !m.added;
+            badRange = badRange || range;
         }
         if (failed)
             return kExitFailed;
+        if (badRange)
+            return kExitUsage;
     }
     for (const std::string& file : o.files) {
         std::size_t row = list.Size();
@@ -118,12 +145,22 @@ int RunMerge(const MergeOptions& o, Context& context) {
             return kExitFailed;
         if (o.silence)
             list.SetSilence(row, std::max(0, *o.silence));
+        const std::uint64_t length = list.Row(row).lengthMs;
+        if (*start > 0 && *start >= length) {
+            host.ShowMessage(MessageKind::Error,
+                             {Msg::RangeOutsideFile, file, FormatTime(*start, kTimeHourMinSec),
+                              FormatTime(end ? *end : length, kTimeHourMinSec),
+                              FormatTime(length, kTimeHourMinSec)});
+            return kExitUsage;
+        }
         if (start > 0 || end)
-            list.SetRange(row, *start, end ? *end : list.Row(row).lengthMs);
+            list.SetRange(row, *start, end ? *end : length);
     }
 
     if (!o.saveList.empty()) {
-        Status saved = SaveMergeList(list, o.saveList);
+        Status saved = SaveMergeList(list, o.saveList, [&](const UserMessage& question) {
+            return o.overwrite || (hostOptions.interactive && host.AskYesNo(question));
+        });
         if (!saved.ok()) {
             host.ShowMessage(MessageKind::Error, saved.message);
             return kExitFailed;
@@ -161,6 +198,7 @@ int RunMerge(const MergeOptions& o, Context& context) {
         tags.writeId3v1 = false;
     if (o.noId3v2)
         tags.writeId3v2 = false;
+    options.writeChapters = o.chapters || options.writeChapters;
     std::error_code ec;
     options.outputPath = fs::absolute(o.output, ec).lexically_normal().string();
 
@@ -170,7 +208,7 @@ int RunMerge(const MergeOptions& o, Context& context) {
     switch (outcome.end) {
         case MergeJobEnd::Done: {
             if (!o.quiet) {
-                ReportWriter report(*context.out, false);
+                ReportWriter report(*context.out, false, &host);
                 std::string how = outcome.mode == MergeMode::Direct
                                       ? "direct merge"
                                       : "convert merge, " + std::to_string(outcome.sampleRate) +
@@ -213,7 +251,7 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
                       "Keep the joins of a convert merge as they are");
     command->add_option("--silence", o->silence, "Seconds of silence after every FILE")
         ->type_name("SECONDS")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, kMaxSilenceSeconds));
     command->add_option("--start", o->start, "Join every FILE from this time (whole seconds)")
         ->type_name("T");
     command->add_option("--end", o->end, "Join every FILE up to this time (whole seconds)")
@@ -225,7 +263,8 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
         ->type_name("LIST");
     command
         ->add_option("--save-list", o->saveList,
-                     "Save the list as M3U (and join nothing unless -o is given)")
+                     "Save the list as M3U (and join nothing unless -o is given); an existing "
+                     "file is replaced only with --overwrite or when you answer yes")
         ->type_name("LIST.m3u");
     command->add_option("--title", o->title, "Title of the output's tags");
     command->add_option("--artist", o->artist, "Artist of the output's tags");
@@ -237,8 +276,11 @@ CommandRunner AddMergeCommand(CLI::App& app, Context& context) {
         ->type_name("G");
     command->add_flag("--no-id3v1", o->noId3v1, "Write no ID3v1 tag");
     command->add_flag("--no-id3v2", o->noId3v2, "Write no ID3v2 tag");
-    command->add_flag("--overwrite", o->overwrite, "Replace an existing output");
-    command->add_flag("--quiet", o->quiet, "Print only warnings and errors");
+    command->add_flag("--overwrite", o->overwrite, "Replace an existing output (and list)");
+    command->add_flag("--chapters", o->chapters,
+                      "Mark each file as a chapter of the output's ID3v2 tag, titled by its "
+                      "title tag (else its file name)");
+    command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
     return [o, &context]() { return RunMerge(*o, context); };
 }
 

@@ -1,10 +1,13 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
 
+#include "app/string_table.h"
+#include "app/time_text.h"
 #include "cli_context.h"
 #include "cli_job_host.h"
 #include "cli_time.h"
@@ -45,6 +48,7 @@ struct SplitOptions {
     bool json = false;
     TrackOptions tracks;
     bool exportCue = false;
+    std::string pregaps = "skip";
 };
 
 const char* StateName(SplitTrackReport::State state) {
@@ -141,6 +145,12 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
     AddTrackOptions(*command, o->tracks);
     command->add_flag("--export-cue", o->exportCue,
                       "Write a CUE sheet of each source's tracks next to its outputs");
+    command
+        ->add_option("--pregaps", o->pregaps,
+                     "A sheet's pregaps (INDEX 00 to INDEX 01): skip (a track of their own, not "
+                     "split; the default), previous (the end of the track before) or separate "
+                     "(a track of their own, split)")
+        ->check(CLI::IsMember({"skip", "previous", "separate"}));
     command->add_flag("--dry-run", o->dryRun,
                       "Print every output's path, times and bytes; write nothing");
     command->add_flag("-q,--quiet", o->quiet, "Print errors and warnings only");
@@ -171,6 +181,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             defaults.mode = *o->mode == "fast"    ? SplitMode::Fast
                             : *o->mode == "frame" ? SplitMode::Frame
                                                   : SplitMode::Auto;
+        defaults.pregaps = o->pregaps == "previous"   ? PregapMode::Previous
+                           : o->pregaps == "separate" ? PregapMode::Separate
+                                                      : PregapMode::Skip;
 
         CliHostOptions hostOptions;
         hostOptions.existing = o->overwrite      ? CliHostOptions::Existing::Overwrite
@@ -182,9 +195,10 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
         hostOptions.outputFolder = o->outputFolder;
         CliJobHost host(*context.err, std::cin, hostOptions);
 
+        // The group is made here, so no tips about groups are shown.
         SplitList list;
-        if (o->group)
-            list.AddGroup(*o->group);
+        list.AddGroup(o->group ? *o->group : CurrentStrings().Get(Msg::DefaultSplitGroup));
+        list.TakeFirstGroupCreated();
         FileSourceProbe probe(defaults.codePage);
         int loadFailures = 0;
         for (const std::string& path : o->sources) {
@@ -201,6 +215,18 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                 if (text)
                     SetSourceColumn(list, source, column, *text);
             }
+            // No audio is left out without a word: the unchecked tracks (a sheet's pregaps or
+            // its unselected tracks) are named.
+            const auto& tracks = list.Children(source);
+            for (std::size_t i = 0; i < tracks.size(); ++i) {
+                const SplitRow& row = list.Row(tracks[i]);
+                if (!row.checked) {
+                    host.ShowMessage(MessageKind::Warning,
+                                     {Msg::TrackLeftOut, path, static_cast<int>(i + 1),
+                                      FormatTime(row.times.start, kTimeList),
+                                      FormatTime(row.times.end, kTimeList)});
+                }
+            }
             for (std::uint64_t ms : points) {
                 if (list.InsertSplitPoint(source, ms) < 0 && ms != 0) {
                     host.ShowMessage(
@@ -210,7 +236,9 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
                 }
             }
         }
-        if (list.Empty())
+        // Every source refused: no job, whose report would only count nothing written.
+        if (std::none_of(list.Groups().begin(), list.Groups().end(),
+                         [&list](RowId group) { return !list.Children(group).empty(); }))
             return kExitFailed;
 
         if (!o->dryRun && !o->sameFolder) {
@@ -218,7 +246,7 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             fs::create_directories(o->outputFolder, ec);
         }
 
-        ReportWriter report(*context.out, o->json);
+        ReportWriter report(*context.out, o->json, &host);
         SplitJobOptions jobOptions = JobOptions(settings, *o);
         jobOptions.writeCueSheet = CueExporter(host);
         jobOptions.onTrack = [&](const SplitTrackReport& r) {
@@ -229,8 +257,14 @@ CommandRunner AddSplitCommand(CLI::App& app, Context& context) {
             if (r.state == SplitTrackReport::State::Planned) {
                 text << r.outPath << "\t" << r.times.start << "\t" << r.times.end;
             } else if (!o->quiet || r.state != SplitTrackReport::State::Written) {
-                text << StateName(r.state) << "\t" << r.outPath;
+                // A source that could not be read has no output names: the source stands there.
+                text << StateName(r.state) << "\t"
+                     << (r.outPath.empty() ? r.sourcePath : r.outPath);
+                if (!r.reason.empty())
+                    text << "\t" << r.reason;
             }
+            if (!r.reason.empty())
+                item["reason"] = r.reason;
             if (r.bytes) {
                 item["byteStart"] = r.bytes->begin;
                 item["byteEnd"] = r.bytes->end;

@@ -1,10 +1,15 @@
 #include "report_writer.h"
 
+#include "cli_job_host.h"
+
 namespace partita::cli {
 
 void ReportWriter::Add(nlohmann::json item, const std::string& text) {
     if (json_) {
         items_.push_back(std::move(item));
+    } else if (host_) {
+        if (!text.empty())
+            host_->PrintLine(out_, text);
     } else {
         out_ << text;
         if (!text.empty() && text.back() != '\n')

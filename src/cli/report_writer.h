@@ -7,11 +7,15 @@
 
 namespace partita::cli {
 
+class CliJobHost;
+
 // Writes a command's report: one JSON array of objects with --json, else readable text.
-// A command builds one JSON object per item and hands it here with its text form.
+// A command builds one JSON object per item and hands it here with its text form. With a host,
+// text lines go out through it, so they never land on its progress bar.
 class ReportWriter {
   public:
-    ReportWriter(std::ostream& out, bool json) : out_(out), json_(json) {}
+    ReportWriter(std::ostream& out, bool json, CliJobHost* host = nullptr)
+        : out_(out), json_(json), host_(host) {}
     ~ReportWriter() { Finish(); }
 
     void Add(nlohmann::json item, const std::string& text);
@@ -21,6 +25,7 @@ class ReportWriter {
   private:
     std::ostream& out_;
     bool json_;
+    CliJobHost* host_;
     bool finished_ = false;
     nlohmann::json items_ = nlohmann::json::array();
 };

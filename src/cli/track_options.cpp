@@ -8,6 +8,7 @@
 #include "cli_time.h"
 #include "cue/cue_list.h"
 #include "split/add_source.h"
+#include "split/chapter_split.h"
 #include "split/silence_split.h"
 #include "split/track_tools.h"
 
@@ -38,8 +39,13 @@ void AddTrackOptions(CLI::App& command, TrackOptions& o) {
         .add_flag("--exclude-silence", o.excludeSilence,
                   "Leave the silences out: each becomes an unchecked track")
         ->needs(silence);
-    parts->excludes(every)->excludes(silence);
-    every->excludes(silence);
+    auto* chapters = command.add_flag(
+        "--chapters", o.chapters,
+        "Make a track of each chapter of a source's ID3v2 tag, titled after it (a source "
+        "without chapters is left out)");
+    parts->excludes(every)->excludes(silence)->excludes(chapters);
+    every->excludes(silence)->excludes(chapters);
+    silence->excludes(chapters);
     command
         .add_option("--overlap-before", o.overlapBefore,
                     "Start every track this much earlier (backward overlap)")
@@ -53,6 +59,7 @@ void AddTrackOptions(CLI::App& command, TrackOptions& o) {
 std::optional<TrackPlan> ReadTrackOptions(const TrackOptions& o, SettingsStore& settings,
                                           std::ostream& err, const std::string& name) {
     TrackPlan plan;
+    plan.chapters = o.chapters;
     if (o.parts) {
         if (*o.parts < 1 || *o.parts > kMaxSpecialParts) {
             err << name << ": --parts: " << Message(Msg::InvalidPartCount, kMaxSpecialParts)
@@ -119,7 +126,10 @@ namespace {
 
 // Gives an added source the plan's tracks and overlaps.
 TrackSourceResult Shape(SplitList& list, RowId source, const TrackPlan& plan, JobHost& host) {
-    if (plan.silence) {
+    if (plan.chapters) {
+        if (SplitSourceAtChapters(list, source, host, true) != ChapterSplit::Split)
+            return TrackSourceResult::Failed;
+    } else if (plan.silence) {
         SilenceRun run = DetectSilence(list, source, plan.silenceOptions, host);
         if (run == SilenceRun::Cancelled)
             return TrackSourceResult::Stopped;
@@ -146,7 +156,12 @@ TrackSourceResult AddTrackSource(SplitList& list, const SourceLoadDefaults& defa
                                  SourceProbe& probe, const std::string& path, const TrackPlan& plan,
                                  RowId& source) {
     bool cancelled = false;
-    source = AddSourcePath(list, defaults, host, probe, path, {}, &cancelled);
+    SourceLoadDefaults load = defaults;
+    if (plan.chapters) {
+        load.splitAtChapters = false;  // the plan splits it, reporting once
+        load.autoSpecial.reset();
+    }
+    source = AddSourcePath(list, load, host, probe, path, {}, &cancelled);
     if (source == kNoRow)
         return cancelled ? TrackSourceResult::Stopped : TrackSourceResult::Failed;
     TrackSourceResult result = Shape(list, source, plan, host);

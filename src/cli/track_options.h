@@ -30,6 +30,7 @@ struct TrackOptions {
     bool excludeSilence = false;
     std::optional<std::string> overlapBefore;
     std::optional<std::string> overlapAfter;
+    bool chapters = false;
 };
 
 void AddTrackOptions(CLI::App& command, TrackOptions& options);
@@ -40,6 +41,7 @@ struct TrackPlan {
     bool silence = false;
     SilenceOptions silenceOptions;
     std::optional<Overlaps> overlaps;
+    bool chapters = false;  // one track per chapter of the source's tag
 };
 
 // Reads the options (the silence values over the stored settings); on a wrong value prints why
@@ -53,7 +55,8 @@ enum class TrackSourceResult { Added, Failed, Stopped };
 // Adds a path as the desktop program does (a CUE sheet with its tracks, an audio file with the
 // automatic special split of the defaults), then gives it the plan's tracks and overlaps.
 // `source` receives the row when it was added; a source whose tracks cannot be made as asked
-// (a part length the source refuses, a file that cannot be decoded) is reported and removed. A
+// (a part length the source refuses, a file that cannot be decoded, no chapters to split at) is
+// reported and removed. A
 // load stopped by an interrupt is Stopped.
 TrackSourceResult AddTrackSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
                                  SourceProbe& probe, const std::string& path, const TrackPlan& plan,

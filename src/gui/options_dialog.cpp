@@ -52,7 +52,8 @@ OptionsDialog::OptionsDialog(SettingsStore& store, QWidget* parent, FolderPicker
                                  {&ExportCue, UiText::ExportCue},
                                  {&StartNewSplit, UiText::StartNewSplit},
                                  {&WriteVbrHeader, UiText::WriteVbrHeader},
-                                 {&SampleAccurate, UiText::SampleAccurate}}));
+                                 {&SampleAccurate, UiText::SampleAccurate},
+                                 {&SplitAtChapters, UiText::SplitAtChapters}}));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);

@@ -20,9 +20,11 @@ constexpr std::array kTexts{
     TextPair{PreviewText::ZoomOut, "缩小(&O)", "Zoom &out"},
     TextPair{PreviewText::WholeSource, "显示整个文件(&W)", "Show the &whole file"},
     TextPair{PreviewText::ReadingWaveform, "正在读取波形…", "Reading the waveform…"},
+    TextPair{PreviewText::PositionLabel, "位置(&P):", "&Position:"},
+    TextPair{PreviewText::TrackSliderLabel, "音轨(&T):", "&Track:"},
 };
 
-static_assert(ListsEveryIdInOrder(kTexts, PreviewText::ReadingWaveform),
+static_assert(ListsEveryIdInOrder(kTexts, PreviewText::TrackSliderLabel),
               "kTexts must list every PreviewText in order");
 
 }  // namespace

@@ -15,6 +15,8 @@ enum class PreviewText {
     ZoomOut,
     WholeSource,
     ReadingWaveform,
+    PositionLabel,
+    TrackSliderLabel,
 };
 
 QString Text(PreviewText id);

@@ -37,6 +37,8 @@ constexpr std::array kTexts{
              "Write a VBR header into the output files"},
     TextPair{UiText::SampleAccurate, "按采样精确分割 (无缝播放器听到的正是所选时间)",
              "Sample-accurate cuts (gapless players hear exactly the chosen times)"},
+    TextPair{UiText::SplitAtChapters, "载入带章节的文件时按章节分割",
+             "Split files that have chapters at their chapters when loading them"},
     TextPair{UiText::MoreSettings, "其他设置(&O)...", "More &options..."},
     TextPair{UiText::OpenManual, "用户手册(&H)  F1", "User &manual  F1"},
     TextPair{UiText::AboutHeading, "关于", "About"},

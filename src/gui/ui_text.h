@@ -32,6 +32,7 @@ enum class UiText {
     StartNewSplit,
     WriteVbrHeader,
     SampleAccurate,
+    SplitAtChapters,
     MoreSettings,
     OpenManual,
     AboutHeading,

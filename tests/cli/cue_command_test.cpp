@@ -71,8 +71,8 @@ TEST_F(CueCommandTest, SavesTracksAsASheet) {
     EXPECT_EQ(r.code, 1) << r.output;  // not replaced without --overwrite
     r = Run("cue", {wav.string(), "-o", sheet.string(), "--parts", "4", "--overwrite", "--json"});
     ASSERT_EQ(r.code, 0) << r.output;
-    auto json = nlohmann::json::parse(r.output.substr(r.output.find('[')));
-    EXPECT_EQ(json[0]["tracks"], 4);
+    auto json = nlohmann::json::parse(r.output.substr(r.output.find('{')));
+    EXPECT_EQ(json["tracks"], 4);  // one sheet: one object
     EXPECT_EQ(Starts(sheet), (Names{"0:00.000", "0:02.747", "0:05.494", "0:08.240"}));
 
     r = Run("cue", {wav.string(), "-o", sheet.string(), "--every", "5", "--overwrite",

@@ -1,9 +1,14 @@
 #include "gui_test_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QSet>
 #include <filesystem>
 
 #include "app/string_table.h"
+#include "scripted_user.h"
 
 namespace partita::gui::test {
 namespace {
@@ -48,6 +53,24 @@ std::string ScreenshotFolder() {
     std::filesystem::path folder = std::filesystem::path(PARTITA_BINARY_DIR) / "gui_screenshots";
     std::filesystem::create_directories(folder);
     return folder.string();
+}
+
+void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix) {
+    ExpectEveryControlNamed(dialog);
+    QSet<int> keys;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        QKeySequence key = QKeySequence::mnemonic(button->text());
+        auto* push = qobject_cast<QPushButton*>(button);
+        if (button->text() == "..." || (key.isEmpty() && push && push->isDefault()))
+            continue;
+        EXPECT_FALSE(key.isEmpty()) << name.toStdString() << ": " << button->text().toStdString();
+        EXPECT_FALSE(keys.contains(key[0].toCombined()))
+            << name.toStdString() << ": " << button->text().toStdString() << " repeats a key";
+        keys.insert(key[0].toCombined());
+    }
+    QString file = QString::fromStdString(ScreenshotFolder()) +
+                   QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
+    EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
 }
 
 }  // namespace partita::gui::test

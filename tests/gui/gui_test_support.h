@@ -11,6 +11,8 @@
 #include "support/test_support.h"
 #include "user_messages.h"
 
+class QDialog;
+
 namespace partita::gui::test {
 
 // Records the message boxes instead of showing them.
@@ -59,5 +61,10 @@ class IniFileTest : public partita::test::TempDirTest {
 
 // A folder in the build tree for pictures the tests take.
 std::string ScreenshotFolder();
+
+// Checks a dialog that is shown as every dialog's picture test does: every control a user can
+// reach has a name, every button and tick has a key of its own (a default button that Enter
+// presses may have none), and its picture is saved as dialog_<name>_<suffix>.png.
+void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix);
 
 }  // namespace partita::gui::test

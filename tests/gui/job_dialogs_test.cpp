@@ -129,20 +129,7 @@ TEST_F(DialogsTest, EveryDialogIsNamedReachableAndPictured) {
             std::unique_ptr<QDialog> dialog(make());
             dialog->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            ExpectEveryControlNamed(dialog.get());
-            QSet<int> keys;
-            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
-                if (button->text() == "...")
-                    continue;
-                QKeySequence key = QKeySequence::mnemonic(button->text());
-                EXPECT_FALSE(key.isEmpty()) << name << ": " << button->text().toStdString();
-                EXPECT_FALSE(keys.contains(key[0].toCombined()))
-                    << name << ": " << button->text().toStdString() << " repeats a key";
-                keys.insert(key[0].toCombined());
-            }
-            QString file = QString::fromStdString(ScreenshotFolder()) +
-                           QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
-            EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
+            CheckAndPictureDialog(dialog.get(), name, suffix);
         }
     }
 }

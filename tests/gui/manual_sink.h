@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "preview_sink.h"
+#include "support/test_support.h"
 
 namespace partita::gui::test {
 
@@ -74,5 +75,16 @@ class ManualSink : public PreviewSink {
     bool ended_ = false;
     bool paused_ = false;
 };
+
+// Writes a mono WAV file of `ms` whose every sample tells its place, so that what was heard
+// shows where it came from; returns its samples.
+inline std::vector<std::int16_t> WriteCountingWav(const std::filesystem::path& path,
+                                                  std::uint64_t ms, std::uint32_t rate) {
+    std::vector<std::int16_t> samples;
+    for (std::uint64_t i = 0; i < ms * rate / 1000; ++i)
+        samples.push_back(static_cast<std::int16_t>(i % 32000));
+    partita::test::WriteWav(path, samples, rate, 1);
+    return samples;
+}
 
 }  // namespace partita::gui::test

@@ -32,6 +32,7 @@ const char* const kSwitches[] = {
     "Start New Split",
     "Write VBR Header",
     "Sample Accurate",
+    "Split At Chapters",
 };
 
 class OptionsDialogTest : public IniFileTest {
@@ -65,8 +66,8 @@ TEST_F(OptionsDialogTest, RoundTripsThroughASettingsFile) {
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Merge Source Folder Mode/1")->isChecked());
         EXPECT_TRUE(Child<QRadioButton>(dialog, "Split Source Folder Mode/1")->isChecked());
         EXPECT_FALSE(Child<QLineEdit>(dialog, "Merging Source Folder")->isEnabled());
-        const std::vector<bool> defaults{true,  true, false, false, false, true, true,
-                                         false, true, false, false, false, true, false};
+        const std::vector<bool> defaults{true, true,  false, false, false, true,  true, false,
+                                         true, false, false, false, true,  false, false};
         for (std::size_t i = 0; i < std::size(kSwitches); ++i)
             EXPECT_EQ(Child<QCheckBox>(dialog, kSwitches[i])->isChecked(), defaults[i])
                 << kSwitches[i];
@@ -109,6 +110,7 @@ TEST_F(OptionsDialogTest, RoundTripsThroughASettingsFile) {
     EXPECT_EQ(Raw().value("Settings/Joiner Confirm Overwrite").toInt(), 0);
     EXPECT_EQ(Raw().value("Settings/Export CUE").toInt(), 1);
     EXPECT_EQ(Raw().value("MP3 Splitter/Write VBR Header").toInt(), 0);
+    EXPECT_EQ(Raw().value("MP3 Splitter/Split At Chapters").toInt(), 1);
 
     auto settings = OpenSettings();
     OptionsDialog dialog(settings->Store(), nullptr, Picker());

@@ -19,10 +19,7 @@ class PreviewPlayerTest : public IniFileTest {
   protected:
     void SetUp() override {
         IniFileTest::SetUp();
-        // Every sample tells its place, so what was heard shows where it came from.
-        for (std::uint64_t i = 0; i < kLengthMs * kRate / 1000; ++i)
-            samples.push_back(static_cast<std::int16_t>(i % 32000));
-        partita::test::WriteWav(dir / "count.wav", samples, kRate, 1);
+        samples = WriteCountingWav(dir / "count.wav", kLengthMs, kRate);
         auto owned = std::make_unique<ManualSink>();
         sink = owned.get();
         player = std::make_unique<PreviewPlayer>(std::move(owned));

@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace partita {
@@ -99,6 +101,33 @@ bool IsValidUtf8(std::string_view bytes) {
         i += n;
     }
     return true;
+}
+
+std::string LocaleLegacyCodePage() {
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            locale = value;
+            break;
+        }
+    }
+    auto is = [&](std::string_view prefix) { return locale.rfind(prefix, 0) == 0; };
+    if (is("zh_TW") || is("zh_HK") || is("zh_MO"))
+        return "BIG5";
+    static constexpr std::pair<std::string_view, std::string_view> kByLanguage[] = {
+        {"zh", "GBK"},    {"ja", "CP932"},  {"ko", "CP949"},  {"ru", "CP1251"}, {"uk", "CP1251"},
+        {"be", "CP1251"}, {"bg", "CP1251"}, {"sr", "CP1251"}, {"mk", "CP1251"}, {"pl", "CP1250"},
+        {"cs", "CP1250"}, {"sk", "CP1250"}, {"hu", "CP1250"}, {"hr", "CP1250"}, {"sl", "CP1250"},
+        {"ro", "CP1250"}, {"el", "CP1253"}, {"tr", "CP1254"}, {"he", "CP1255"}, {"ar", "CP1256"},
+        {"fa", "CP1256"}, {"lt", "CP1257"}, {"lv", "CP1257"}, {"et", "CP1257"}, {"vi", "CP1258"},
+        {"th", "CP874"},
+    };
+    for (auto [language, codePage] : kByLanguage) {
+        if (is(language) && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.'))
+            return std::string(codePage);
+    }
+    return "ISO-8859-1";
 }
 
 bool IsLatin1(std::string_view utf8) {

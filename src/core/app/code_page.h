@@ -19,6 +19,12 @@ std::string LegacyToUtf8(std::string_view bytes, std::string_view codePage);
 std::string Utf8ToLegacy(std::string_view text, std::string_view codePage,
                          std::size_t maxBytes = std::string::npos);
 
+// The legacy code page of the user's locale (LC_ALL, LC_CTYPE or LANG): what Windows programs
+// there write sheets, lists and ID3v1 tags in. GBK for Simplified Chinese, BIG5 for Traditional,
+// CP932 for Japanese, CP949 for Korean, a Windows code page for Cyrillic, Central European,
+// Greek, Turkish, Hebrew, Arabic and others; ISO-8859-1 when the locale says nothing.
+std::string LocaleLegacyCodePage();
+
 // Whether every character of the UTF-8 text exists in ISO-8859-1.
 bool IsLatin1(std::string_view utf8);
 // Whether the bytes are valid UTF-8.

@@ -62,7 +62,7 @@ struct CompletionReply {
 // - ShowMessage and the questions (AskYesNo, ShowInfoWithToggle, AskOverwrite, AskStop,
 //   AskFailure, ChooseFolder, ChooseSaveFile, ShowCompletion) hand the box to the window thread
 //   and block the job until the user has closed it;
-// - SetProgress and SetStatus only hand a value over and return at once;
+// - SetProgress, SetFileProgress and SetStatus only hand a value over and return at once;
 // - TakeStopRequest reads a flag that the window thread raises (an atomic, never a lock held
 //   while asking);
 // - OpenFolder and PlayFile start their work on the window thread and return.
@@ -94,6 +94,12 @@ class JobHost {
     }
 
     virtual void SetProgress(std::uint64_t position, std::uint64_t range) = 0;
+    // How far the work on the current unit (the file being joined) has come, in any unit
+    // (`done` of `total`); a host that shows only whole units keeps this default.
+    virtual void SetFileProgress(std::uint64_t done, std::uint64_t total) {
+        (void)done;
+        (void)total;
+    }
     virtual void SetStatus(const std::string& text) = 0;
     // Whether the user asked to stop since the last call; reading clears the request.
     virtual bool TakeStopRequest() = 0;

@@ -5,6 +5,18 @@ namespace partita {
 // The texts of the string table that the program uses, by what they say. The value of each is
 // its number in res/strings; a test checks that both languages hold every one of them.
 enum class Msg : int {
+    // --- Splitter dialogs (new strings: 2150-2199) ------------------------------------------
+    SectionListHint = 182,        // the overlap dialog's section list: "1,3,6-8"
+    NamingRuleHelpTitle = 206,    // caption of the naming rule's placeholder list
+    NamingRuleHelp = 207,         // the naming rule's placeholders
+    TagFieldsHelpTitle = 236,     // caption of the tag fields' placeholder list
+    TagFieldsHelp = 237,          // the placeholders of the tag fields
+    ScopeMaximum = 247,           // the special split's longest part: a list time text
+    TimeStepTitle = 250,          // caption of the step size dialog
+    TimeStepHelp = 251,           // what the two step sizes do
+    LoadTagsFromFileTitle = 299,  // title of the tag editor's file dialog
+    EnterSplitGroupName = 306,    // prompt of the new group's name
+    TrackTimesInvalid = 2150,     // a track time that does not read as H:MM:SS.fff
     // --- Joiner ----------------------------------------------------------------------------
     MergeIdle = 112,              // status line: "Idle"
     MergingFile = 113,            // status line: file number, count, name, merge mode
@@ -77,6 +89,16 @@ enum class Msg : int {
     CueTrackTimeUnreadable = 197,  // the track's number
     CueAudioNotLoaded = 277,       // the sheet's audio file; asks for another one
 
+    // --- Chapters --------------------------------------------------------------------------
+    // A chapter left out (its number, its title, the source's path), by the reason.
+    ChapterEndNotAfterStart = 2010,
+    ChapterOverlapsPrevious = 2011,
+    ChapterPastEndOfAudio = 2012,
+    ChapterNotFound = 2013,
+    ChapterNotInTable = 2014,
+    NoChaptersToSplitAt = 2015,  // the source's path
+    ChaptersNeedId3v2 = 2016,    // a join asked for chapters with ID3v2 writing off
+
     // --- Files -----------------------------------------------------------------------------
     CannotCreateFile = 122,        // its path
     ConfirmReplaceFile = 123,      // its path
@@ -142,10 +164,32 @@ enum class Msg : int {
 
     // --- Joiner dialogs (new texts 2250-2299) ----------------------------------------------
     AddMergeFilesTitle = 129,     // title of the add-files dialog
-    LoadTagsFromFileTitle = 299,  // title of the output tag dialog's file dialog
     OpenMergeListTitle = 328,
     SaveMergeListTitle = 329,
     TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
+
+    // --- Faults met on real files --------------------------------------------------------
+    ListSilenceTooLong = 2300,  // a list entry's path, its silence, the longest allowed (s)
+    ListEmpty = 2301,           // saving a merge list with no rows
+    ListFileKept = 2302,        // the existing file that a list was not saved over
+    CueTrackLeftOut = 2303,     // the line of a sheet's INDEX that is no time or past the end
+    TrackLeftOut = 2304,        // an unchecked track not split: source, number, start, end
+
+    // --- Why a file operation failed -----------------------------------------------------------
+    FileErrorReason = 2350,  // after a file's message: the reason
+    ReasonDiskFull = 2351,   // the reasons the system gives, in the user's words
+    ReasonQuota = 2352,
+    ReasonNotFound = 2353,
+    ReasonPermission = 2354,
+    ReasonNameTooLong = 2355,
+    ReasonReadOnly = 2356,
+    ReasonTooLarge = 2357,
+    ReasonNotFolder = 2358,
+    ReasonIsFolder = 2359,
+    ReasonInputOutput = 2360,
+    ReasonTooManyFiles = 2361,
+    ReasonExists = 2362,
+    RangeOutsideFile = 2363,  // a merge file's range: its path, start, end, the file's length
 };
 
 }  // namespace partita

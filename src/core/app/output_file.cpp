@@ -1,5 +1,7 @@
 #include "app/output_file.h"
 
+#include "app/file_error.h"
+
 #include <fcntl.h>
 #include <stdio.h>  // renameat2
 #include <unistd.h>
@@ -46,6 +48,7 @@ bool OutputFile::Open(const fs::path& finalPath) {
     Discard();
     finalPath_ = finalPath;
     failed_ = false;
+    error_ = 0;
     fs::path folder = finalPath.parent_path();
     static std::atomic<unsigned> counter{0};
     std::random_device random;
@@ -60,10 +63,11 @@ bool OutputFile::Open(const fs::path& finalPath) {
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return false;
+            return Fail(errno);
         }
         stream_ = ::fdopen(fd, "wb");
         if (!stream_) {
+            NoteFileError(errno);
             ::close(fd);
             ::unlink(candidate.c_str());
             return false;
@@ -71,15 +75,23 @@ bool OutputFile::Open(const fs::path& finalPath) {
         tempPath_ = candidate;
         return true;
     }
-    errno = EEXIST;
+    return Fail(EEXIST);
+}
+
+bool OutputFile::Fail(int code) {
+    error_ = code;
+    NoteFileError(code);
+    errno = code;
     return false;
 }
 
 bool OutputFile::Write(const void* data, std::size_t size) {
     if (!stream_ || failed_)
         return false;
-    if (size != 0 && std::fwrite(data, 1, size, stream_) != size)
+    if (size != 0 && std::fwrite(data, 1, size, stream_) != size) {
         failed_ = true;
+        Fail(errno);
+    }
     return !failed_;
 }
 
@@ -89,7 +101,12 @@ CommitResult OutputFile::Commit(ExistingOutput existing) {
     bool ok = true;
     if (stream_) {  // else closed by a commit that kept an existing file
         ok = !failed_ && std::fflush(stream_) == 0 && !std::ferror(stream_);
-        ok = (std::fclose(stream_) == 0) && ok;
+        if (!ok && !failed_)
+            Fail(errno);
+        if (std::fclose(stream_) != 0 && ok) {
+            Fail(errno);
+            ok = false;
+        }
         stream_ = nullptr;
         failed_ = !ok;
     }
@@ -97,12 +114,16 @@ CommitResult OutputFile::Commit(ExistingOutput existing) {
     if (ok && existing == ExistingOutput::Replace) {
         std::error_code ec;
         fs::rename(tempPath_, finalPath_, ec);
-        if (ec)
+        if (ec) {
+            Fail(ec.value());
             result = CommitResult::Failed;
+        }
     } else if (ok) {
         int error = RenameNoReplace(tempPath_, finalPath_);
         if (error != 0)
             result = error == EEXIST ? CommitResult::Kept : CommitResult::Failed;
+        if (error != 0 && error != EEXIST)
+            Fail(error);
     }
     if (result == CommitResult::Kept)
         return result;

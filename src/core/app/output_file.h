@@ -46,13 +46,19 @@ class OutputFile {
     void Discard();
 
     const std::filesystem::path& TempPath() const { return tempPath_; }
+    // Why the last step failed (an errno value); 0 when none did. A failure is also noted as
+    // the thread's last file error (file_error.h).
+    int Error() const { return error_; }
     const std::filesystem::path& FinalPath() const { return finalPath_; }
 
   private:
+    bool Fail(int code);
+
     std::FILE* stream_ = nullptr;
     std::filesystem::path tempPath_;
     std::filesystem::path finalPath_;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // Whether two paths name the same file as the file system sees it (links, relative and

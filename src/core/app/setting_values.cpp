@@ -15,6 +15,8 @@ int IntSetting::Read(SettingsStore& store) const {
 std::string StringSetting::Default() const {
     if (defaultText)
         return CurrentStrings().Get(*defaultText);
+    if (defaultOf)
+        return defaultOf();
     return std::string(defaultValue);
 }
 

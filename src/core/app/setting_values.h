@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/code_page.h"
 #include "app/messages.h"
 #include "app/settings_store.h"
 
@@ -38,6 +39,8 @@ struct StringSetting {
     std::string_view name;
     std::string_view defaultValue = {};
     std::optional<Msg> defaultText = std::nullopt;
+    // A default that depends on the machine (such as its locale), in place of defaultValue.
+    std::string (*defaultOf)() = nullptr;
 
     std::string Default() const;
     std::string Read(SettingsStore& store) const;
@@ -121,7 +124,8 @@ inline constexpr StringSetting MergeId3FileLastFolder{kSettings, "Merge ID3 File
 // Values this platform adds: the language of the texts ("zh_CN", "en" or empty for the
 // locale's) and the code page of ID3v1 texts and legacy sheets.
 inline constexpr StringSetting Language{kSettings, "Language"};
-inline constexpr StringSetting LegacyCodePage{kSettings, "Legacy Code Page", "ISO-8859-1"};
+inline constexpr StringSetting LegacyCodePage{kSettings, "Legacy Code Page", "ISO-8859-1",
+                                              std::nullopt, &LocaleLegacyCodePage};
 
 // Section "MP3 Splitter".
 inline constexpr IntSetting SameFolderAsOriginal{kSplitter, "Same Folder as Original", 0,
@@ -129,6 +133,8 @@ inline constexpr IntSetting SameFolderAsOriginal{kSplitter, "Same Folder as Orig
 inline constexpr IntSetting WriteVbrHeader{kSplitter, "Write VBR Header", 1};
 // Cuts that gapless players hear sample for sample (priming frames before each cut).
 inline constexpr IntSetting SampleAccurate{kSplitter, "Sample Accurate", 0};
+// A loaded MPEG file whose ID3v2 tag holds chapters gets one track per chapter.
+inline constexpr IntSetting SplitAtChapters{kSplitter, "Split At Chapters", 0};
 inline constexpr IntSetting SilenceLevel{kSplitter, "Silence Level", 300};
 inline constexpr IntSetting SilenceLength{kSplitter, "Silence Length", 1500};
 inline constexpr IntSetting ExcludeSilence{kSplitter, "Exclude Silence", 0};
@@ -145,6 +151,8 @@ inline constexpr IntSetting OutputChannel{kJoiner, "Output Channel", 0};
 inline constexpr IntSetting GaplessMerge{kJoiner, "Gapless Merge", 1};
 inline constexpr IntSetting WriteId3v1Tag{kJoiner, "Write ID3v1 Tag", 1};
 inline constexpr IntSetting WriteId3v2Tag{kJoiner, "Write ID3v2 Tag", 1};
+// A join marks each input as a chapter of its ID3v2 tag.
+inline constexpr IntSetting WriteChapters{kJoiner, "Write Chapters", 0};
 inline constexpr IntSetting AutoApplySilence{kJoiner, "Auto Apply Silence", 0};
 inline constexpr IntSetting MergeSilenceLength{kJoiner, "Silence Length", 0};
 inline constexpr IntSetting PartialMergeEnable{kJoiner, "Partial Merge Enable", 0};

@@ -15,8 +15,23 @@ UserMessage& UserMessage::WithDetail(std::string detail) {
     return *this;
 }
 
+UserMessage& UserMessage::WithReason(int code, std::string path) {
+    reasonCode_ = code;
+    reasonPath_ = std::move(path);
+    return *this;
+}
+
+std::string UserMessage::ReasonText() const {
+    if (reasonCode_ == 0)
+        return {};
+    std::string reason = FileErrorText(reasonCode_);
+    return reasonPath_.empty() ? reason : reasonPath_ + ": " + reason;
+}
+
 std::string UserMessage::Text() const {
     std::string text = id_ ? Message(*id_, std::span<const MessageArg>(args_)) : plain_;
+    if (reasonCode_ != 0)
+        text += " " + Message(Msg::FileErrorReason, ReasonText());
     if (!detail_.empty())
         text += "\n" + detail_;
     return text;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_error.h"
 #include "app/message_format.h"
 #include "app/messages.h"
 
@@ -29,6 +30,12 @@ class UserMessage {
 
     // Adds a line of the program's own below the text (what a failing program said).
     UserMessage& WithDetail(std::string detail);
+    // Adds why a file operation failed: an errno value (0 adds nothing) and, when it concerned
+    // another file than the one the message names, that file's path.
+    UserMessage& WithReason(int code, std::string path = {});
+    UserMessage& WithReason(const FileError& error) { return WithReason(error.code, error.path); }
+    // The reason in the current language; empty when none was added.
+    std::string ReasonText() const;
 
     // The text in the current language; a plain message as it was given.
     std::string Text() const;
@@ -38,6 +45,8 @@ class UserMessage {
     std::vector<MessageArg> args_;
     std::string plain_;
     std::string detail_;
+    int reasonCode_ = 0;
+    std::string reasonPath_;
 };
 
 // A text of the table in the current language with its arguments.

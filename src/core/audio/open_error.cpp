@@ -1,5 +1,7 @@
 #include "audio/open_error.h"
 
+#include <cerrno>
+
 #include "app/user_message.h"
 
 namespace partita::audio {
@@ -14,6 +16,15 @@ UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
             return Msg::WmaSupportMissing;
         case OpenError::ModuleUnavailable:
             return Msg::AudioModuleFailed;
+        case OpenError::FileNotFound:
+        case OpenError::FileUnreadable: {
+            // The code alone does not say why: the system's reason goes with it.
+            int reason = ReadErrorOf(path);
+            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
+                .WithReason(reason != 0                        ? reason
+                            : error == OpenError::FileNotFound ? ENOENT
+                                                               : 0);
+        }
         default:
             return {Msg::CannotLoadFileWithCode, path, ToInt(error)};
     }

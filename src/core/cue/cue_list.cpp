@@ -5,6 +5,7 @@
 
 #include "app/time_text.h"
 #include "app/user_message.h"
+#include "cue/cue_time.h"
 #include "cue/cue_writer.h"
 
 namespace partita {
@@ -88,38 +89,77 @@ std::string FolderNameOf(std::string name) {
     return name;
 }
 
+// The time of the CD frame nearest to `ms` whose cut begins where a cut at `ms` does: an INDEX
+// holds whole frames of 1/75 s, and the one below `ms` may fall nearer the frame boundary
+// before the cut's.
+std::uint64_t IndexTimeOfCut(std::uint64_t ms, const CutPosition& cutAt) {
+    const std::optional<std::uint64_t> target = cutAt(ms);
+    const std::uint64_t frame = ms * kCueFramesPerSecond / 1000;
+    std::uint64_t best = CueFramesToMs((ms * kCueFramesPerSecond + 500) / 1000);
+    if (!target)
+        return best;
+    bool found = false;
+    for (std::uint64_t f = frame > 2 ? frame - 2 : 0; f <= frame + 2; ++f) {
+        const std::uint64_t t = CueFramesToMs(f);
+        const std::uint64_t distance = t > ms ? t - ms : ms - t;
+        const std::uint64_t bestDistance = best > ms ? best - ms : ms - best;
+        if (cutAt(t) == target && (!found || distance < bestDistance)) {
+            best = t;
+            found = true;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 std::string DropAutoSequenceTitle(std::string title) {
-    if (title.size() >= kAutoSequenceTitle.size() &&
-        std::string_view(title).substr(title.size() - kAutoSequenceTitle.size()) ==
-            kAutoSequenceTitle) {
-        title.resize(title.size() - kAutoSequenceTitle.size());
+    // Either language's pattern: a list made in one language may be saved in the other.
+    for (std::string_view pattern : {kAutoSequenceTitle, kAutoSequenceTitleEnglish}) {
+        if (std::string_view(title).ends_with(pattern)) {
+            title.resize(title.size() - pattern.size());
+            break;
+        }
     }
     return title;
 }
 
-void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue) {
+void ImportCueTracks(SplitList& list, RowId source, const std::vector<CueTrackRecord>& tracks,
+                     PregapMode pregaps, JobHost* host) {
     list.InsertSplitPoint(source, 0);
     RowId current = list.TrackCount(source) > 0 ? list.Children(source).front() : kNoRow;
-    for (const CueTrackRecord& track : cue.Tracks()) {
+    bool first = true;
+    for (const CueTrackRecord& track : tracks) {
         const std::uint64_t end = ParseTime(track.endText, kTimeList);
-        if (end != 0) {
+        // A track whose time cannot be read, or one past the end, is left out with a word:
+        // its fields never go to the track before it.
+        bool leftOut = track.indexUnreadable;
+        if (!leftOut && (end != 0 || !first)) {
+            int before = list.TrackCount(source);
             int index = list.InsertSplitPoint(source, end);
-            current = index < 0 ? kNoRow : list.Children(source)[static_cast<std::size_t>(index)];
+            leftOut = index < 0 || list.TrackCount(source) == before;
+            if (!leftOut)
+                current = list.Children(source)[static_cast<std::size_t>(index)];
+        }
+        first = false;
+        if (leftOut) {
+            if (host)
+                host->ShowMessage(MessageKind::Warning, {Msg::CueTrackLeftOut, track.indexLine});
+            continue;
         }
         if (current != kNoRow) {
             SetRowFields(list, current, track);
             list.SetChecked(current, track.selected != 0);
         }
-        // INDEX 00 before INDEX 01: the pregap becomes a track of its own, left out.
+        // INDEX 00 before INDEX 01: the pregap becomes a track of its own, left out unless
+        // asked otherwise, or stays the end of the track before.
         const std::uint64_t start = ParseTime(track.startText, kTimeList);
-        if (track.startText != track.endText && start != 0) {
+        if (track.startText != track.endText && start != 0 && pregaps != PregapMode::Previous) {
             int before = list.TrackCount(source);
             int index = list.InsertSplitPoint(source, start);
             if (index >= 0 && list.TrackCount(source) > before) {
                 RowId gap = list.Children(source)[static_cast<std::size_t>(index)];
-                list.SetChecked(gap, false);
+                list.SetChecked(gap, pregaps == PregapMode::Separate);
                 TagTemplates tags = list.Row(gap).tags;
                 tags.title.clear();
                 tags.artist.clear();
@@ -151,61 +191,82 @@ RowId AddCueSheetSource(SplitList& list, const SourceLoadDefaults& defaults, Job
     if (header.Has(R::kSplitMode))
         preset.mode = SplitModeFromNumber(header.splitMode);
 
-    std::string audio = cue.AudioPath().string();
-    std::optional<SourceFacts> facts;
-    for (;;) {
-        ProbeFailure failure{UserMessage(Msg::CannotLoadFile, audio)};
-        facts = ProbeWithHost(probe, host, audio, preset.mode.value_or(defaults.mode), &failure);
-        if (facts)
+    // One source per FILE of the sheet, with the tracks below that FILE.
+    RowId first = kNoRow;
+    const auto& paths = cue.AudioPaths();
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        std::vector<CueTrackRecord> tracks;
+        for (const CueTrackRecord& track : cue.Tracks()) {
+            if (track.fileIndex == static_cast<int>(k))
+                tracks.push_back(track);
+        }
+        if (tracks.empty())
+            continue;
+        std::string audio = paths[k].string();
+        std::optional<SourceFacts> facts;
+        for (;;) {
+            ProbeFailure failure{UserMessage(Msg::CannotLoadFile, audio)};
+            facts =
+                ProbeWithHost(probe, host, audio, preset.mode.value_or(defaults.mode), &failure);
+            if (facts)
+                break;
+            if (failure.cancelled) {
+                if (cancelled)
+                    *cancelled = true;
+                break;
+            }
+            UserMessage question(Msg::CueAudioNotLoaded, audio);
+            if (!chooseAudio) {
+                host.ShowMessage(MessageKind::Error, question);
+                break;
+            }
+            if (!host.AskYesNo(question))
+                break;
+            std::optional<std::string> chosen = chooseAudio(audio);
+            if (!chosen)
+                break;
+            audio = *chosen;
+        }
+        if (!facts)
             break;
-        if (failure.cancelled) {
-            if (cancelled)
-                *cancelled = true;
-            return kNoRow;
-        }
-        UserMessage question(Msg::CueAudioNotLoaded, audio);
-        if (!chooseAudio) {
-            host.ShowMessage(MessageKind::Error, question);
-            return kNoRow;
-        }
-        if (!host.AskYesNo(question))
-            return kNoRow;
-        std::optional<std::string> chosen = chooseAudio(audio);
-        if (!chosen)
-            return kNoRow;
-        audio = *chosen;
-    }
-    if (!facts->tagsRead)
-        host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
+        if (!facts->tagsRead)
+            host.ShowMessage(MessageKind::Warning, Msg::TagsUnreadable);
 
-    // The sheet's header wins over the audio file's own tags, key by key.
-    TagTexts& tags = facts->tags;
-    const struct {
-        R::Present bit;
-        const std::string* value;
-        std::string* tag;
-    } fields[] = {
-        {R::kTitle, &header.title, &tags.title},
-        {R::kPerformer, &header.performer, &tags.artist},
-        {R::kAlbum, &header.album, &tags.album},
-        {R::kYear, &header.year, &tags.year},
-        {R::kComment, &header.comment, &tags.comment},
-        {R::kTrack, &header.track, &tags.track},
-        {R::kGenre, &header.genre, &tags.genre},
-    };
-    for (const auto& f : fields) {
-        if (header.Has(f.bit))
-            *f.tag = *f.value;
-    }
+        // The sheet's header wins over the audio file's own tags, key by key.
+        TagTexts& tags = facts->tags;
+        const struct {
+            R::Present bit;
+            const std::string* value;
+            std::string* tag;
+        } fields[] = {
+            {R::kTitle, &header.title, &tags.title},
+            {R::kPerformer, &header.performer, &tags.artist},
+            {R::kAlbum, &header.album, &tags.album},
+            {R::kYear, &header.year, &tags.year},
+            {R::kComment, &header.comment, &tags.comment},
+            {R::kTrack, &header.track, &tags.track},
+            {R::kGenre, &header.genre, &tags.genre},
+        };
+        for (const auto& f : fields) {
+            if (header.Has(f.bit))
+                *f.tag = *f.value;
+        }
+        // A sheet of other programs names its album by the header's TITLE.
+        if (header.Has(R::kTitle) && !header.Has(R::kAlbum))
+            tags.album = header.title;
 
-    RowId source = AddLoadedSource(list, defaults, audio, *facts, preset);
-    ImportCueTracks(list, source, cue);
-    list.SetCurrent(source);
-    return source;
+        RowId source = AddLoadedSource(list, defaults, audio, *facts, preset);
+        ImportCueTracks(list, source, tracks, defaults.pregaps, &host);
+        if (first == kNoRow)
+            first = source;
+    }
+    if (first != kNoRow)
+        list.SetCurrent(first);
+    return first;
 }
 
 CueSheetContent CueContentForSource(const SplitList& list, RowId source,
-                                    const std::string& sheetPath) {
+                                    const std::string& sheetPath, const CutPosition& cutAt) {
     CueSheetContent content;
     FillRecord(list, source, content.header);
     content.header.splitMode = static_cast<int>(list.Row(source).mode);
@@ -214,7 +275,8 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
         FillRecord(list, track, record);
         record.splitMode = content.header.splitMode;
         TrackTimes times = list.Row(track).times;
-        record.startText = FormatTime(times.start, kTimeList);
+        record.startText =
+            FormatTime(cutAt ? IndexTimeOfCut(times.start, cutAt) : times.start, kTimeList);
         record.endText = FormatTime(times.end, kTimeList);
         content.tracks.push_back(std::move(record));
     }
@@ -232,11 +294,11 @@ CueSheetContent CueContentForSource(const SplitList& list, RowId source,
 }
 
 bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sheetPath,
-                      JobHost& host) {
+                      JobHost& host, const CutPosition& cutAt) {
     std::error_code ec;
     if (fs::exists(sheetPath, ec) && !host.AskYesNo({Msg::ConfirmReplaceFile, sheetPath}))
         return false;
-    CueSheetContent content = CueContentForSource(list, source, sheetPath);
+    CueSheetContent content = CueContentForSource(list, source, sheetPath, cutAt);
     Status written = WriteCueSheet(sheetPath, content.fileValue, content.header, content.tracks);
     if (!written.ok()) {
         host.ShowMessage(MessageKind::Error, written.message);
@@ -245,9 +307,10 @@ bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sh
     return true;
 }
 
-std::function<bool(const SplitList&, RowId, const std::string&)> CueExporter(JobHost& host) {
-    return [&host](const SplitList& list, RowId source, const std::string& sheetPath) {
-        return SaveCueForSource(list, source, sheetPath, host);
+decltype(SplitJobOptions::writeCueSheet) CueExporter(JobHost& host) {
+    return [&host](const SplitList& list, RowId source, const std::string& sheetPath,
+                   const CutPosition& cutAt) {
+        return SaveCueForSource(list, source, sheetPath, host, cutAt);
     };
 }
 

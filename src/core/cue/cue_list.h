@@ -9,6 +9,7 @@
 #include "app/job_host.h"
 #include "cue/cue_sheet.h"
 #include "split/source_loader.h"
+#include "split/split_job.h"
 #include "split/split_list.h"
 
 namespace partita {
@@ -22,9 +23,12 @@ std::string DropAutoSequenceTitle(std::string title);
 using AudioFileChooser = std::function<std::optional<std::string>(const std::string& oldPath)>;
 
 // Gives a source just added from a sheet the sheet's tracks: a split point at each track's
-// INDEX, the track's fields and check state; an INDEX 00 pregap becomes an unchecked, untitled
-// track of its own. Tracks at or past the end of the audio are dropped.
-void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue);
+// INDEX, the track's fields and check state; an INDEX 00 pregap goes as `pregaps` says (by
+// default an unchecked, untitled track of its own). A track whose INDEX is not a time or lies
+// at or past the end of the audio is left out and reported to `host` (CueTrackLeftOut, with
+// its line) when one is given.
+void ImportCueTracks(SplitList& list, RowId source, const std::vector<CueTrackRecord>& tracks,
+                     PregapMode pregaps = PregapMode::Skip, JobHost* host = nullptr);
 
 // Adds a source from a CUE sheet (read in the defaults' code page): loads the sheet's audio file
 // in the sheet's split mode (else the default one) with the header's fields taking precedence
@@ -32,7 +36,8 @@ void ImportCueTracks(SplitList& list, RowId source, const CueSheet& cue);
 // malformed is reported (its error, then CannotLoadFile) and nothing is added. When the sheet's
 // audio file cannot be loaded the user is asked for another one (CueAudioNotLoaded) through
 // `chooseAudio`; without a chooser the question is shown as an error. A load the user cancels
-// adds nothing (`cancelled`).
+// adds nothing more (`cancelled`). A sheet of several FILEs adds one source per FILE with the
+// tracks below it; the first source added is returned.
 RowId AddCueSheetSource(SplitList& list, const SourceLoadDefaults& defaults, JobHost& host,
                         SourceProbe& probe, const std::string& sheetPath,
                         const AudioFileChooser& chooseAudio = {}, bool* cancelled = nullptr);
@@ -44,18 +49,20 @@ struct CueSheetContent {
     std::vector<CueTrackRecord> tracks;
     std::string fileValue;
 };
+// With `cutAt`, each track's INDEX is the CD frame nearest to its start that a cut begins at
+// the same byte as at the start itself, so a split by the sheet cuts where this one did.
 CueSheetContent CueContentForSource(const SplitList& list, RowId source,
-                                    const std::string& sheetPath);
+                                    const std::string& sheetPath, const CutPosition& cutAt = {});
 
 // Writes the sheet of a source's tracks. An existing sheet is replaced only when the user says
 // yes to ConfirmReplaceFile; a sheet that cannot be written shows CannotCreateFile. True when
 // written.
 bool SaveCueForSource(const SplitList& list, RowId source, const std::string& sheetPath,
-                      JobHost& host);
+                      JobHost& host, const CutPosition& cutAt = {});
 
 // The split job's sheet export (setting "Export CUE"): the sheet of a source that was split to
 // its end, written where the job says (next to its outputs).
-std::function<bool(const SplitList&, RowId, const std::string&)> CueExporter(JobHost& host);
+decltype(SplitJobOptions::writeCueSheet) CueExporter(JobHost& host);
 
 // Where the sheets of a group go (the group save dialog's choice, settings "Save CUE Option"
 // and "Save CUE Target Folder").

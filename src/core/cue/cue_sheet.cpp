@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <tuple>
 
 #include "app/time_text.h"
 #include "app/user_message.h"
@@ -70,7 +71,27 @@ bool IsWindowsAbsolute(std::string_view path) {
     return drive || path.substr(0, 2) == "\\\\";
 }
 
+// A line's value without quotes: the rest of the line after its key.
+std::string BareValue(std::string_view line, std::size_t keyLength) {
+    std::string_view rest = line.substr(std::min(keyLength, line.size()));
+    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t'))
+        rest.remove_prefix(1);
+    return std::string(rest);
+}
+
 }  // namespace
+
+bool GetFileValue(std::string_view line, std::string& value) {
+    if (GetQuotedValue(line, value))
+        return true;
+    // Rippers also write FILE name.mp3 MP3: the name is all but the last word (the type).
+    std::string rest = BareValue(line, 4);
+    auto blank = rest.find_last_of(" \t");
+    value = blank == std::string::npos ? rest : rest.substr(0, blank);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+        value.pop_back();
+    return !value.empty();
+}
 
 bool GetQuotedValue(std::string_view line, std::string& value) {
     auto first = line.find('"');
@@ -125,8 +146,20 @@ bool ParseKeyLine(std::string_view line, CueTrackRecord& record) {
             return true;
         }
     }
-    if (!own)
+    if (!own) {
+        // The year and genre as rippers write them, where the program's own keys say nothing.
+        for (auto [key, field, bit] :
+             {std::tuple{std::string_view("REM DATE"), &R::year, R::kYear},
+              std::tuple{std::string_view("REM GENRE"), &R::genre, R::kGenre}}) {
+            if (StartsWithNoCase(line, key) && !record.Has(bit)) {
+                if (!GetQuotedValue(line, value))
+                    value = BareValue(line, key.size());
+                record.*field = CutToChars(std::move(value), R::kYearChars);
+                record.present |= bit;
+            }
+        }
         return true;
+    }
     for (const NumberKey& k : kNumberKeys) {
         if (StartsWithNoCase(rest, k.key)) {
             if (!GetQuotedValue(line, value))
@@ -162,6 +195,7 @@ fs::path ResolveSheetAudioPath(std::string_view fileValue, const fs::path& sheet
 void CueSheet::Reset() {
     isCue_ = false;
     audioPath_.clear();
+    audioPaths_.clear();
     audioType_ = audio::AudioType::Unknown;
     cuePath_.clear();
     header_ = CueTrackRecord();
@@ -213,7 +247,9 @@ bool CueSheet::Load(const fs::path& path) {
     if (!reader.Open(path, legacyCodePage_)) {
         std::error_code ec;
         ErrorCode code = fs::exists(path, ec) ? ErrorCode::Unreadable : ErrorCode::NotFound;
-        return Fail(code, {Msg::CannotOpenFile, path.string()});
+        return Fail(
+            code,
+            UserMessage(Msg::CannotOpenFile, path.string()).WithReason(ReadErrorOf(path.string())));
     }
 
     // The header: everything before the first TRACK line.
@@ -227,7 +263,7 @@ bool CueSheet::Load(const fs::path& path) {
         int number = counter - 1;
         if (StartsWithNoCase(line, "FILE")) {
             // A later FILE line replaces an earlier one; the file type after it is not used.
-            if (!GetQuotedValue(line, fileValue))
+            if (!GetFileValue(line, fileValue))
                 return FailLine(number);
         } else if (StartsWithNoCase(line, "TRACK")) {
             trackLine = number;
@@ -238,17 +274,30 @@ bool CueSheet::Load(const fs::path& path) {
     if (fileValue.empty())
         return FailLine(trackLine);
     SetAudioFile(ResolveSheetAudioPath(fileValue, path.parent_path()));
+    audioPaths_.push_back(audioPath_);
 
-    // The tracks, each up to the next TRACK line. Track numbers count from 1 in file order.
+    // The tracks, each up to the next TRACK line. Track numbers count from 1 in file order; a
+    // FILE line between tracks gives the tracks after it (a sheet of one file per track).
     bool atTrack = true;
+    int fileIndex = 0;
     for (int number = 1; atTrack; ++number) {
         CueTrackRecord record;
+        record.fileIndex = fileIndex;
         int indexCount = 0;
         atTrack = false;
         while (reader.ReadNextTextLine(counter, line)) {
             if (StartsWithNoCase(line, "TRACK")) {
                 atTrack = true;
                 break;
+            }
+            if (StartsWithNoCase(line, "FILE")) {
+                if (!GetFileValue(line, fileValue))
+                    return FailLine(counter - 1);
+                audioPaths_.push_back(ResolveSheetAudioPath(fileValue, path.parent_path()));
+                fileIndex = static_cast<int>(audioPaths_.size()) - 1;
+                if (indexCount == 0)
+                    record.fileIndex = fileIndex;
+                continue;
             }
             if (StartsWithNoCase(line, "INDEX")) {
                 if (indexCount >= 2)
@@ -259,6 +308,8 @@ bool CueSheet::Load(const fs::path& path) {
                 if (indexCount == 0)
                     record.startText = text;
                 record.endText = text;
+                record.indexLine = counter - 1;
+                record.indexUnreadable = record.indexUnreadable || !IsCueTime(time);
                 ++indexCount;
             } else if (!ParseKeyLine(line, record)) {
                 return FailLine(counter - 1);

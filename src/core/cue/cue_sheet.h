@@ -18,6 +18,10 @@ bool IsCueSheetPath(const std::filesystem::path& path);
 // part of it). False when the line has no double quote; a single one yields an empty value.
 bool GetQuotedValue(std::string_view line, std::string& value);
 
+// The audio file of a FILE line: its quoted value, or without quotes all words after FILE but
+// the last (the file type). False when it names nothing.
+bool GetFileValue(std::string_view line, std::string& value);
+
 // Reads one key line (TITLE, PERFORMER, or the program's own "REM @..." keys) into `record`.
 // Lines with other keys are ignored; false when a known key has no quoted value.
 bool ParseKeyLine(std::string_view line, CueTrackRecord& record);
@@ -51,6 +55,9 @@ class CueSheet {
     bool IsCue() const { return isCue_; }
     int TrackCount() const { return static_cast<int>(tracks_.size()); }
     const std::filesystem::path& AudioPath() const { return audioPath_; }
+    // Every FILE of the sheet, as found: the first is AudioPath(); each track belongs to the
+    // FILE above it (its fileIndex).
+    const std::vector<std::filesystem::path>& AudioPaths() const { return audioPaths_; }
     audio::AudioType AudioType() const { return audioType_; }
     const std::filesystem::path& CuePath() const { return cuePath_; }
     const CueTrackRecord& Header() const { return header_; }
@@ -66,6 +73,7 @@ class CueSheet {
     std::string legacyCodePage_;
     bool isCue_ = false;
     std::filesystem::path audioPath_;
+    std::vector<std::filesystem::path> audioPaths_;
     audio::AudioType audioType_ = audio::AudioType::Unknown;
     std::filesystem::path cuePath_;
     CueTrackRecord header_;

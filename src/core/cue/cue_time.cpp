@@ -25,20 +25,38 @@ std::optional<std::uint64_t> ReadDigits(std::string_view field) {
 
 }  // namespace
 
-std::uint64_t CueTimeToMs(std::string_view text) {
+namespace {
+
+std::optional<std::uint64_t> ReadCueTime(std::string_view text) {
     auto first = text.find(':');
     if (first == std::string_view::npos)
-        return 0;
+        return std::nullopt;
     auto second = text.find(':', first + 1);
     if (second == std::string_view::npos)
-        return 0;
+        return std::nullopt;
     auto minutes = ReadDigits(text.substr(0, first));
     auto seconds = ReadDigits(text.substr(first + 1, second - first - 1));
     auto frames = ReadDigits(text.substr(second + 1));
     if (!minutes || !seconds || !frames || *seconds > 59 || *frames >= kCueFramesPerSecond)
-        return 0;
+        return std::nullopt;
     std::uint64_t frameMs = (*frames * 1000 + kCueFramesPerSecond - 1) / kCueFramesPerSecond;
     return (*minutes * 60 + *seconds) * 1000 + frameMs;
+}
+
+}  // namespace
+
+std::uint64_t CueTimeToMs(std::string_view text) {
+    return ReadCueTime(text).value_or(0);
+}
+
+std::uint64_t CueFramesToMs(std::uint64_t frames) {
+    const std::uint64_t part = frames % kCueFramesPerSecond;
+    return frames / kCueFramesPerSecond * 1000 +
+           (part * 1000 + kCueFramesPerSecond - 1) / kCueFramesPerSecond;
+}
+
+bool IsCueTime(std::string_view text) {
+    return ReadCueTime(text).has_value();
 }
 
 std::string MsToCueTime(std::uint64_t ms) {

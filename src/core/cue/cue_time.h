@@ -15,6 +15,12 @@ inline constexpr int kCueFramesPerSecond = 75;
 // the result gives back the same frame.
 std::uint64_t CueTimeToMs(std::string_view text);
 
+// The millisecond an INDEX time of `frames` CD frames reads back as (see CueTimeToMs).
+std::uint64_t CueFramesToMs(std::uint64_t frames);
+
+// Whether a text is an INDEX time that CueTimeToMs reads (not one that only reads as 0).
+bool IsCueTime(std::string_view text);
+
 // The INDEX time of a millisecond position; the part of a frame is dropped (3 723 456 ms is
 // 62:03:34).
 std::string MsToCueTime(std::uint64_t ms);

@@ -49,6 +49,9 @@ struct CueTrackRecord {
     std::string startText;       // first INDEX time, as list time text (H:MM:SS.fff / M:SS.fff)
     std::string endText;         // second INDEX time, or the first again
     std::uint32_t present = 0;
+    int fileIndex = 0;             // the sheet's FILE above the track (CueSheet::AudioPaths)
+    int indexLine = 0;             // the line of the INDEX that gave endText (1-based)
+    bool indexUnreadable = false;  // an INDEX time of the track was not a time
 
     bool Has(Present bit) const { return (present & bit) != 0; }
 };

@@ -103,7 +103,9 @@ Status WriteCueSheet(const std::filesystem::path& sheetPath, std::string_view fi
 
     OutputFile file;
     if (!file.Open(sheetPath) || !file.Write(text.data(), text.size()) || !file.Commit())
-        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateFile, sheetPath.string()});
+        return Status::Error(
+            ErrorCode::WriteFailed,
+            UserMessage(Msg::CannotCreateFile, sheetPath.string()).WithReason(file.Error()));
     return Status::Ok();
 }
 

@@ -1,7 +1,10 @@
 #include "cue/text_line_reader.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "app/code_page.h"
 #include "app/trim.h"
@@ -14,6 +17,33 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 }
 
 }  // namespace
+
+bool ReadRegularFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                          std::string& bytes) {
+    bytes.clear();
+    // Non-blocking, so a named pipe fails the check below instead of waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              static_cast<std::uintmax_t>(st.st_size) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        ok = done == bytes.size();
+    }
+    ::close(fd);
+    return ok;
+}
 
 std::string DecodeTextBytes(std::string_view bytes, std::string_view legacyCodePage,
                             TextEncoding* found) {
@@ -42,15 +72,8 @@ std::string DecodeTextBytes(std::string_view bytes, std::string_view legacyCodeP
 
 bool TextLineReader::Open(const std::filesystem::path& path, std::string_view legacyCodePage) {
     lines_.clear();
-    std::error_code ec;
-    auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxFileBytes)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string bytes;
+    if (!ReadRegularFileBytes(path, kMaxFileBytes, bytes))
         return false;
     SetText(DecodeTextBytes(bytes, legacyCodePage, &encoding_));
     return true;

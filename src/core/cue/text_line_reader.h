@@ -8,6 +8,11 @@
 
 namespace partita {
 
+// Reads a whole regular file of at most `maxBytes` bytes. A named pipe, a device or a folder
+// fails at once (it is never waited on), as does a larger file.
+bool ReadRegularFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                          std::string& bytes);
+
 // How the bytes of a text file were read.
 enum class TextEncoding { Utf8Bom, Utf8, Utf16Le, Utf16Be, Legacy };
 

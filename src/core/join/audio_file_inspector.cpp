@@ -3,6 +3,7 @@
 #include "app/user_message.h"
 #include "audio/audio_file_info.h"
 #include "audio/audio_type.h"
+#include "mpeg/buffered_file.h"
 #include "mpeg/mpeg_analysis.h"
 #include "tags/tag_reader.h"
 
@@ -10,11 +11,15 @@ namespace partita {
 namespace {
 
 // The facts of an MPEG file from its first frame and its VBR header; false when no stream is
-// found (or the name is not one the analysis takes).
+// found. The name is not looked at: a file without a known extension is MPEG when it holds a
+// stream, and the direct merge opens it the same way.
 bool InspectMpeg(const std::string& path, const std::string& codePage, MergeFileFacts& facts) {
     MpegAnalysis info({}, codePage);
-    if (!info.Open(path) || !info.streamFound || info.durationMs == 0)
+    BufferedFile file;
+    if (!file.Open(path) || !info.OpenFile(file, path) || !info.streamFound || info.durationMs == 0)
         return false;
+    facts.mpegVersion = static_cast<int>(info.header.version);
+    facts.mpegLayer = static_cast<int>(info.header.layer);
     facts.audioType = audio::AudioType::Mpeg;
     facts.durationMs = info.durationMs;
     facts.fileSize = info.fileLength;

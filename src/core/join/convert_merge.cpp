@@ -114,10 +114,14 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
     std::vector<std::uint8_t> chunk(chunkBytes);
     GaplessJoin join(options);
     MergeResult result = MergeResult::Done;
-    // Progress counts kSteps per file, so that a long file shows the encoding as it goes.
-    constexpr std::uint64_t kSteps = 1000;
-    const std::uint64_t range = n * kSteps;
-    host.SetProgress(0, range);
+    if (options.pieces)
+        options.pieces->clear();
+    auto msOf = [&](std::uint64_t bytes) {
+        return options.sampleRate > 0
+                   ? 1000.0 * static_cast<double>(bytes / frameBytes) / options.sampleRate
+                   : 0.0;
+    };
+    host.SetProgress(0, n);
 
     for (std::size_t i = 0; i < n && result == MergeResult::Done; ++i) {
         const MergeSource& source = sources[i];
@@ -141,7 +145,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
         }
         if (!stream) {
             if (skip)
-                host.SetProgress((i + 1) * kSteps, range);
+                host.SetProgress(i + 1, n);
             continue;
         }
 
@@ -154,9 +158,11 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             limit = bytesOf(source.range.endMs) - bytesOf(source.range.startMs);
         join.StartFile();
         const bool last = i + 1 == n;
-        std::uint64_t expected = limit;
-        if (expected == 0 && source.lengthMs > source.range.startMs)
-            expected = bytesOf(source.lengthMs) - bytesOf(source.range.startMs);
+        // What this file delivers, for the progress inside it.
+        const std::uint64_t expected =
+            limit > 0 ? limit
+                      : bytesOf(source.lengthMs) -
+                            bytesOf(std::min(source.range.startMs, source.lengthMs));
 
         for (;;) {
             std::size_t request = chunkBytes;
@@ -168,9 +174,6 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             }
             std::size_t got = stream->Read(chunk.data(), request);
             delivered += got;
-            if (expected > 0)
-                host.SetProgress(i * kSteps + std::min(kSteps - 1, delivered * kSteps / expected),
-                                 range);
             if (got == 0)
                 break;
             if (!sink.IsActive()) {
@@ -191,6 +194,8 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 }
                 written += count;
             }
+            if (expected > 0)
+                host.SetFileProgress(std::min(delivered, expected), expected);
             if (StopConfirmed(host)) {
                 result = MergeResult::Stopped;
                 break;
@@ -199,9 +204,10 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 break;
         }
 
+        std::uint64_t silence = 0;
         if (result == MergeResult::Done && source.silenceSeconds > 0 && sink.IsActive()) {
-            std::uint64_t remaining =
-                bytesOf(static_cast<std::uint64_t>(source.silenceSeconds) * 1000);
+            silence = bytesOf(static_cast<std::uint64_t>(source.silenceSeconds) * 1000);
+            std::uint64_t remaining = silence;
             std::fill(chunk.begin(), chunk.end(), 0);
             while (remaining > 0) {
                 auto count =
@@ -215,7 +221,9 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 remaining -= count;
             }
         }
-        host.SetProgress((i + 1) * kSteps, range);
+        if (options.pieces && result == MergeResult::Done)
+            options.pieces->push_back({i, msOf(written), msOf(silence)});
+        host.SetProgress(i + 1, n);
     }
     return result;
 }

@@ -17,6 +17,8 @@ struct ConvertOptions {
     // dropped (see ConvertMerge).
     bool gapless = true;
     std::size_t chunkBytes = 5'000'000;
+    // When given, receives where each source merged lies in the output (its samples sent).
+    std::vector<MergedPiece>* pieces = nullptr;
 };
 
 // Decodes every source to PCM in the output format and sends it to `sink`: each source from

@@ -32,7 +32,10 @@ enum class Opened { Ok, Skip, Abort };
 // Analyses and opens one source, asking Abort, Retry or Ignore while either fails.
 Opened OpenSource(const MergeSource& source, MpegAnalysis& info, FilePtr& file, JobHost& host) {
     for (;;) {
-        if (!info.Open(source.path) || !info.streamFound) {
+        // Any name: the list took the file as MPEG by its content when its extension said
+        // nothing.
+        BufferedFile in;
+        if (!in.Open(source.path) || !info.OpenFile(in, source.path) || !info.streamFound) {
             FailureAnswer answer = host.AskFailure({Msg::CannotLoadFile, source.path});
             if (answer == FailureAnswer::Retry)
                 continue;
@@ -73,7 +76,8 @@ class DirectRun {
 
     bool Write(const std::uint8_t* data, std::size_t size) {
         if (size != 0 && std::fwrite(data, 1, size, output_) != size) {
-            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+            host_.ShowMessage(MessageKind::Error,
+                              UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
             result_ = MergeResult::Failed;
             return false;
         }
@@ -87,6 +91,8 @@ class DirectRun {
         if (to <= from)
             return 0;
         std::uint64_t copied = 0;
+        copyFrom_ = from;
+        copyTo_ = to;
         if (!counter && KernelCopy(source, from, to, copied))
             return copied;
         return copied + BufferedCopy(source, from + copied, to, counter);
@@ -136,7 +142,9 @@ class DirectRun {
             if (n < 0) {
                 if (copied > 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
                                    errno != EOPNOTSUPP && errno != EBADF)) {
-                    host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+                    host_.ShowMessage(
+                        MessageKind::Error,
+                        UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                     result_ = MergeResult::Failed;
                 } else {
                     done = false;
@@ -146,6 +154,7 @@ class DirectRun {
             if (n == 0)
                 break;
             copied += static_cast<std::uint64_t>(n);
+            ReportProgress(from + copied);
             if (StopConfirmed(host_))
                 result_ = MergeResult::Stopped;
         }
@@ -153,7 +162,8 @@ class DirectRun {
         off_t end = ::lseek(out, 0, SEEK_CUR);
         if (end < 0 || ::fseeko(output_, end, SEEK_SET) != 0) {
             if (result_ == MergeResult::Done) {
-                host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath_});
+                host_.ShowMessage(MessageKind::Error,
+                                  UserMessage(Msg::CannotWriteFile, outputPath_).WithReason(errno));
                 result_ = MergeResult::Failed;
             }
         }
@@ -176,6 +186,7 @@ class DirectRun {
             if (counter)
                 counter->Feed(buffer_.get(), got);
             from += got;
+            ReportProgress(from);
             if (StopConfirmed(host_))
                 result_ = MergeResult::Stopped;
             if (got < request)
@@ -184,7 +195,13 @@ class DirectRun {
         return from - start;
     }
 
+    // How far the copy of the current file has come, for a file that takes long.
+    void ReportProgress(std::uint64_t position) {
+        host_.SetFileProgress(position - copyFrom_, copyTo_ - copyFrom_);
+    }
+
     std::FILE* output_;
+    std::uint64_t copyFrom_ = 0, copyTo_ = 0;
     const std::string& outputPath_;
     JobHost& host_;
     std::size_t bufferSize_;
@@ -198,6 +215,8 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
                         const std::string& outputPath, const TagInfo& tags, JobHost& host,
                         const DirectMergeOptions& options) {
     DirectRun run(output, outputPath, host, options);
+    if (options.pieces)
+        options.pieces->clear();
     if (tags.writeId3v2) {
         std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
         if (!run.Write(tag.data(), tag.size()))
@@ -270,12 +289,18 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
         }
 
         std::uint64_t copied = 0;
+        std::uint64_t framesCopied = 0;
         if (pending) {
             FrameCounter counter(info.firstHeader, &frameStarts, totalBytes);
             copied = run.Copy(file.get(), from, to, &counter);
             totalBytes += copied;
             noteBitrate(counter.BitrateIndex());
             ends.Next(info, to, source.silenceSeconds);
+            framesCopied = counter.Frames();
+        } else if (options.pieces) {
+            FrameCounter counter(info.firstHeader);
+            copied = run.Copy(file.get(), from, to, &counter);
+            framesCopied = counter.Frames();
         } else {
             copied = run.Copy(file.get(), from, to, nullptr);
         }
@@ -286,15 +311,22 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             run.Result() = MergeResult::Failed;
         }
 
+        std::uint64_t silentFrames = 0;
         if (run.Result() == MergeResult::Done && source.silenceSeconds > 0) {
             const std::uint64_t before = totalBytes;
-            std::uint64_t silentFrames = 0;
             run.Silence(info.firstHeader, source.silenceSeconds, silentFrames, totalBytes);
             const std::uint64_t size = SilentFrame(info.firstHeader).size();
             for (std::uint64_t at = before; pending && size > 0 && at < totalBytes; at += size)
                 frameStarts.push_back(at);
             if (totalBytes > before)
                 noteBitrate(static_cast<int>((info.firstHeader >> 12) & 0xF));
+        }
+        if (options.pieces && run.Result() == MergeResult::Done) {
+            const FrameHeaderInfo header = DecodeHeader(info.firstHeader);
+            const double frameMs =
+                header.sampleRate > 0 ? 1000.0 * SamplesPerFrame(header) / header.sampleRate : 0;
+            options.pieces->push_back({i, static_cast<double>(framesCopied) * frameMs,
+                                       static_cast<double>(silentFrames) * frameMs});
         }
         host.SetProgress(i + 1, n);
     }
@@ -313,7 +345,8 @@ MergeResult DirectMerge(const std::vector<MergeSource>& sources, std::FILE* outp
             !run.Write(pendingFrame.data(), pendingFrame.size()) ||
             ::fseeko(output, 0, SEEK_END) != 0) {
             if (run.Result() == MergeResult::Done) {
-                host.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, outputPath});
+                host.ShowMessage(MessageKind::Error,
+                                 UserMessage(Msg::CannotWriteFile, outputPath).WithReason(errno));
                 run.Result() = MergeResult::Failed;
             }
         }

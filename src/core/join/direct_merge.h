@@ -15,6 +15,8 @@ namespace partita {
 struct DirectMergeOptions {
     std::size_t bufferBytes = 5'000'000;
     std::string legacyCodePage = "ISO-8859-1";  // for the sources' ID3v1 texts
+    // When given, receives where each source merged lies in the output (its frames counted).
+    std::vector<MergedPiece>* pieces = nullptr;
 };
 
 // Joins the sources by copying their MPEG audio frames into `output` (an open, empty file;

@@ -85,10 +85,15 @@ bool EncoderProcess::Start(const std::vector<std::string>& arguments) {
     sigemptyset(&none);
     sigset_t defaults;
     sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
+    for (int signal : {SIGPIPE, SIGXFSZ, SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, signal);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A process group of its own: an interrupt typed at the terminal reaches this program,
+    // which stops the encoder itself, instead of killing the encoder under a running merge.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     std::vector<char*> argv;
     for (const std::string& a : arguments)

@@ -1,11 +1,14 @@
 #include "join/merge_job.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "app/output_file.h"
 #include "app/setting_values.h"
 #include "app/user_message.h"
+#include "join/join_chapters.h"
+#include "tags/chapter_frames.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -18,6 +21,8 @@ MergeSurvey SurveyMergeList(const MergeList& list) {
         survey.allMpeg = survey.allMpeg && row.IsMpeg();
         survey.allMono = survey.allMono && row.IsMono();
         survey.highestSampleRate = std::max(survey.highestSampleRate, row.sampleRate);
+        if (row.mpegVersion != first.mpegVersion || row.mpegLayer != first.mpegLayer)
+            survey.sameFormat = false;
         if (row.sampleRate != first.sampleRate || row.IsMono() != first.IsMono())
             survey.sameParameters = false;
         // Every pair of constant bitrates must match; a VBR file matches any.
@@ -30,6 +35,18 @@ MergeSurvey SurveyMergeList(const MergeList& list) {
     if (!survey.allMpeg)
         survey.sameParameters = false;
     return survey;
+}
+
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
+                                             const std::vector<MergedPiece>& pieces) {
+    std::vector<JoinChapterInput> inputs;
+    for (const MergedPiece& piece : pieces) {
+        if (piece.source >= list.Size())
+            continue;
+        const MergeRow& row = list.Row(piece.source);
+        inputs.push_back({row.tags.title, row.fileName, piece.audioMs, 0, piece.silenceMs});
+    }
+    return MakeChapterFrames(JoinChapters(inputs));
 }
 
 MergeJobOutcome MergeJob::Run() {
@@ -67,9 +84,10 @@ bool MergeJob::ResolveMode(MergeJobOutcome& outcome) {
     MergeSurvey survey = SurveyMergeList(list_);
     MergeMode mode = options_.mode;
     if (mode == MergeMode::Auto) {
-        mode = survey.allMpeg && survey.sameParameters ? MergeMode::Direct : MergeMode::Convert;
+        mode = survey.allMpeg && survey.sameFormat && survey.sameParameters ? MergeMode::Direct
+                                                                            : MergeMode::Convert;
     } else if (mode == MergeMode::Direct) {
-        if (!survey.allMpeg) {
+        if (!survey.allMpeg || !survey.sameFormat) {
             host_.ShowMessage(MessageKind::Warning, Msg::DirectMergeFormatsDiffer);
             outcome.end = MergeJobEnd::Cancelled;
             return false;
@@ -145,32 +163,46 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
             : ExistingOutput::Replace;
     OutputFile out;
     if (!out.Open(path)) {
-        host_.ShowMessage(MessageKind::Error, {Msg::CannotCreateFile, path});
+        host_.ShowMessage(MessageKind::Error,
+                          UserMessage(Msg::CannotCreateFile, path).WithReason(out.Error()));
         return MergeResult::Failed;
     }
     const std::string working = out.TempPath().string();
     std::vector<MergeSource> sources = MergeSourcesOf(list_);
+    const TagInfo& tags = options_.tags;
+    const bool chapters = options_.writeChapters && tags.writeId3v2;
+    if (options_.writeChapters && !tags.writeId3v2)
+        host_.ShowMessage(MessageKind::Warning, Msg::ChaptersNeedId3v2);
     MergeResult result;
-    if (outcome.mode == MergeMode::Convert) {
+    const bool convert = outcome.mode == MergeMode::Convert;
+    if (convert) {
         ConvertOptions options;
         options.sampleRate = outcome.sampleRate;
         options.channels = outcome.channels;
         options.gapless = options_.gapless;
         result = engines_.Convert(engines_.FindEncoder(), working, sources, options, host_);
-        // The encoder writes no tag of ours: the ID3v2 tag goes in front of its file.
-        if (result == MergeResult::Done && options_.tags.writeId3v2) {
-            host_.SetStatus(Message(Msg::SavingTags));
-            if (engines_.WriteId3v2(working, options_.tags))
-                host_.SetStatus(Message(Msg::TagsSaved));
-            else
-                host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
-        }
     } else {
-        result = engines_.Direct(sources, out.Stream(), working, options_.tags, host_);
+        // The chapters' times are known once the frames are copied: their tag comes after.
+        // Messages name the output, not the temporary file that becomes it.
+        TagInfo directTags = tags;
+        directTags.writeId3v2 = tags.writeId3v2 && !chapters;
+        result = engines_.Direct(sources, out.Stream(), path, directTags, host_);
         if (std::fflush(out.Stream()) != 0 && result == MergeResult::Done) {
-            host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
+            host_.ShowMessage(MessageKind::Error,
+                              UserMessage(Msg::CannotWriteFile, path).WithReason(errno));
             result = MergeResult::Failed;
         }
+    }
+    // The encoder writes no tag of ours: the ID3v2 tag goes in front of the finished file, as
+    // it does for chapters.
+    if (result == MergeResult::Done && tags.writeId3v2 && (convert || chapters)) {
+        host_.SetStatus(Message(Msg::SavingTags));
+        const std::vector<std::uint8_t> frames =
+            chapters ? MergeChapterFrames(list_, engines_.Pieces()) : std::vector<std::uint8_t>();
+        if (engines_.WriteId3v2(working, tags, frames))
+            host_.SetStatus(Message(Msg::TagsSaved));
+        else
+            host_.ShowMessage(MessageKind::Error, Msg::TagsNotWritten);
     }
     if (result != MergeResult::Done) {
         out.Discard();
@@ -189,7 +221,8 @@ MergeResult MergeJob::Merge(const MergeJobOutcome& outcome) {
         committed = out.Commit(ExistingOutput::Replace);
     }
     if (committed != CommitResult::Done) {
-        host_.ShowMessage(MessageKind::Error, {Msg::CannotWriteFile, path});
+        host_.ShowMessage(MessageKind::Error,
+                          UserMessage(Msg::CannotWriteFile, path).WithReason(out.Error()));
         return MergeResult::Failed;
     }
     return MergeResult::Done;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +27,9 @@ struct MergeJobOptions {
     int outputChannels = 0;    // 0 = mono when every source is mono, else stereo
     bool gapless = true;
     TagInfo tags;  // the output's tag texts and which tags to write
+    // A chapter per input in the output's ID3v2 tag ("Write Chapters"), with a table of
+    // contents listing them in order.
+    bool writeChapters = false;
     // The output file; when empty the host's save dialog asks, starting in the destination
     // folder (or the folder of the last output when none is set) with the proposed name.
     std::string outputPath;
@@ -48,6 +53,9 @@ inline constexpr const char* kDefaultMergeComment = "Partita Studio";
 // What the list says about the files, for choosing the mode.
 struct MergeSurvey {
     bool allMpeg = true;
+    // Every MPEG file is of one MPEG version and layer: Layer II and Layer III frames (or
+    // MPEG-1 and MPEG-2 ones) in one file make a stream no player reads through.
+    bool sameFormat = true;
     bool allMono = true;
     int highestSampleRate = 0;
     // Every file has the same sample rate, the same bitrate (a VBR file matches any) and the
@@ -60,8 +68,8 @@ struct MergeSurvey {
 class MergeEngines {
   public:
     virtual ~MergeEngines() = default;
-    // Copies the frames of the sources into `output` (an open file at `outputPath`), with an
-    // ID3v2 tag in front when the record asks for one.
+    // Copies the frames of the sources into `output` (an open file that becomes `outputPath`,
+    // the name messages give), with an ID3v2 tag in front when the record asks for one.
     virtual MergeResult Direct(const std::vector<MergeSource>& sources, std::FILE* output,
                                const std::string& outputPath, const TagInfo& tags,
                                JobHost& host) = 0;
@@ -69,10 +77,16 @@ class MergeEngines {
     virtual MergeResult Convert(const std::string& encoderPath, const std::string& outputPath,
                                 const std::vector<MergeSource>& sources,
                                 const ConvertOptions& options, JobHost& host) = 0;
-    virtual bool WriteId3v2(const std::string& path, const TagInfo& tags) = 0;
+    // Puts an ID3v2 tag of the record, with `extraFrames` (chapters) after its frames, in front
+    // of the file's audio.
+    virtual bool WriteId3v2(const std::string& path, const TagInfo& tags,
+                            std::span<const std::uint8_t> extraFrames) = 0;
     virtual bool WriteId3v1(const std::string& path, const TagInfo& tags) = 0;
     // The encoder program, or empty when none is found.
     virtual std::string FindEncoder() = 0;
+    // Where each source of the last Direct or Convert run lies in its output; empty when not
+    // known.
+    virtual std::vector<MergedPiece> Pieces() const { return {}; }
 };
 
 // How a merge job ended.
@@ -101,6 +115,12 @@ struct MergeJobOutcome {
     // A new merge was chosen: the page empties the list and the output's tag texts.
     bool startNew = false;
 };
+
+// The chapter frames of a merge's output: one chapter per row merged (the pieces number the
+// list's rows), in order, over its audio and the silence after it (JoinChapters), titled by its
+// title tag, else its file name.
+std::vector<std::uint8_t> MergeChapterFrames(const MergeList& list,
+                                             const std::vector<MergedPiece>& pieces);
 
 // Reads the list for the mode decision.
 MergeSurvey SurveyMergeList(const MergeList& list);

@@ -101,7 +101,8 @@ MergeAddOutcome MergeList::AddFile(const std::string& path, std::size_t index,
         full = fs::path(path);
 
     MergeFileFacts facts;
-    UserMessage failure(Msg::CannotLoadFile, full.string());
+    UserMessage failure =
+        UserMessage(Msg::CannotLoadFile, full.string()).WithReason(ReadErrorOf(full.string()));
     if (!inspector.Inspect(full.string(), facts, failure) || facts.durationMs == 0) {
         outcome.message = std::move(failure);
         return outcome;
@@ -136,7 +137,7 @@ void MergeList::SetRange(std::size_t index, std::uint64_t startMs, std::uint64_t
 }
 
 void MergeList::SetSilence(std::size_t index, int seconds) {
-    rows_[index].silenceSeconds = std::max(0, seconds);
+    rows_[index].silenceSeconds = std::clamp(seconds, 0, kMaxSilenceSeconds);
     Changed(index);
 }
 

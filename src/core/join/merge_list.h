@@ -75,6 +75,10 @@ struct MergeAddOutcome {
     std::optional<UserMessage> message;
 };
 
+// The longest silence a row holds: an hour. Longer values (a damaged list, a typing slip) would
+// write silent frames for days.
+constexpr int kMaxSilenceSeconds = 3600;
+
 // Where a move sends a block of rows: one row up or down, to the top or the bottom.
 enum class MergeMove { Up, Down, Top, Bottom };
 
@@ -99,7 +103,8 @@ class MergeList {
     // Applies the partial-merge settings to a row, according to its own length; a range whose
     // end would fall before its start leaves the row as it was.
     void ApplyPartialSettings(std::size_t row, const PartialMergeSettings& partial);
-    // Sets a row's range (ms, kept to the second) or silence (below 0 reads as none).
+    // Sets a row's range (ms, kept to the second) or silence (below 0 reads as none; cut to
+    // kMaxSilenceSeconds).
     void SetRange(std::size_t row, std::uint64_t startMs, std::uint64_t endMs);
     void SetSilence(std::size_t row, int seconds);
 

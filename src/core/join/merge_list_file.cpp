@@ -1,15 +1,17 @@
 #include "join/merge_list_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 
 #include "app/code_page.h"
 #include "app/output_file.h"
 #include "app/time_text.h"
 #include "app/trim.h"
 #include "app/user_message.h"
+#include "cue/cue_sheet.h"
+#include "cue/text_line_reader.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -119,19 +121,28 @@ bool ParsePls(std::string_view text, std::vector<std::string>& paths) {
             continue;
         values.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
     }
-    auto find = [&](std::string_view key) -> std::string_view {
-        for (const auto& [name, value] : values) {
-            if (EqualsIgnoreCase(name, key))
-                return value;
+    // The entries present, by number: a "NumberOfEntries" far above them costs nothing, and one
+    // that is missing or not a number still reads the list's own entries.
+    std::map<long long, std::string_view> files;
+    bool hasCount = false;
+    int count = 0;
+    for (const auto& [name, value] : values) {
+        if (EqualsIgnoreCase(name, "NumberOfEntries")) {
+            hasCount = true;
+            count = IntegerValue(value);
+        } else if (StartsWithIgnoreCase(name, "File") && name.size() > 4 && name.size() < 14 &&
+                   std::all_of(name.begin() + 4, name.end(), [](char c) {
+                       return std::isdigit(static_cast<unsigned char>(c));
+                   })) {
+            files.try_emplace(std::stoll(std::string(name.substr(4))), value);
         }
-        return {};
-    };
-    int count = IntegerValue(find("NumberOfEntries"));
-    if (count < 1)
+    }
+    if (!hasCount && files.empty())
         return false;
     paths.clear();
-    for (int i = 1; i <= count; ++i) {
-        std::string_view value = find("File" + std::to_string(i));
+    for (auto [number, value] : files) {
+        if (number < 1 || (count >= 1 && number > count))
+            continue;
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         if (!value.empty())
@@ -143,14 +154,13 @@ bool ParsePls(std::string_view text, std::vector<std::string>& paths) {
 Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePage,
                          std::vector<MergeListEntry>& entries) {
     entries.clear();
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    if (!in || fs::is_directory(path, ec))
-        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return Status::Error(ErrorCode::Unreadable, {Msg::CannotOpenListFile, path});
-    std::string text = IsValidUtf8(bytes) ? bytes : LegacyToUtf8(bytes, legacyCodePage);
+    std::string bytes;
+    if (!ReadRegularFileBytes(path, TextLineReader::kMaxFileBytes, bytes)) {
+        return Status::Error(
+            ErrorCode::Unreadable,
+            UserMessage(Msg::CannotOpenListFile, path).WithReason(ReadErrorOf(path)));
+    }
+    std::string text = DecodeTextBytes(bytes, legacyCodePage);
 
     std::vector<std::string> plsPaths;
     if (ParsePls(text, plsPaths)) {
@@ -159,13 +169,12 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
     } else {
         entries = ParseM3u(text);
     }
-    // A relative path names a file beside the list.
+    // Paths are found as a sheet's FILE is: relative ones beside the list, "\" or "/" between
+    // folders, and a Windows path that is not here by its name beside the list.
+    std::error_code ec;
     fs::path folder = fs::absolute(fs::path(path), ec).parent_path();
-    for (auto& entry : entries) {
-        fs::path p(entry.path);
-        if (p.is_relative() && !folder.empty())
-            entry.path = (folder / p).lexically_normal().string();
-    }
+    for (auto& entry : entries)
+        entry.path = ResolveSheetAudioPath(entry.path, folder).lexically_normal().string();
     return Status::Ok();
 }
 
@@ -189,11 +198,26 @@ std::string FormatM3u(const MergeList& list) {
     return text;
 }
 
-Status SaveMergeList(const MergeList& list, const std::string& path) {
+Status SaveMergeList(const MergeList& list, const std::string& path,
+                     const ConfirmReplace& confirmReplace) {
+    if (list.Size() == 0)
+        return Status::Error(ErrorCode::InvalidInput, {Msg::ListEmpty});
+    std::error_code ec;
+    fs::path target = fs::absolute(fs::path(path), ec).lexically_normal();
+    for (const MergeRow& row : list.Rows()) {
+        fs::path source = fs::absolute(fs::path(row.Path()), ec).lexically_normal();
+        std::error_code same;
+        if (source == target || fs::equivalent(source, target, same))
+            return Status::Error(ErrorCode::InvalidInput, {Msg::OutputIsSource, path});
+    }
+    if (fs::exists(fs::symlink_status(target, ec)) &&
+        !(confirmReplace && confirmReplace(UserMessage{Msg::ConfirmReplaceFile, path})))
+        return Status::Error(ErrorCode::Stopped, {Msg::ListFileKept, path});
     std::string text = FormatM3u(list);
     OutputFile out;
     if (!out.Open(path) || !out.Write(text.data(), text.size()) || !out.Commit())
-        return Status::Error(ErrorCode::WriteFailed, {Msg::CannotCreateListFile, path});
+        return Status::Error(ErrorCode::WriteFailed,
+                             UserMessage(Msg::CannotCreateListFile, path).WithReason(out.Error()));
     return Status::Ok();
 }
 
@@ -211,9 +235,24 @@ Status LoadMergeList(MergeList& list, const std::string& path, MergeFileInspecto
         if (outcome.added) {
             ++result.added;
             const MergeRow& row = list.Row(index);
-            if (entry.startMs > 0 || entry.endMs > 0) {
+            // A range that holds nothing of the file would join all of it unnoticed: it is
+            // reported, and the row keeps the whole file.
+            std::uint64_t end = entry.endMs > 0 ? entry.endMs : row.lengthMs;
+            if ((entry.startMs > 0 || entry.endMs > 0) &&
+                (entry.startMs >= end || entry.startMs >= row.lengthMs)) {
+                result.messages.push_back(
+                    {true, UserMessage(Msg::RangeOutsideFile, entry.path,
+                                       FormatTime(entry.startMs, kTimeHourMinSec),
+                                       FormatTime(end, kTimeHourMinSec),
+                                       FormatTime(row.lengthMs, kTimeHourMinSec))});
+            } else if (entry.startMs > 0 || entry.endMs > 0) {
                 list.SetRange(index, entry.startMs > 0 ? entry.startMs : row.startMs,
                               entry.endMs > 0 ? entry.endMs : row.endMs);
+            }
+            if (entry.silenceSeconds > kMaxSilenceSeconds) {
+                result.messages.push_back(
+                    MergeAddOutcome{true, UserMessage{Msg::ListSilenceTooLong, entry.path,
+                                                      entry.silenceSeconds, kMaxSilenceSeconds}});
             }
             if (entry.silenceSeconds > 0)
                 list.SetSilence(index, entry.silenceSeconds);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,9 +40,17 @@ Status ReadMergeListFile(const std::string& path, std::string_view legacyCodePag
 // silence when above 0) and its full path; every line ends with CR LF.
 std::string FormatM3u(const MergeList& list);
 
-// Writes the list as M3U (replacing a file only once it is complete); CannotCreateListFile on
-// failure.
-Status SaveMergeList(const MergeList& list, const std::string& path);
+// Asked before a list file replaces an existing file (ConfirmReplaceFile with its path); true
+// replaces it.
+using ConfirmReplace = std::function<bool(const UserMessage& question)>;
+
+// Saves the list as M3U at a path the user named. An empty list saves nothing (ListEmpty); a
+// path that is one of the list's own files is refused (OutputIsSource); an existing file is
+// replaced only when `confirmReplace` says yes (else ListFileKept, code Stopped). The file is
+// written under a temporary name and replaces the old one only once complete;
+// CannotCreateListFile when that fails.
+Status SaveMergeList(const MergeList& list, const std::string& path,
+                     const ConfirmReplace& confirmReplace);
 
 // Loading a list file into the merge list: the rows added from `firstRow` on, and the files
 // that could not be added (or lost their tags), with their messages.

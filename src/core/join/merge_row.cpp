@@ -6,6 +6,7 @@
 
 #include "app/time_text.h"
 #include "app/user_message.h"
+#include "audio/audio_file_info.h"
 
 namespace partita {
 namespace fs = std::filesystem;
@@ -40,14 +41,15 @@ MergeRow MergeRow::FromFacts(const std::string& path, const MergeFileFacts& fact
     row.channels = facts.channels;
     row.channelMode = facts.channelMode;
     row.fileSize = facts.fileSize;
+    row.mpegVersion = facts.mpegVersion;
+    row.mpegLayer = facts.mpegLayer;
     if (facts.audioType == audio::AudioType::Mpeg || facts.audioType == audio::AudioType::Wma) {
         row.bitrateKbps = facts.bitrateKbps;
         row.vbr = facts.vbr;
     } else if (facts.durationMs > 0) {
-        // The average of size and duration: bytes / (seconds × 125), rounded.
-        double average = static_cast<double>(facts.fileSize) /
-                         (static_cast<double>(facts.durationMs) / 1000.0 * 125.0);
-        row.bitrateKbps = std::floor(average + 0.5);
+        // The average of size and duration, as every list shows it (half a kbit/s added, then
+        // rounded once more when shown).
+        row.bitrateKbps = audio::AverageBitrateKbps(facts.fileSize, facts.durationMs);
     }
     return row;
 }

@@ -42,6 +42,9 @@ struct MergeFileFacts {
     // WMA: the bitrate of its tags. Other files show the average of size and duration.
     double bitrateKbps = 0;
     bool vbr = false;
+    // MPEG: the stream's version and layer as the frame header codes them; 0 for other files.
+    int mpegVersion = 0;
+    int mpegLayer = 0;
     bool tagsRead = true;
     TagTexts tags;
 };
@@ -73,6 +76,8 @@ struct MergeRow {
     double bitrateKbps = 0;  // as listed: for files other than MPEG and WMA the rounded average
     bool vbr = false;        // listed with "VBR"
     std::uint64_t fileSize = 0;
+    int mpegVersion = 0;  // MPEG version and layer codes of the stream; 0 for other files
+    int mpegLayer = 0;
 
     // The row of an inspected file; `path` is absolute. The range covers the whole file.
     static MergeRow FromFacts(const std::string& path, const MergeFileFacts& facts);

@@ -25,6 +25,7 @@ MergeJobOptions ReadMergeJobOptions(SettingsStore& settings) {
     options.outputSampleRate = settings::OutputSamplerate.Read(settings);
     options.outputChannels = settings::OutputChannel.Read(settings);
     options.gapless = IsOn(settings::GaplessMerge, settings);
+    options.writeChapters = IsOn(settings::WriteChapters, settings);
 
     TagInfo& tags = options.tags;
     tags.writeId3v1 = IsOn(settings::WriteId3v1Tag, settings);

@@ -14,7 +14,7 @@ namespace partita {
 // section "Joiner MP3 ID3" (else empty texts and the default comment); the output's folders and
 // name; "Joiner Confirm Overwrite", the "Merge Diff Params Dlg" toggle, "Joiner Show Success",
 // "Joiner Auto Open Folder", "Joiner Play Result", "Start New Merge"; "Install Path" and
-// "Legacy Code Page".
+// "Legacy Code Page"; "Write Chapters".
 MergeJobOptions ReadMergeJobOptions(SettingsStore& settings);
 
 // The list operations' defaults as stored: the silence and partial-merge settings of section

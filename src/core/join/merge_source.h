@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,15 @@ struct MergeSource {
     std::string name;  // the file name shown in the status text
     PartialRange range;
     int silenceSeconds = 0;
-    std::uint64_t lengthMs = 0;  // of the whole file as listed; 0 when not known
+    std::uint64_t lengthMs = 0;  // of the whole file; 0 when unknown
+};
+
+// Where a source that was merged lies in the output, in ms of the output's audio: its audio,
+// then the silence written after it.
+struct MergedPiece {
+    std::size_t source = 0;  // its index among the sources
+    double audioMs = 0;
+    double silenceMs = 0;
 };
 
 std::vector<MergeSource> MergeSourcesOf(const MergeList& list);

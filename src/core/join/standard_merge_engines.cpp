@@ -15,6 +15,7 @@ MergeResult StandardMergeEngines::Direct(const std::vector<MergeSource>& sources
                                          JobHost& host) {
     DirectMergeOptions options;
     options.legacyCodePage = legacyCodePage_;
+    options.pieces = &pieces_;
     return DirectMerge(sources, output, outputPath, tags, host, options);
 }
 
@@ -23,11 +24,14 @@ MergeResult StandardMergeEngines::Convert(const std::string& encoderPath,
                                           const std::vector<MergeSource>& sources,
                                           const ConvertOptions& options, JobHost& host) {
     AudioPcmDecoder decoder;
-    return RunConvertMerge(encoderPath, outputPath, sources, options, decoder, host);
+    ConvertOptions withPieces = options;
+    withPieces.pieces = &pieces_;
+    return RunConvertMerge(encoderPath, outputPath, sources, withPieces, decoder, host);
 }
 
-bool StandardMergeEngines::WriteId3v2(const std::string& path, const TagInfo& tags) {
-    return partita::WriteId3v2(path, tags);
+bool StandardMergeEngines::WriteId3v2(const std::string& path, const TagInfo& tags,
+                                      std::span<const std::uint8_t> extraFrames) {
+    return partita::WriteId3v2(path, tags, extraFrames);
 }
 
 bool StandardMergeEngines::WriteId3v1(const std::string& path, const TagInfo& tags) {

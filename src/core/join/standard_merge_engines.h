@@ -18,11 +18,14 @@ class StandardMergeEngines : public MergeEngines {
     MergeResult Convert(const std::string& encoderPath, const std::string& outputPath,
                         const std::vector<MergeSource>& sources, const ConvertOptions& options,
                         JobHost& host) override;
-    bool WriteId3v2(const std::string& path, const TagInfo& tags) override;
+    bool WriteId3v2(const std::string& path, const TagInfo& tags,
+                    std::span<const std::uint8_t> extraFrames) override;
     bool WriteId3v1(const std::string& path, const TagInfo& tags) override;
     std::string FindEncoder() override;
+    std::vector<MergedPiece> Pieces() const override { return pieces_; }
 
   private:
+    std::vector<MergedPiece> pieces_;
     std::string installFolder_;
     std::string legacyCodePage_;
 };

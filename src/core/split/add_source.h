@@ -10,7 +10,8 @@
 namespace partita {
 
 // The add-source operation for one path. An audio file is loaded with the single track
-// [0, duration) and, with the automatic special split of the defaults, divided at once; a CUE
+// [0, duration) and, with the automatic special split of the defaults, divided at once (or, with
+// their chapter split, given a track per chapter of its tag when it has chapters); a CUE
 // sheet is added with its tracks (see AddCueSheetSource, which asks `chooseAudio` for another
 // audio file when the sheet's own cannot be loaded). kNoRow when nothing was added: the user was
 // told why, or cancelled the loading (`cancelled`).

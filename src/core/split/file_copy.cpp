@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "app/file_error.h"
+
 namespace partita {
 namespace {
 
@@ -23,8 +25,10 @@ bool AppendWithBuffer(const ReadOnlyFile& in, std::uint64_t begin, std::uint64_t
         std::size_t got = in.ReadAt(begin, buffer.data(), want);
         if (got == 0)
             return false;
-        if (std::fwrite(buffer.data(), 1, got, out) != got)
+        if (std::fwrite(buffer.data(), 1, got, out) != got) {
+            NoteFileError(errno);
             return false;
+        }
         begin += got;
     }
     return true;
@@ -72,8 +76,10 @@ bool AppendFileRange(const ReadOnlyFile& in, std::uint64_t begin, std::uint64_t 
         return false;
     if (begin == end)
         return true;
-    if (std::fflush(out) != 0)
+    if (std::fflush(out) != 0) {
+        NoteFileError(errno);
         return false;
+    }
     int outFd = ::fileno(out);
     // The stream's own position is unknown to the kernel copy: write at the end of the file.
     off_t outEnd = ::lseek(outFd, 0, SEEK_END);
@@ -91,6 +97,8 @@ bool AppendFileRange(const ReadOnlyFile& in, std::uint64_t begin, std::uint64_t 
             kernelCopy = false;
             break;
         }
+        if (n < 0)
+            NoteFileError(errno);
         if (n <= 0)
             return false;
     }

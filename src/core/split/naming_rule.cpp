@@ -1,5 +1,6 @@
 #include "split/naming_rule.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/message_format.h"
@@ -38,9 +39,25 @@ void ReplaceForbidden(std::string& text, bool keepColon) {
                     c = '_';
                 break;
             default:
+                // Control characters (a NUL or a line end from a tag) make no name.
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                    c = '_';
                 break;
         }
     }
+}
+
+// The longest name a file system takes, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// Cuts UTF-8 text to at most `bytes` bytes, never inside a character.
+void CutToBytes(std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes)
+        return;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    text.resize(cut);
 }
 
 // Steps 1 and 2 of the expansion: placeholders of the tag columns, the file name and the
@@ -112,11 +129,19 @@ std::string ExpandName(const TagTemplates& tags, std::string_view rule, std::str
         std::string name(
             Trim(ExpandPlaceholders(tags, rule, sourcePath, c, false, sequenceFormat)));
         ReplaceForbidden(name, false);
+        // A title "." or ".." would make a hidden file: leading dots become "_".
+        for (char& ch : name) {
+            if (ch != '.')
+                break;
+            ch = '_';
+        }
         std::string_view file = FileNameOf(sourcePath);
         auto dot = file.rfind('.');
-        if (dot != std::string_view::npos)
-            name += std::string(".") + std::string(file.substr(dot + 1));
-        return name;
+        std::string extension =
+            dot != std::string_view::npos ? "." + std::string(file.substr(dot + 1)) : "";
+        // A long title shortens the name before its extension.
+        CutToBytes(name, kMaxNameBytes - std::min(extension.size(), kMaxNameBytes));
+        return name + extension;
     }
     // A folder part: each level of the rule is expanded on its own, so the levels are the
     // rule's, never a tag's.
@@ -131,6 +156,7 @@ std::string ExpandName(const TagTemplates& tags, std::string_view rule, std::str
         ReplaceForbidden(level, true);
         if (level == ".." || level == ".")
             level = "_";
+        CutToBytes(level, kMaxNameBytes);
         if (!level.empty())
             folder += level + "/";
         begin = end + 1;

@@ -24,6 +24,21 @@ void AlignTagPadding(std::vector<std::uint8_t>& tag, std::uint64_t after,
         tag[6 + i] = static_cast<std::uint8_t>((size >> (7 * (3 - i))) & 0x7F);
 }
 
+// The pictures and lyrics of the source's ID3v2 tag, which every piece keeps.
+std::vector<std::uint8_t> SourcePicturesAndLyrics(const ReadOnlyFile& in) {
+    constexpr std::uint32_t kLargestTag = 64u << 20;
+    std::uint8_t head[kId3v2HeaderSize] = {};
+    if (in.ReadAt(0, head, sizeof head) != sizeof head)
+        return {};
+    const std::uint32_t size = Id3v2TagSize(head, in.Size());
+    if (size == 0 || size > kLargestTag)
+        return {};
+    std::vector<std::uint8_t> tag(size);
+    if (in.ReadAt(0, tag.data(), tag.size()) != tag.size())
+        return {};
+    return KeptId3v2Frames(tag);
+}
+
 }  // namespace
 
 CutOutcome WritePiece(const ReadOnlyFile& in, const std::string& outPath, const PieceLayout& piece,
@@ -33,7 +48,7 @@ CutOutcome WritePiece(const ReadOnlyFile& in, const std::string& outPath, const 
     if (!out.Open(outPath))
         return CutOutcome::Failed;
     if (tags.writeId3v2) {
-        std::vector<std::uint8_t> tag = MakeId3v2Tag(tags);
+        std::vector<std::uint8_t> tag = MakeId3v2Tag(tags, SourcePicturesAndLyrics(in));
         AlignTagPadding(tag, piece.headerFrame.size() + piece.ownFrames.size(), piece.range.begin);
         if (!out.Write(tag.data(), tag.size()))
             return CutOutcome::Failed;

@@ -1,8 +1,13 @@
 #include "split/source_loader.h"
 
+#include "app/string_table.h"
 #include "app/user_message.h"
 
 namespace partita {
+
+std::string_view AutoSequenceTitle() {
+    return CurrentLanguage() == Language::English ? kAutoSequenceTitleEnglish : kAutoSequenceTitle;
+}
 
 SourceRowValues NewSourceValues(const SourceLoadDefaults& defaults, const SourceFacts& facts,
                                 const SourcePreset& preset) {
@@ -18,9 +23,11 @@ SourceRowValues NewSourceValues(const SourceLoadDefaults& defaults, const Source
     values.overlaps.backwardMs = preset.backOverlapMs.value_or(defaults.overlaps.backwardMs);
     values.overlaps.forwardMs = preset.fwdOverlapMs.value_or(defaults.overlaps.forwardMs);
 
-    if (facts.audioType == audio::AudioType::Mpeg) {
+    // WAV pieces carry tags too (an ID3v2 chunk and an INFO list): each gets its own title and
+    // number as MPEG pieces do, not the source's texts unchanged.
+    if (facts.audioType == audio::AudioType::Mpeg || facts.audioType == audio::AudioType::Wav) {
         if (defaults.autoSequenceTitle)
-            values.tags.title += kAutoSequenceTitle;
+            values.tags.title += AutoSequenceTitle();
         if (defaults.autoTrackNumber &&
             (!defaults.autoTrackOnlyIfEmpty || values.tags.trackNumber.empty()))
             values.tags.trackNumber = "%S";
@@ -58,7 +65,7 @@ std::optional<SourceFacts> ProbeWithHost(SourceProbe& probe, JobHost& host, cons
 
 std::optional<SourceFacts> ProbeTelling(SourceProbe& probe, JobHost& host, const std::string& path,
                                         SplitMode mode, bool* cancelled) {
-    ProbeFailure failure{UserMessage(Msg::CannotLoadFile, path)};
+    ProbeFailure failure{UserMessage(Msg::CannotLoadFile, path).WithReason(ReadErrorOf(path))};
     std::optional<SourceFacts> facts = ProbeWithHost(probe, host, path, mode, &failure);
     if (cancelled)
         *cancelled = !facts && failure.cancelled;

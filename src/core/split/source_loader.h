@@ -17,19 +17,32 @@ namespace partita {
 
 // The title pattern loading gives MPEG sources, so that every track is titled by its number.
 inline constexpr std::string_view kAutoSequenceTitle = "[音轨 %S]";
+inline constexpr std::string_view kAutoSequenceTitleEnglish = "[Track %S]";
+// The pattern in the interface's language: an English title stays Latin-1, so its ID3v1 tag
+// holds it (a Chinese pattern there would read "[?? 001]").
+std::string_view AutoSequenceTitle();
 
 // What a newly loaded source gets besides what its file says (built from the settings by
 // SourceLoadDefaultsFromSettings).
+// What a sheet's pregap (the stretch from a track's INDEX 00 to its INDEX 01) becomes: a track
+// of its own left unchecked and untitled (Skip), the end of the track before it (Previous, as
+// players of ripped discs play it), or a track of its own that is split too (Separate).
+enum class PregapMode { Skip, Previous, Separate };
+
 struct SourceLoadDefaults {
     Overlaps overlaps;                  // "FW Overlap"/"BW Overlap" while "Auto Overlap" is on
-    bool autoSequenceTitle = true;      // MPEG: "[音轨 %S]" after the title
-    bool autoTrackNumber = true;        // MPEG: "%S" as the track number ...
+    bool autoSequenceTitle = true;      // MPEG and WAV: "[音轨 %S]" after the title
+    bool autoTrackNumber = true;        // MPEG and WAV: "%S" as the track number ...
     bool autoTrackOnlyIfEmpty = false;  // ... only where the file has none
     // Tracks made at once ("Auto Add Special"): equal parts or pieces of a length. A piece
     // length that would make more than 999 pieces of a source is not applied to it.
     std::optional<SpecialSplitRequest> autoSpecial;
-    SplitMode mode = SplitMode::Auto;     // "Split Mode"
-    std::string codePage = "ISO-8859-1";  // ID3v1 texts and sheets ("Legacy Code Page")
+    // An MPEG file whose tag holds chapters gets one track per chapter instead ("Split At
+    // Chapters"); the automatic special split is then not applied.
+    bool splitAtChapters = false;
+    SplitMode mode = SplitMode::Auto;       // "Split Mode"
+    std::string codePage = "ISO-8859-1";    // ID3v1 texts and sheets ("Legacy Code Page")
+    PregapMode pregaps = PregapMode::Skip;  // sheets' INDEX 00 stretches
 };
 
 // What loading learns of a source file.

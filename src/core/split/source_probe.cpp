@@ -23,7 +23,8 @@ std::optional<SourceFacts> FileSourceProbe::Probe(const std::string& path, Split
     if (source.audioType == audio::AudioType::Mpeg || source.audioType == audio::AudioType::Wav) {
         if (source.durationMs == 0) {
             if (failure)
-                failure->message = {Msg::CannotLoadFile, path};
+                failure->message =
+                    UserMessage(Msg::CannotLoadFile, path).WithReason(ReadErrorOf(path));
             return std::nullopt;
         }
         facts.audioType = source.audioType;

@@ -269,6 +269,8 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
     } else if (run.result == SplitFileResult::Done) {
         // A source that cannot be read is passed over; its selected tracks are reported.
         result_.unreadableSources.push_back(run.sourcePath);
+        const std::string reason =
+            UserMessage().WithReason(ReadErrorOf(run.sourcePath)).ReasonText();
         for (RowId track : list_.Children(source)) {
             if (!list_.Row(track).checked)
                 continue;
@@ -278,17 +280,26 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
             report.trackIndex = list_.TrackIndex(track);
             report.trackCount = run.trackCount;
             report.times = list_.GetTrackTimes(track, false);
+            report.reason = reason;
             Report(report);
         }
     }
-    run.prepared.reset();
-
     if (run.result == SplitFileResult::Done && !options_.dryRun && options_.exportCue &&
         options_.writeCueSheet) {
         std::string name = FileNameOf(run.sourcePath);
+        PreparedSource* prepared = run.prepared.get();
+        const std::uint64_t duration = run.durationMs;
+        CutPosition cutAt = [prepared, duration](std::uint64_t ms) -> std::optional<std::uint64_t> {
+            if (!prepared || ms >= duration)
+                return std::nullopt;
+            auto range = prepared->Plan(ms, duration);
+            return range ? std::optional(range->begin) : std::nullopt;
+        };
         options_.writeCueSheet(list_, source,
-                               CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"));
+                               CombinePath(run.folder, name.substr(0, name.rfind('.')) + ".cue"),
+                               cutAt);
     }
+    run.prepared.reset();
 
     if (run.result == SplitFileResult::SourceStopped) {
         host_.SetProgress(0, static_cast<std::uint64_t>(run.trackCount));
@@ -393,6 +404,7 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
 
     for (;;) {
         ByteRange copied;
+        TakeFileError();
         CutOutcome outcome = run.prepared->Cut(report.outPath, report.times.start, report.times.end,
                                                report.tags, existing, &copied);
         if (outcome == CutOutcome::NotCut || outcome == CutOutcome::Kept) {
@@ -409,7 +421,13 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
             Report(report);
             return TrackStep::Next;
         }
-        FailureAnswer answer = host_.AskFailure({Msg::CannotCreateTrack, report.outPath});
+        // Why: what the output's writer noted, else what keeps the source from being read.
+        FileError error = TakeFileError();
+        if (error.code == 0)
+            error = {ReadErrorOf(run.sourcePath), run.sourcePath};
+        UserMessage failure = UserMessage(Msg::CannotCreateTrack, report.outPath).WithReason(error);
+        report.reason = failure.ReasonText();
+        FailureAnswer answer = host_.AskFailure(failure);
         if (answer == FailureAnswer::Retry)
             continue;
         report.state = SplitTrackReport::State::Failed;

@@ -30,6 +30,7 @@ struct SplitTrackReport {
     TrackTimes times;  // with the overlaps, within the source
     std::optional<ByteRange> bytes;
     TagTexts tags;
+    std::string reason;  // Failed, NotCut: why, as the system said it (empty when unknown)
 };
 
 // A source's outcome: done, nothing to do (no path), stopped by the user (this source), or the
@@ -38,6 +39,9 @@ enum class SplitFileResult { Done = 0, NothingToDo = 1, SourceStopped = 2, StopA
 
 // Every choice of a split run. The desktop builds it from the settings with
 // SplitJobOptionsFromSettings (split_options.h); the command line from its flags.
+// The source byte a cut at a time (ms) begins at; nullopt when the source is not cut.
+using CutPosition = std::function<std::optional<std::uint64_t>(std::uint64_t ms)>;
+
 struct SplitJobOptions {
     std::string namingRule;           // the rule as the user typed it
     std::string outputFolder;         // the page's output folder (empty: ask)
@@ -56,8 +60,11 @@ struct SplitJobOptions {
     // Told about every selected track as it is done.
     std::function<void(const SplitTrackReport&)> onTrack;
     // Writes the CUE sheet of a source's tracks after the source was split (with exportCue);
-    // false when it could not.
-    std::function<bool(const SplitList&, RowId source, const std::string& cuePath)> writeCueSheet;
+    // false when it could not. `cutAt` gives the source byte where a cut at a time begins, so
+    // that the sheet's times read back as the cuts made.
+    std::function<bool(const SplitList&, RowId source, const std::string& cuePath,
+                       const CutPosition& cutAt)>
+        writeCueSheet;
 };
 
 enum class SplitJobStatus {

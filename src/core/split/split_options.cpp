@@ -64,6 +64,7 @@ SourceLoadDefaults SourceLoadDefaultsFromSettings(SettingsStore& settings) {
                 defaults.autoSpecial = request;
         }
     }
+    defaults.splitAtChapters = On(settings::SplitAtChapters, settings);
     defaults.mode = SplitModeFromNumber(settings::SplitMode.Read(settings));
     defaults.codePage = settings::LegacyCodePage.Read(settings);
     return defaults;

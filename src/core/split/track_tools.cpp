@@ -128,6 +128,9 @@ void ApplyOverlaps(SplitList& list, RowId row, const Overlaps& overlaps, Overlap
                    std::string_view sections) {
     if (!list.Contains(row))
         return;
+    // A group holds no overlaps of its own: whatever the scope, its items get them.
+    if (list.Kind(row) == SplitNodeKind::Group)
+        scope = OverlapScope::Whole;
     if (scope == OverlapScope::Sections) {
         RowId source = list.SourceOf(row);
         std::vector<int> numbers = ParseSectionList(sections);

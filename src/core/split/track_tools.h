@@ -46,7 +46,8 @@ std::vector<int> ParseSectionList(std::string_view text);
 
 // Writes both overlap columns. Whole: every track of the source of `row`, then the source
 // itself, or for a group every source and track in it. SelectedItem: `row` only. Sections: the
-// listed tracks of the source of `row`, or `row` only when the list names none.
+// listed tracks of the source of `row`, or `row` only when the list names none. A group gets
+// them in every source and track whatever the scope.
 void ApplyOverlaps(SplitList& list, RowId row, const Overlaps& overlaps, OverlapScope scope,
                    std::string_view sections = {});
 

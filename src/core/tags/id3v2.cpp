@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -112,7 +113,8 @@ std::size_t MakeId3v2Frame(std::vector<std::uint8_t>& out, std::string_view id,
     out.resize(start + kFrameHeaderSize, 0);  // size (patched below) and two flag bytes
     out.push_back(encoded.encoding);
     if (comment) {
-        out.insert(out.end(), {'d', 'o', 'u'});
+        // "XXX": the language is not known (a field of three letters that readers check).
+        out.insert(out.end(), {'X', 'X', 'X'});
         // The empty short description, terminated in the frame's encoding.
         if (encoded.encoding == 0) {
             out.push_back(0);
@@ -124,6 +126,89 @@ std::size_t MakeId3v2Frame(std::vector<std::uint8_t>& out, std::string_view id,
     const std::size_t length = out.size() - start;
     PutBigEndian32(out, start + 4, static_cast<std::uint32_t>(length - kFrameHeaderSize));
     return length;
+}
+
+namespace {
+
+std::uint32_t ReadSize(std::span<const std::uint8_t> at, bool synchsafe) {
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i)
+        size = synchsafe ? (size << 7) | (at[i] & 0x7F) : (size << 8) | at[i];
+    return size;
+}
+
+// A picture or lyrics frame's body with its UTF-8 texts (encoding 3, which v2.3 lacks) in
+// UTF-16; empty when it is malformed. `head` is the length of the fields before the
+// description (APIC: encoding, MIME type, picture type; USLT: encoding, language).
+std::vector<std::uint8_t> Utf8BodyAsUtf16(std::span<const std::uint8_t> body, bool lyrics) {
+    std::size_t head = 4;
+    if (!lyrics) {
+        auto mimeEnd = std::find(body.begin() + 1, body.end(), 0);
+        if (mimeEnd == body.end())
+            return {};
+        head = static_cast<std::size_t>(mimeEnd - body.begin()) + 2;
+    }
+    if (head > body.size())
+        return {};
+    auto descriptionEnd =
+        std::find(body.begin() + static_cast<std::ptrdiff_t>(head), body.end(), 0);
+    if (descriptionEnd == body.end())
+        return {};
+    auto text = [](auto from, auto to) {
+        return std::string_view(reinterpret_cast<const char*>(&*from),
+                                static_cast<std::size_t>(to - from));
+    };
+    std::vector<std::uint8_t> out(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(head));
+    out[0] = 1;
+    AppendUtf16(out, text(body.begin() + static_cast<std::ptrdiff_t>(head), descriptionEnd));
+    out.insert(out.end(), {0, 0});
+    if (lyrics)
+        AppendUtf16(out, text(descriptionEnd + 1, body.end()));
+    else
+        out.insert(out.end(), descriptionEnd + 1, body.end());
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> KeptId3v2Frames(std::span<const std::uint8_t> tag) {
+    std::vector<std::uint8_t> kept;
+    if (tag.size() < kId3v2HeaderSize || (tag[3] != 3 && tag[3] != 4) || (tag[5] & 0x80) != 0)
+        return kept;  // another version, or a tag unsynchronised as a whole
+    const bool v4 = tag[3] == 4;
+    std::size_t pos = kId3v2HeaderSize;
+    if ((tag[5] & 0x40) != 0 && tag.size() >= pos + 4) {
+        std::uint32_t extended = ReadSize(tag.subspan(pos, 4), v4);
+        pos += v4 ? extended : extended + 4;
+    }
+    while (pos + kFrameHeaderSize <= tag.size() && tag[pos] != 0) {
+        std::string_view id(reinterpret_cast<const char*>(&tag[pos]), 4);
+        std::uint32_t size = ReadSize(tag.subspan(pos + 4, 4), v4);
+        std::uint8_t format = tag[pos + 9];
+        std::size_t body = pos + kFrameHeaderSize;
+        if (size > tag.size() - body)
+            break;
+        pos = body + size;
+        const bool lyrics = id == "USLT";
+        if ((id != "APIC" && !lyrics) || size < 2 || (format & (v4 ? 0x4F : 0xE0)) != 0)
+            continue;
+        std::span<const std::uint8_t> content = tag.subspan(body, size);
+        std::vector<std::uint8_t> converted;
+        if (content[0] == 3) {
+            converted = Utf8BodyAsUtf16(content, lyrics);
+            if (converted.empty())
+                continue;
+            content = converted;
+        } else if (content[0] > 3) {
+            continue;
+        }
+        const std::size_t start = kept.size();
+        kept.insert(kept.end(), id.begin(), id.end());
+        kept.resize(start + kFrameHeaderSize, 0);
+        PutBigEndian32(kept, start + 4, static_cast<std::uint32_t>(content.size()));
+        kept.insert(kept.end(), content.begin(), content.end());
+    }
+    return kept;
 }
 
 std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags,

@@ -27,6 +27,11 @@ inline constexpr std::size_t kId3v2Padding = 966;
 std::size_t MakeId3v2Frame(std::vector<std::uint8_t>& out, std::string_view id,
                            std::string_view text);
 
+// The frames of a source's ID3v2.3 or v2.4 tag (`tag`: the whole tag, header first) that the
+// pieces cut from it keep: its pictures (APIC) and lyrics (USLT), as ID3v2.3 frames. UTF-8 texts
+// of a v2.4 frame become UTF-16; compressed, encrypted or unsynchronised frames are left out.
+std::vector<std::uint8_t> KeptId3v2Frames(std::span<const std::uint8_t> tag);
+
 // The complete tag for a record (its two switches are not looked at). `extraFrames`, whole
 // ID3v2.3 frames such as the chapter marks of MakeChapterFrames, go after the twelve frames.
 std::vector<std::uint8_t> MakeId3v2Tag(const TagInfo& tags,

@@ -18,11 +18,12 @@ class OpenErrorTest : public test::TempDirTest {
 };
 
 // Each reason becomes the message the lists show: 125 without a reason, 312 for protected
-// files, 313 for missing Windows Media support, 263 without the module, 311 with the code.
+// files, 313 for missing Windows Media support, 263 without the module, 311 with the code (and
+// the system's reason for a file that cannot be opened).
 TEST_F(OpenErrorTest, ReasonsBecomeMessages) {
     EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::None).Text(), "未能载入文件“a.wav”");
     EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::FileNotFound).Text(),
-              "未能载入文件“a.wav” (错误代码: 2)");
+              "未能载入文件“a.wav” (错误代码: 2) 原因: 文件或文件夹不存在");
     EXPECT_EQ(audio::OpenErrorMessage("b.ogg", OpenError::Damaged).Text(),
               "未能载入文件“b.ogg” (错误代码: 45)");
     EXPECT_NE(audio::OpenErrorMessage("c.wma", OpenError::Protected).Text().find("c.wma"),

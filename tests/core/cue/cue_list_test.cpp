@@ -10,6 +10,7 @@
 #include "split/add_source.h"
 #include "split/split_engine.h"
 #include "split/split_job.h"
+#include "split/split_list_commands.h"
 #include "split/split_options.h"
 #include "support/scripted_host.h"
 #include "support/test_support.h"
@@ -128,11 +129,16 @@ TEST_F(CueListTest, ImportsARipperSheet) {
                               "    INDEX 01 12:00:00\r\n");
     RowId source = Add(sheet);
     ASSERT_NE(source, kNoRow);
-    EXPECT_TRUE(host.messages.empty());
+    // The track past the end is left out with a word naming its INDEX line.
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].id, Msg::CueTrackLeftOut);
+    EXPECT_NE(host.messages[0].text.find("19"), std::string::npos);
     EXPECT_EQ(list.SourcePath(source), (dir / "album.mp3").string());
     EXPECT_EQ(list.CellText(source, kColTitle), "Album");
     EXPECT_EQ(list.CellText(source, kColArtist), "Band");
-    EXPECT_EQ(list.CellText(source, kColAlbum), "Tag Album");
+    // The header's TITLE names the album, REM GENRE the genre.
+    EXPECT_EQ(list.CellText(source, kColAlbum), "Album");
+    EXPECT_EQ(list.CellText(source, kColGenre), "Rock");
     EXPECT_EQ(Rows(source), (std::vector<Row>{{"0:00.000-3:23.000", 1, "One", "Band"},
                                               {"3:23.000-3:25.667", 0, "", ""},
                                               {"3:25.667-7:00.000", 1, "Two", "Guest"},
@@ -162,7 +168,7 @@ TEST_F(CueListTest, OwnKeysAndSettings) {
                               "INDEX 01 00:30:00\n");
     RowId source = Add(sheet);
     ASSERT_NE(source, kNoRow);
-    EXPECT_EQ(list.CellText(source, kColTitle), "Show[音轨 %S]");
+    EXPECT_EQ(list.CellText(source, kColTitle), "Show[Track %S]");  // the interface's language
     EXPECT_EQ(list.CellText(source, kColAlbum), "Radio");
     EXPECT_EQ(list.CellText(source, kColFwdOverlap), "0:01.000");
     EXPECT_EQ(list.CellText(source, kColBackOverlap), "0:00.700");
@@ -248,7 +254,7 @@ TEST_F(CueListTest, RoundTrip) {
         RowId copy =
             AddSourcePath(again, SourceLoadDefaultsFromSettings(settings), host, probe, sheet);
         ASSERT_NE(copy, kNoRow);
-        EXPECT_EQ(again.CellText(copy, kColTitle), "Tag Title[音轨 %S]");
+        EXPECT_EQ(again.CellText(copy, kColTitle), "Tag Title[Track %S]");
         ASSERT_EQ(again.TrackCount(copy), 5);
         for (int i = 0; i < 5; ++i) {
             RowId a = tracks[static_cast<std::size_t>(i)];
@@ -362,10 +368,81 @@ TEST_F(CueListTest, ExportAfterSplit) {
                                             {"0:02.000-0:03.000", 1, "End", ""}}));
 }
 
+// Pregaps go where asked: the end of the track before, or a track of their own that is split.
+// A FILE without quotes is read; a track whose INDEX is no time is left out with its line and
+// gives its title to no other track; REM DATE gives the year.
+TEST_F(CueListTest, PregapsAndDamagedTracks) {
+    Audio("a.mp3", Mp3Facts(100000));
+    std::string sheet = Sheet("a.cue",
+                              "REM DATE 1999\n"
+                              "FILE a.mp3 MP3\n"
+                              "TRACK 01 AUDIO\n"
+                              "TITLE \"One\"\n"
+                              "INDEX 01 00:00:00\n"
+                              "TRACK 02 AUDIO\n"
+                              "TITLE \"Two\"\n"
+                              "INDEX 00 00:10:00\n"
+                              "INDEX 01 00:12:00\n"
+                              "TRACK 03 AUDIO\n"
+                              "TITLE \"Broken\"\n"
+                              "INDEX 01 00:xx:00\n");
+    SourceLoadDefaults defaults = SourceLoadDefaultsFromSettings(settings);
+    std::vector<std::vector<Row>> results;
+    for (PregapMode mode : {PregapMode::Previous, PregapMode::Separate}) {
+        SplitList fresh;
+        defaults.pregaps = mode;
+        host.messages.clear();
+        RowId source = AddSourcePath(fresh, defaults, host, probe, sheet);
+        ASSERT_NE(source, kNoRow);
+        EXPECT_EQ(fresh.CellText(source, kColYear), "1999");
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].id, Msg::CueTrackLeftOut);
+        EXPECT_NE(host.messages[0].text.find("12"), std::string::npos);
+        std::vector<Row> rows;
+        for (RowId t : fresh.Children(source)) {
+            rows.push_back({fresh.CellText(t, kColTrack), fresh.Row(t).checked,
+                            fresh.CellText(t, kColTitle), fresh.CellText(t, kColArtist)});
+        }
+        results.push_back(rows);
+    }
+    EXPECT_EQ(results[0], (std::vector<Row>{{"0:00.000-0:12.000", 1, "One", "Tag Artist"},
+                                            {"0:12.000-1:40.000", 1, "Two", "Tag Artist"}}));
+    EXPECT_EQ(results[1], (std::vector<Row>{{"0:00.000-0:10.000", 1, "One", "Tag Artist"},
+                                            {"0:10.000-0:12.000", 1, "", ""},
+                                            {"0:12.000-1:40.000", 1, "Two", "Tag Artist"}}));
+}
+
+// Each TRACK belongs to the FILE above it: a sheet of one file per track adds each file with
+// its own title.
+TEST_F(CueListTest, OneFilePerTrack) {
+    Audio("a.mp3", Mp3Facts(60000));
+    Audio("b.mp3", Mp3Facts(50000));
+    RowId first = Add(Sheet("two.cue",
+                            "FILE \"a.mp3\" MP3\nTRACK 01 AUDIO\nTITLE \"A\"\n"
+                            "INDEX 01 00:00:00\nFILE \"b.mp3\" MP3\nTRACK 02 AUDIO\n"
+                            "TITLE \"B\"\nINDEX 01 00:00:00\n"));
+    ASSERT_NE(first, kNoRow);
+    const auto& sources = list.Children(list.Parent(first));
+    ASSERT_EQ(sources.size(), 2u);
+    EXPECT_EQ(list.SourcePath(sources[1]), (dir / "b.mp3").string());
+    EXPECT_EQ(Rows(sources[0]), (std::vector<Row>{{"0:00.000-1:00.000", 1, "A", "Tag Artist"}}));
+    EXPECT_EQ(Rows(sources[1]), (std::vector<Row>{{"0:00.000-0:50.000", 1, "B", "Tag Artist"}}));
+}
+
+// The tips about groups come with the first group, also when adding a file made it.
+TEST_F(CueListTest, FirstGroupBringsTheTips) {
+    ASSERT_NE(Add(Audio("a.mp3", Mp3Facts(1000))), kNoRow);
+    EXPECT_EQ(host.questions.size(), 1u);  // the tips box
+    host.questions.clear();
+    AddGroupTelling(list, host, "Second");
+    EXPECT_TRUE(host.questions.empty());
+}
+
 // The title pattern is dropped only where it ends a title.
 TEST(CueTitlePattern, DroppedAtTheEnd) {
     EXPECT_EQ(DropAutoSequenceTitle("Song[音轨 %S]"), "Song");
     EXPECT_EQ(DropAutoSequenceTitle("[音轨 %S]"), "");
+    EXPECT_EQ(DropAutoSequenceTitle("Song[Track %S]"), "Song");
     EXPECT_EQ(DropAutoSequenceTitle("Song[音轨 %S][音轨 %S]"), "Song[音轨 %S]");
     EXPECT_EQ(DropAutoSequenceTitle("[音轨 %S] Song"), "[音轨 %S] Song");
     EXPECT_EQ(DropAutoSequenceTitle("Song"), "Song");

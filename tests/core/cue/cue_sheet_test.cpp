@@ -100,7 +100,10 @@ TEST(CueKeys, KeyLines) {
     EXPECT_TRUE(ParseKeyLine("CATALOG 0000000000000", other));
     EXPECT_TRUE(ParseKeyLine("FLAGS DCP", other));
     EXPECT_TRUE(ParseKeyLine("REM @UNKNOWN KEY", other));
-    EXPECT_EQ(other.present, 0u);
+    // Rippers' year and genre fill the fields the program's own keys leave empty.
+    EXPECT_EQ(other.present, unsigned(CueTrackRecord::kGenre | CueTrackRecord::kYear));
+    EXPECT_EQ(other.genre, "Jazz");
+    EXPECT_EQ(other.year, "1999");
     EXPECT_EQ(other.selected, 1);
     EXPECT_FALSE(ParseKeyLine("TITLE Song", other));
     EXPECT_FALSE(ParseKeyLine("REM @SELECTED 1", other));
@@ -185,7 +188,8 @@ TEST_F(CueSheetTest, ReadsARipperSheet) {
     EXPECT_EQ(cue.CuePath(), sheet);
     EXPECT_EQ(cue.Header().title, "The Album");
     EXPECT_EQ(cue.Header().performer, "The Band");
-    EXPECT_EQ(cue.Header().present, unsigned(CueTrackRecord::kTitle | CueTrackRecord::kPerformer));
+    EXPECT_EQ(cue.Header().present, unsigned(CueTrackRecord::kTitle | CueTrackRecord::kPerformer |
+                                             CueTrackRecord::kYear | CueTrackRecord::kGenre));
     ASSERT_EQ(cue.TrackCount(), 3);
     CueTrackRecord t;
     ASSERT_TRUE(cue.GetTrack(0, t));
@@ -270,7 +274,7 @@ TEST_F(CueSheetTest, ReportsMalformedSheets) {
     const Case cases[] = {
         {"REM x\r\n\r\nTITLE Album\r\nFILE \"a.wav\" WAVE\r\nTRACK 01 AUDIO\r\nINDEX 01 00:00:00",
          Msg::CueLineMalformed, "Line [3] is malformed"},
-        {"FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", Msg::CueLineMalformed, "Line [1]"},
+        {"FILE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", Msg::CueLineMalformed, "Line [1]"},
         {"TITLE \"x\"\n\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", Msg::CueLineMalformed, "Line [3]"},
         {"TITLE \"x\"\nFILE \"a.wav\" WAVE\n\n", Msg::CueLineMalformed, "Line [4]"},
         {"FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\n\nTITLE One\nINDEX 01 00:00:00\n",

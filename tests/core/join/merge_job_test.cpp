@@ -40,7 +40,8 @@ class FakeEngines : public MergeEngines {
         written = outputPath;
         return result;
     }
-    bool WriteId3v2(const std::string&, const TagInfo& tags) override {
+    bool WriteId3v2(const std::string&, const TagInfo& tags,
+                    std::span<const std::uint8_t>) override {
         calls.push_back("id3v2 " + tags.title);
         return tagWritesSucceed;
     }

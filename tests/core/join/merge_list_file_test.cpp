@@ -30,7 +30,7 @@ TEST_F(MergeListFileTest, SaveAndLoadRestoreRangesAndSilence) {
     EXPECT_EQ(text, "#EXTM3U\r\n#EXTMERGEBEGIN: 0:01:30\r\n#EXTSILENCE: 3\r\n" + P("a.mp3") +
                         "\r\n" + P("b.mp3") + "\r\n#EXTMERGEEND: 0:00:50\r\n" + P("c.mp3") +
                         "\r\n");
-    ASSERT_TRUE(SaveMergeList(list, P("list.m3u")).ok());
+    ASSERT_TRUE(SaveMergeList(list, P("list.m3u"), {}).ok());
     EXPECT_EQ(test::ReadFileBytes(dir / "list.m3u").size(), text.size());
 
     MergeList loaded;
@@ -67,8 +67,7 @@ TEST_F(MergeListFileTest, M3uExtensionLines) {
     EXPECT_TRUE(ParseM3u("#EXTMERGEBEGIN: junk\r\n").empty());
 }
 
-// PLS lists give their File entries; one with no entries is read as M3U, so its lines are
-// paths that fail to load; relative paths are taken from the list's folder.
+// PLS lists give their File entries; relative paths are taken from the list's folder.
 TEST_F(MergeListFileTest, PlsListsAndRelativePaths) {
     inspector.Add("a.mp3", 10'000);
     inspector.Add("b.mp3", 10'000);
@@ -82,12 +81,12 @@ TEST_F(MergeListFileTest, PlsListsAndRelativePaths) {
     EXPECT_EQ(entries[0].path, P("a.mp3"));
     EXPECT_EQ(entries[1].path, P("b.mp3"));
 
+    // A count of 0 (or a wrong one) still reads the entries present, never the lines as paths.
     test::WriteFileText(dir / "empty.pls", "[playlist]\nNumberOfEntries=0\nFile1=a.mp3\n");
     MergeListLoad load;
     ASSERT_TRUE(LoadMergeList(list, P("empty.pls"), inspector, defaults, &load).ok());
-    EXPECT_EQ(load.added, 0u);
-    ASSERT_EQ(load.messages.size(), 3u);
-    EXPECT_EQ(load.messages[0].message->Id(), Msg::CannotLoadFile);
+    EXPECT_EQ(load.added, 1u);
+    EXPECT_TRUE(load.messages.empty());
 }
 
 // A list in a legacy code page is read in the configured one; an unreadable list gives 330 and
@@ -106,9 +105,10 @@ TEST_F(MergeListFileTest, CodePageAndFailures) {
 
     inspector.Add("a.mp3", 10'000);
     list.AddFile(P("a.mp3"), 0, inspector, defaults);
-    Status save = SaveMergeList(list, P("no/such/folder/list.m3u"));
+    Status save = SaveMergeList(list, P("no/such/folder/list.m3u"), {});
     EXPECT_EQ(save.code, ErrorCode::WriteFailed);
-    EXPECT_EQ(save.message.Text(), "无法创建文件“" + P("no/such/folder/list.m3u") + "”。");
+    EXPECT_EQ(save.message.Text(),
+              "无法创建文件“" + P("no/such/folder/list.m3u") + "”。 原因: 文件或文件夹不存在");
 }
 
 }  // namespace

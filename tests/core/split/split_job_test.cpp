@@ -434,7 +434,8 @@ TEST_F(SplitJobTest, CueExportAfterSource) {
     host.stopAtCall = {3};  // before b's second track
     std::vector<std::string> sheets;
     Run("%F-%S", [&](SplitJobOptions& options) {
-        options.writeCueSheet = [&](const SplitList&, RowId, const std::string& path) {
+        options.writeCueSheet = [&](const SplitList&, RowId, const std::string& path,
+                                    const CutPosition&) {
             sheets.push_back(path);
             return true;
         };

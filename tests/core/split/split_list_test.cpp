@@ -318,8 +318,7 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     EXPECT_EQ(list.CellText(source, kColMode), "帧分割");
     EXPECT_EQ(Times(source), (std::vector<T>{{0, 90'000}}));
 
-    // With "if null" the file's own number stays; a WAV source gets no automatic texts; a
-    // preset's overlap wins.
+    // With "if null" the file's own number stays; a preset's overlap wins.
     settings::SplitId3AutoTrackIfNull.Write(settings, 1);
     facts.tags.title = "Song";
     SourcePreset preset;
@@ -331,9 +330,10 @@ TEST_F(SplitListTest, LoadedSourceDefaults) {
     EXPECT_EQ(list.CellText(second, kColFwdOverlap), "0:03.000");
     facts.audioType = audio::AudioType::Wav;
     facts.tags.track.clear();
+    // WAV pieces are tagged too: each gets its own title and number.
     RowId wav = AddLoadedSource(list, defaults, "/m/c.wav", facts);
-    EXPECT_EQ(list.CellText(wav, kColTitle), "Song");
-    EXPECT_EQ(list.CellText(wav, kColTrackNumber), "");
+    EXPECT_EQ(list.CellText(wav, kColTitle), "Song[音轨 %S]");
+    EXPECT_EQ(list.CellText(wav, kColTrackNumber), "%S");
 }
 
 // A file that cannot be loaded is not added and the user is told; unreadable tags are reported

@@ -156,6 +156,13 @@ TEST_F(TrackToolsTest, Overlaps) {
     ApplyOverlaps(list, list.Parent(a), {0, 0}, OverlapScope::Whole);
     for (RowId row : {a, b, tracks[1], list.Children(b)[1]})
         EXPECT_EQ(bw(row), "0:00.000");
+    // A group holds none itself: the other scopes too give them to its items.
+    ApplyOverlaps(list, list.Parent(a), {700, 0}, OverlapScope::SelectedItem);
+    for (RowId row : {a, b, tracks[1], list.Children(b)[1]})
+        EXPECT_EQ(bw(row), "0:00.700");
+    ApplyOverlaps(list, list.Parent(a), {0, 800}, OverlapScope::Sections, "1");
+    for (RowId row : {a, b, tracks[1], list.Children(b)[1]})
+        EXPECT_EQ(fw(row), "0:00.800");
 }
 
 }  // namespace
