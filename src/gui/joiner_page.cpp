@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/column_layout.h"
@@ -22,6 +23,7 @@
 #include "job_runner.h"
 #include "join/audio_file_inspector.h"
 #include "join/merge_list_file.h"
+#include "join/merge_row.h"
 #include "join/merge_settings.h"
 #include "joiner_page_text.h"
 #include "merge_file_dialogs.h"
@@ -337,6 +339,9 @@ void JoinerPage::RestoreColumns() {
         header->moveSection(header->visualIndex(column), static_cast<int>(visual));
         header->resizeSection(column, stored[visual].width);
     }
+    // The default width of the silence column is narrower than its none text in most fonts.
+    int noneWidth = view_->fontMetrics().horizontalAdvance(ToQString(SilenceText(0))) + 12;
+    header->resizeSection(kMergeSilence, std::max(header->sectionSize(kMergeSilence), noneWidth));
 }
 
 void JoinerPage::SaveState() {
@@ -497,11 +502,11 @@ void JoinerPage::SaveList() {
         PickMergeListToSave(this, ToQString(settings::MergeSourceLastFolder.Read(settings_)));
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) &&
-        !AskYesNo(this, MessageText(Msg::ConfirmReplaceFile, path.toStdString())))
-        return;
-    Status saved = SaveMergeList(list_, path.toStdString());
-    if (!saved.ok())
+    Status saved = SaveMergeList(list_, path.toStdString(), [this](const UserMessage& question) {
+        return AskYesNo(this, MessageText(question));
+    });
+    // A No to replacing an existing file keeps it without a word.
+    if (!saved.ok() && saved.code != ErrorCode::Stopped)
         messages_.Show(this, UserMessages::Icon::Error, saved.message);
 }
 

@@ -60,15 +60,17 @@ void JoinerPage::EditMergeMode() {
     UpdateSummary();
 }
 
-// The tag dialog stores the texts; the page keeps the record and stores the two switches.
+// The tag dialog stores the texts; the page keeps the record and stores the switches.
 void JoinerPage::EditTags() {
     RunOwnedDialog(
-        new OutputTagDialog(tags_, false, settings_, messages_, this),
+        new OutputTagDialog(tags_, settings::WriteChapters.Read(settings_) != 0, settings_,
+                            messages_, this),
         [this](OutputTagDialog& dialog, bool accepted) {
             if (accepted) {
                 tags_ = dialog.Tags();
                 settings::WriteId3v1Tag.Write(settings_, tags_.writeId3v1 ? 1 : 0);
                 settings::WriteId3v2Tag.Write(settings_, tags_.writeId3v2 ? 1 : 0);
+                settings::WriteChapters.Write(settings_, dialog.ChapterPerInput() ? 1 : 0);
             }
             return accepted;
         },

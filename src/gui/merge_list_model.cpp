@@ -4,6 +4,9 @@
 #include <QIODevice>
 #include <QMimeData>
 #include <algorithm>
+#include <iterator>
+
+#include "mpeg/frame_header.h"
 
 namespace partita::gui {
 namespace {
@@ -45,7 +48,16 @@ QVariant MergeListModel::data(const QModelIndex& index, int role) const {
         const MergeRow& row = list_.Row(static_cast<std::size_t>(index.row()));
         if (role == Qt::ToolTipRole)
             return QString::fromStdString(row.Path());
-        return QString::fromStdString(row.Text(index.column()));
+        std::string text = row.Text(index.column());
+        if (index.column() == kMergeChannels) {
+            // The list keeps the channel names of its files; the view shows them in the
+            // language of the window.
+            auto* found =
+                std::find(std::begin(kChannelModeNames), std::end(kChannelModeNames), text);
+            if (found != std::end(kChannelModeNames))
+                text = ModeText(static_cast<int>(found - std::begin(kChannelModeNames)));
+        }
+        return QString::fromStdString(text);
     }
     if (role == Qt::TextAlignmentRole && IsNumberColumn(index.column()))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,12 +1,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -23,6 +26,7 @@
 #include "joiner_page.h"
 #include "merge_complete_dialog.h"
 #include "merge_list_view.h"
+#include "output_tag_dialog.h"
 #include "partial_merge_dialog.h"
 #include "question_box.h"
 #include "scripted_user.h"
@@ -151,9 +155,13 @@ TEST_F(JoinerPageTest, ListCommandsArrangeTheRows) {
     // Dragging the last row onto the first puts it first; below the rows means the end.
     MergeListView* view = page->View();
     auto drop = [&](int row, QPoint at) {
+        // As a drag delivers it: the drop goes to the widget that took the drag's entry.
         std::unique_ptr<QMimeData> data(view->model()->mimeData({view->model()->index(row, 0)}));
-        QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton,
-                         Qt::NoModifier);
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent event(at, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view->viewport(), &event);
     };
     drop(2, view->visualRect(view->model()->index(0, 0)).center());
@@ -255,8 +263,8 @@ TEST_F(JoinerPageTest, KeyboardOnlyDirectMergeMatchesTheCommandLine) {
     AddByKeys({"b.mp3", "a.mp3"});
     Press(Ctrl(Qt::Key_Up));
     ASSERT_EQ(Names(), (std::vector<std::string>{"b.mp3", "a.mp3"}));
-    User user;
-    user.Then<InsertSilenceDialog>([](InsertSilenceDialog* dialog) {
+    auto user = std::make_unique<User>();  // gone before the list's saver comes
+    user->Then<InsertSilenceDialog>([](InsertSilenceDialog* dialog) {
             auto* seconds = dialog->findChild<QSpinBox*>("Seconds");
             seconds->setFocus();
             seconds->selectAll();
@@ -267,13 +275,11 @@ TEST_F(JoinerPageTest, KeyboardOnlyDirectMergeMatchesTheCommandLine) {
             User::AnswerFileDialog(dialog, QString::fromStdString(P("page.mp3")));
         })
         .Then<MergeCompleteDialog>(
-            [](MergeCompleteDialog* done) { User::Press(done, Qt::Key_Return); })
-        .Then<QFileDialog>([&](QFileDialog* dialog) {
-            User::AnswerFileDialog(dialog, QString::fromStdString(P("list.m3u")));
-        });
+            [](MergeCompleteDialog* done) { User::Press(done, Qt::Key_Return); });
     Press(Alt(Qt::Key_S));
     EXPECT_EQ(page->List().Row(0).silenceSeconds, 2);
-    RunMerge(user, [&] { Press(Alt(Qt::Key_M)); });
+    RunMerge(*user, [&] { Press(Alt(Qt::Key_M)); });
+    user.reset();
     ASSERT_TRUE(fs::exists(P("page.mp3")));
     page->View()->setFocus();
     User saver;
@@ -383,6 +389,23 @@ TEST_F(JoinerPageTest, CancelledDialogsChangeNothing) {
         mp3s += entry.path().extension() == ".mp3";
     EXPECT_EQ(mp3s, 1);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// The tag dialog's chapter tick shows the stored "Write Chapters" and OK stores the change.
+TEST_F(JoinerPageTest, TagDialogKeepsTheChapterSwitch) {
+    settings::WriteChapters.Write(Store(), 1);
+    bool shownTicked = false;
+    User user;
+    user.Then<OutputTagDialog>([&](OutputTagDialog* dialog) {
+        auto* tick = dialog->findChild<QCheckBox*>("ChapterPerInput");
+        shownTicked = tick->isChecked();
+        tick->setChecked(false);
+        User::Click(dialog, "Ok");
+    });
+    page->findChild<QPushButton*>("Id3")->menu()->actions().front()->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return user.Remaining() == 0; }));
+    EXPECT_TRUE(shownTicked);
+    EXPECT_EQ(settings::WriteChapters.Read(Store()), 0);
 }
 
 // The page with a loaded list, in both languages, for a look at its layout.

@@ -163,7 +163,7 @@ enum class Msg : int {
     JoinerPanel = 1063,    // pane button: "Merge MP3"
 
     // --- Joiner dialogs (new texts 2250-2299) ----------------------------------------------
-    AddMergeFilesTitle = 129,     // title of the add-files dialog
+    AddMergeFilesTitle = 129,  // title of the add-files dialog
     OpenMergeListTitle = 328,
     SaveMergeListTitle = 329,
     TimeTextInvalid = 2250,  // a time field that does not read as H:MM:SS
