@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QThread>
+#include <algorithm>
 #include <condition_variable>
 #include <optional>
 
@@ -286,8 +287,22 @@ void WindowJobHost::OpenUrl(const QUrl& url) {
 void WindowJobHost::SetProgress(std::uint64_t position, std::uint64_t range) {
     {
         std::lock_guard lock(publishMutex_);
-        position_ = position;
-        range_ = range;
+        position_ = unitPosition_ = position;
+        range_ = unitRange_ = range;
+        progressSetAt_ = ++setCount_;
+    }
+    SchedulePublish();
+}
+
+void WindowJobHost::SetFileProgress(std::uint64_t done, std::uint64_t total) {
+    // The current file's share of the bar, in steps fine enough that a file of hours moves it.
+    constexpr std::uint64_t kSteps = 1000;
+    {
+        std::lock_guard lock(publishMutex_);
+        if (unitRange_ == 0 || total == 0 || unitPosition_ >= unitRange_)
+            return;
+        position_ = unitPosition_ * kSteps + std::min(done, total) * kSteps / total;
+        range_ = unitRange_ * kSteps;
         progressSetAt_ = ++setCount_;
     }
     SchedulePublish();

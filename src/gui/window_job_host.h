@@ -69,6 +69,8 @@ class WindowJobHost : public QObject, public JobHost {
     std::optional<std::string> ChooseSaveFile(Msg title, const std::string& startFolder,
                                               const std::string& proposedName) override;
     void SetProgress(std::uint64_t position, std::uint64_t range) override;
+    // Shown as the part of the current unit's share of the bar that is done.
+    void SetFileProgress(std::uint64_t done, std::uint64_t total) override;
     void SetStatus(const std::string& text) override;
     bool TakeStopRequest() override;
     CompletionReply ShowCompletion(const CompletionReport& report) override;
@@ -116,6 +118,8 @@ class WindowJobHost : public QObject, public JobHost {
     std::uint64_t statusSetAt_ = 0;
     std::uint64_t position_ = 0;
     std::uint64_t range_ = 0;
+    std::uint64_t unitPosition_ = 0;  // as the job last set them, whole units
+    std::uint64_t unitRange_ = 0;
     std::string status_;
     std::atomic<bool> publishPosted_{false};
 };

@@ -5,6 +5,7 @@
 #include "app/setting_values.h"
 #include "gui_test_support.h"
 #include "help_manual.h"
+#include "joiner_page.h"
 #include "main_window.h"
 #include "placeholder_page.h"
 #include "settings_about_page.h"
@@ -229,18 +230,20 @@ TEST_F(MainWindowTest, CommandLineReachesThePagesAndPicksThePane) {
     }
 }
 
-// The placeholder pages take the source of their own action only.
+// The working pages take the source of their own action only: the joiner loads the list named
+// (here one that cannot be opened, which it says).
 TEST_F(MainWindowTest, WorkingPagesTakeTheirOwnActionsSource) {
     MainWindowOptions options;
     options.command = ParseActionCommandLine("-a MERGE -s /music/book.m3u");
     MainWindow window(settings->Store(), messages, std::move(options));
     auto* split = dynamic_cast<SplitterPage*>(window.PageAt(0));
-    auto* join = dynamic_cast<PlaceholderPage*>(window.PageAt(1));
-    ASSERT_TRUE(split && join);
+    ASSERT_TRUE(split && dynamic_cast<JoinerPage*>(window.PageAt(1)));
     EXPECT_TRUE(split->List().Empty());
-    EXPECT_EQ(join->CommandSource(), "/music/book.m3u");
     EXPECT_EQ(window.CurrentPanel(), 1);
-    EXPECT_TRUE(window.StatusBarText().contains("/music/book.m3u"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    // The message, then the reason the system gave.
+    EXPECT_TRUE(messages.shown[0].second.startsWith(
+        MessageText(Msg::CannotOpenListFile, "/music/book.m3u")));
 }
 
 // The status bar shows the visible page's text; without an audio output it also says that

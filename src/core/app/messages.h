@@ -157,6 +157,27 @@ enum class Msg : int {
     ToggleSelectionTip = 309,
     OpenCueTitle = 326,  // title of the file dialog
     OpenCueTip = 327,
+
+    // --- Joiner page (new strings: 2200-2249) ----------------------------------------------
+    MoveUpTip = 107,
+    MoveDownTip = 108,
+    RemoveMergeFilesTip = 109,
+    AddMergeFilesTip = 110,
+    ClearMergeListTip = 111,
+    ConfirmClearMergeList = 116,
+    OutputTagTip = 121,
+    MoveTopTip = 149,
+    MoveBottomTip = 150,
+    ChooseMergeOutputFolder = 180,  // title of the output folder picker
+    PlayMergeFileTip = 184,
+    StartMergeLabel = 226,
+    StopMergeLabel = 227,
+    MergeListEmptyHint = 242,  // shown inside the empty list
+    InsertSilenceTip = 264,
+    OpenMergeListTip = 332,
+    SaveMergeListTip = 333,
+    PartialMergeTip = 334,
+
     // --- Program ---------------------------------------------------------------------------
     ChooseMergeSourceFolder = 215,  // title of the joiner's source folder picker
     ChooseSplitSourceFolder = 216,  // title of the splitter's source folder picker
