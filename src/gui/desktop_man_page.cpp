@@ -25,7 +25,7 @@ std::string DesktopManPage() {
         "FILE and nothing else, as a file manager opens a file with the program, M3U and PLS "
         "merge lists and Ogg, WMA and AIFF files go to the joiner, every other file to the "
         "splitter. Nothing starts by itself.",
-        "F1 opens the HTML manual in the web browser."};
+        "F1 opens the HTML manual in the web browser, at the page of the pane in front."};
 
     ManSection options{"Options"};
     for (const StartupOption& option : StartupOptions()) {

@@ -24,4 +24,21 @@ QString FindManual(const QString& installPath, const QString& programFolder, Lan
     return QDir::cleanPath(QDir(folders.front()).filePath(languages.front() + "/index.html"));
 }
 
+QUrl ManualPageUrl(const QString& indexPath, ManualPage page) {
+    struct Place {
+        const char* file;
+        const char* fragment;
+    };
+    static constexpr Place kPlaces[] = {
+        {"splitter.html", nullptr}, {"joiner.html", nullptr}, {"index.html", "settings"}};
+    const Place& place = kPlaces[static_cast<int>(page)];
+    QString path = QFileInfo(indexPath).dir().filePath(place.file);
+    if (!QFileInfo(path).isFile())
+        return QUrl::fromLocalFile(indexPath);
+    QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
+    if (place.fragment)
+        url.setFragment(place.fragment);
+    return url;
+}
+
 }  // namespace partita::gui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include "app/string_table.h"
 
@@ -12,5 +13,12 @@ namespace partita::gui {
 // language's manual stands in when one is missing. When none exists, the path where the manual
 // was expected first, so a message can name it.
 QString FindManual(const QString& installPath, const QString& programFolder, Language language);
+
+// The manual's pages that F1 opens for the pane in front.
+enum class ManualPage { Splitter, Joiner, Settings };
+
+// The address of a pane's page beside the start page `indexPath`; the start page itself when
+// that page is missing (a manual of an older layout still opens).
+QUrl ManualPageUrl(const QString& indexPath, ManualPage page);
 
 }  // namespace partita::gui

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/setting_values.h"
+#include "help_manual.h"
 #include "program_info.h"
 #include "settings_about_page.h"
 #include "ui_text.h"
@@ -129,7 +130,9 @@ void MainWindow::ShowHelp() {
         messages_.Show(this, UserMessages::Icon::Warning, Text(UiText::ManualMissing).arg(path));
         return;
     }
-    QUrl url = QUrl::fromLocalFile(path);
+    static constexpr ManualPage kPages[kPanelCount] = {ManualPage::Splitter, ManualPage::Joiner,
+                                                       ManualPage::Settings};
+    QUrl url = ManualPageUrl(path, kPages[currentPanel_]);
     bool opened = options_.openUrl ? options_.openUrl(url) : QDesktopServices::openUrl(url);
     if (!opened)
         messages_.Show(this, UserMessages::Icon::Warning, Text(UiText::ManualNotOpened).arg(path));

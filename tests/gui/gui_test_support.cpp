@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QSet>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/string_table.h"
@@ -50,7 +51,11 @@ std::unique_ptr<ProgramSettings> IniFileTest::OpenSettings(
 }
 
 std::string ScreenshotFolder() {
-    std::filesystem::path folder = std::filesystem::path(PARTITA_BINARY_DIR) / "gui_screenshots";
+    // A run of its own (the manual's check) takes its pictures where it says.
+    const char* elsewhere = std::getenv("PARTITA_SCREENSHOTS");
+    std::filesystem::path folder = elsewhere && *elsewhere
+                                       ? std::filesystem::path(elsewhere)
+                                       : std::filesystem::path(PARTITA_BINARY_DIR) / "gui_screenshots";
     std::filesystem::create_directories(folder);
     return folder.string();
 }

@@ -268,8 +268,8 @@ TEST_F(MainWindowTest, StatusBarFollowsThePageAndNotesMissingAudioOutput) {
     EXPECT_EQ(withOutput->StatusBarText(), QString());
 }
 
-// F1 opens the bundled manual of the current language in the browser; without the manual the
-// user is told where it was expected.
+// F1 opens the bundled manual of the current language in the browser, at the page of the pane in
+// front; without the manual the user is told where it was expected.
 TEST_F(MainWindowTest, F1OpensTheBundledManual) {
     std::vector<QUrl> opened;
     MainWindowOptions options;
@@ -282,17 +282,23 @@ TEST_F(MainWindowTest, F1OpensTheBundledManual) {
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_TRUE(opened[0].isLocalFile());
-    EXPECT_TRUE(opened[0].toLocalFile().endsWith("manual/zh_CN/index.html"));
-    EXPECT_TRUE(QFileInfo(opened[0].toLocalFile()).isFile());
+    const char* pages[] = {"manual/zh_CN/splitter.html", "manual/zh_CN/joiner.html",
+                           "manual/zh_CN/index.html"};
+    for (int panel = 0; panel < 3; ++panel) {
+        window->ShowPanel(panel);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        ASSERT_EQ(opened.size(), static_cast<std::size_t>(panel + 1));
+        EXPECT_TRUE(opened.back().isLocalFile());
+        EXPECT_TRUE(opened.back().toLocalFile().endsWith(pages[panel])) << opened.back().toString().toStdString();
+        EXPECT_TRUE(QFileInfo(opened.back().toLocalFile()).isFile());
+    }
+    EXPECT_EQ(opened.back().fragment(), "settings");
     EXPECT_TRUE(messages.shown.empty());
 
     options.helpFilePath = QString::fromStdString((dir / "none/index.html").string());
     auto missing = MakeWindow(options);
     missing->ShowHelp();
-    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.size(), 3u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(messages.shown[0].second.contains("none/index.html"));
 }

@@ -17,7 +17,13 @@ bin/partita
 bin/partita-studio
 $libdir/partita/partita_audio_ffmpeg.so
 share/partita-studio/manual/en/index.html
+share/partita-studio/manual/en/splitter.html
+share/partita-studio/manual/en/joiner.html
+share/partita-studio/manual/en/commandline.html
 share/partita-studio/manual/zh_CN/index.html
+share/partita-studio/manual/zh_CN/splitter.html
+share/partita-studio/manual/zh_CN/joiner.html
+share/partita-studio/manual/zh_CN/commandline.html
 share/man/man1/partita.1.gz
 share/man/man1/partita-studio.1.gz
 share/bash-completion/completions/partita

@@ -13,6 +13,10 @@ if(TARGET partita-studio)
   add_test(NAME Package.InstalledProgramsStartFromTheirPrefix
            COMMAND bash ${package_tests}/install_test.sh ${PROJECT_BINARY_DIR}
                    ${CMAKE_INSTALL_LIBDIR} ${PARTITA_APP_ID})
+  add_test(NAME Package.ManualPagesLinksAndPicturesResolve
+           COMMAND bash ${package_tests}/manual_test.sh ${PROJECT_SOURCE_DIR}/res/manual
+                   $<TARGET_FILE:test_gui>
+                   ${PROJECT_SOURCE_DIR}/cmake/CopyManualImages.cmake)
   add_test(NAME Package.DebianPackageHoldsEveryFile
            COMMAND bash ${package_tests}/package_test.sh ${PROJECT_BINARY_DIR}
                    ${CMAKE_INSTALL_LIBDIR} ${PARTITA_APP_ID})

@@ -1,0 +1,28 @@
+# Copies the screenshots the manual shows from the folder the GUI tests save them in into the
+# manual's images folder. A picture the tests have not taken (yet) is left out: the page shows
+# its alternative text instead.
+# Usage: cmake -DSCREENSHOTS=DIR -DMANUAL=DIR -DDEST=DIR -P CopyManualImages.cmake
+# (file(INSTALL) puts DESTDIR, when set, before DEST, as an installation does.)
+file(GLOB pages ${MANUAL}/*/*.html)
+set(names)
+foreach(page ${pages})
+  file(STRINGS ${page} lines REGEX "images/[A-Za-z0-9_]+\\.png")
+  foreach(line ${lines})
+    string(REGEX MATCHALL "images/[A-Za-z0-9_]+\\.png" found "${line}")
+    list(APPEND names ${found})
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES names)
+set(missing)
+foreach(name ${names})
+  get_filename_component(file ${name} NAME)
+  if(EXISTS ${SCREENSHOTS}/${file})
+    file(INSTALL ${SCREENSHOTS}/${file} DESTINATION ${DEST} MESSAGE_NEVER)
+  else()
+    list(APPEND missing ${file})
+  endif()
+endforeach()
+if(missing)
+  list(JOIN missing " " missing)
+  message(STATUS "Manual pictures not taken yet (run the GUI screenshot tests): ${missing}")
+endif()
