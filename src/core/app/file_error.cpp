@@ -51,7 +51,8 @@ FileError TakeFileError() {
 }
 
 int ReadErrorOf(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: asking why a named pipe was refused must not wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno;
     ::close(fd);
