@@ -53,9 +53,9 @@ std::unique_ptr<ProgramSettings> IniFileTest::OpenSettings(
 std::string ScreenshotFolder() {
     // A run of its own (the manual's check) takes its pictures where it says.
     const char* elsewhere = std::getenv("PARTITA_SCREENSHOTS");
-    std::filesystem::path folder = elsewhere && *elsewhere
-                                       ? std::filesystem::path(elsewhere)
-                                       : std::filesystem::path(PARTITA_BINARY_DIR) / "gui_screenshots";
+    std::filesystem::path folder =
+        elsewhere && *elsewhere ? std::filesystem::path(elsewhere)
+                                : std::filesystem::path(PARTITA_BINARY_DIR) / "gui_screenshots";
     std::filesystem::create_directories(folder);
     return folder.string();
 }

@@ -289,7 +289,8 @@ TEST_F(MainWindowTest, F1OpensTheBundledManual) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         ASSERT_EQ(opened.size(), static_cast<std::size_t>(panel + 1));
         EXPECT_TRUE(opened.back().isLocalFile());
-        EXPECT_TRUE(opened.back().toLocalFile().endsWith(pages[panel])) << opened.back().toString().toStdString();
+        EXPECT_TRUE(opened.back().toLocalFile().endsWith(pages[panel]))
+            << opened.back().toString().toStdString();
         EXPECT_TRUE(QFileInfo(opened.back().toLocalFile()).isFile());
     }
     EXPECT_EQ(opened.back().fragment(), "settings");
