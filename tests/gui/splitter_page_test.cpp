@@ -30,6 +30,7 @@
 #include "tags/chapter_frames.h"
 #include "tags/id3v2.h"
 #include "ui_text.h"
+#include "waveform_view.h"
 
 namespace partita::gui::test {
 namespace {
@@ -365,6 +366,11 @@ TEST_F(SplitterPageTest, Screenshots) {
         ASSERT_TRUE(Idle());
         InsertAt(2500);
         InsertAt(5000);
+        // The picture shows the waveform, not the note that it is still being read.
+        auto* waveform = page->findChild<WaveformView*>();
+        ASSERT_NE(waveform, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return waveform->BlockCount() > 0; }, 10000));
+        QTest::qWait(200);
         const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
         QString file = QString::fromStdString(ScreenshotFolder()) +
                        QStringLiteral("/page_splitter_%1.png").arg(suffix);
