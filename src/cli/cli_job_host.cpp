@@ -1,11 +1,13 @@
 #include "cli_job_host.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -165,12 +167,33 @@ void CliJobHost::ShowMessage(MessageKind kind, const UserMessage& message) {
     DrawBar();
 }
 
+namespace {
+
+// Waits until standard input has something to read (true) or a signal has come since `before`
+// (false). A signal that lands between the question and the read would not interrupt a read
+// that has not begun yet, so the wait looks at the count between short polls.
+bool InputArrivedBeforeSignal(int before) {
+    constexpr int kPollMs = 100;
+    while (signalCount.load() == before) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        int ready = ::poll(&input, 1, kPollMs);
+        if (ready > 0 || (ready < 0 && errno != EINTR))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 char CliJobHost::Ask(const std::string& question) {
+    // Counted before the question shows: an interrupt typed as soon as it appears still counts.
+    const int before = signalCount.load();
     ClearBar();
     err_ << TerminalText(question) << " " << std::flush;
-    const int before = signalCount.load();
     std::string line;
-    bool answered = static_cast<bool>(std::getline(in_, line));
+    bool answered = false;
+    if (&in_ != &std::cin || InputArrivedBeforeSignal(before))
+        answered = static_cast<bool>(std::getline(in_, line));
     if (signalCount.load() != before) {
         // The interrupt ended the wait; the input is usable again for the next question.
         in_.clear();

@@ -53,11 +53,6 @@ constexpr std::array kTexts{
     TextPair{UiText::ManualMissing, "找不到用户手册: %1", "The user manual was not found: %1"},
     TextPair{UiText::ManualNotOpened, "无法在浏览器中打开用户手册: %1",
              "The user manual could not be opened in a browser: %1"},
-    TextPair{UiText::SplitterPlaceholder, "在这里把音频文件分割成音轨。",
-             "Audio files are cut into tracks here."},
-    TextPair{UiText::JoinerPlaceholder, "在这里把多个音频文件合并成一个 MP3 文件。",
-             "Audio files are joined into one MP3 file here."},
-    TextPair{UiText::CommandLineSource, "命令行指定的文件: %1", "File from the command line: %1"},
     TextPair{UiText::UsageText,
              "用法: partita-studio [--settings 文件] [--set 节/名称=值]... [--lang zh_CN|en] "
              "[-a SPLIT|MERGE -s 路径 | 文件]",

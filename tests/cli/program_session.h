@@ -79,12 +79,20 @@ class ProgramSession {
     }
     void Type(const std::string& keys) { (void)!::write(fd_, keys.data(), keys.size()); }
     void Signal(int signal) { ::kill(pid_, signal); }
-    // Reads the rest of the output and returns the exit code (-signal when killed by one).
+    // Reads the rest of the output and returns the exit code (-signal when killed by one). A
+    // program still running a minute after its output ended is killed: a hang fails the test
+    // instead of stopping the whole run.
     int Finish() {
         while (ReadSome(60000)) {
         }
         int status = 0;
-        ::waitpid(pid_, &status, 0);
+        pid_t ended = 0;
+        for (int i = 0; i < 600 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0; ++i)
+            ::usleep(100000);
+        if (ended == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+        }
         exited_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     }

@@ -7,7 +7,6 @@
 #include "help_manual.h"
 #include "joiner_page.h"
 #include "main_window.h"
-#include "placeholder_page.h"
 #include "settings_about_page.h"
 #include "splitter_page.h"
 #include "ui_text.h"

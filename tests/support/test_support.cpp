@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,14 +132,25 @@ int RunProgram(const std::vector<std::string>& argv, std::string* output) {
         ::_exit(127);
     }
     ::close(pipeFds[1]);
+    // A program that prints nothing for ten minutes, or whose output stays open past its end
+    // (a child of its own holding the pipe), is killed: a hang fails its test, not the run.
+    constexpr int kQuietLimitMs = 600000;
     std::string text;
     char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
+    ssize_t n = 0;
+    pollfd readable{pipeFds[0], POLLIN, 0};
+    while (::poll(&readable, 1, kQuietLimitMs) > 0 &&
+           (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
         text.append(buffer, n);
     ::close(pipeFds[0]);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    pid_t ended = 0;
+    for (int i = 0; i < 100 && (ended = ::waitpid(pid, &status, WNOHANG)) == 0; ++i)
+        ::usleep(100000);
+    if (ended == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
     if (output)
         *output = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
