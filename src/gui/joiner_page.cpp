@@ -192,6 +192,7 @@ void JoinerPage::BuildLayout() {
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
     status_->setAccessibleName(Text(JoinerText::Status));
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     start_ = makeButton(MessageText(Msg::StartMergeLabel), "StartMerge");
     connect(start_, &QPushButton::clicked, this, &JoinerPage::StartOrStop);
     output->addWidget(progress_, 3, 0, 1, 2);

@@ -44,6 +44,8 @@ MainWindow::MainWindow(SettingsStore& settings, UserMessages& messages, MainWind
     setWindowTitle(WindowTitle());
     setWindowIcon(ProgramIcon());
     status_->setObjectName("StatusText");
+    // Long texts are cut at the window's edge instead of widening the window past the screen.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(status_, 1);
 
     // The pane buttons, in the order of the panes.

@@ -100,6 +100,7 @@ void SplitterPage::BuildLayout() {
     information_ = new QLabel(this);
     information_->setFrameShape(QFrame::StyledPanel);
     information_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    information_->setWordWrap(true);
     information_->setMinimumHeight(information_->fontMetrics().lineSpacing() * 3 + 8);
     information_->setAccessibleName(Text(SplitterText::InformationLine));
     layout->addWidget(information_);
@@ -183,6 +184,8 @@ void SplitterPage::BuildLayout() {
     progress_->setTextVisible(false);
     statusLine_ = new QLabel(this);
     statusLine_->setAccessibleName(Text(SplitterText::StatusLine));
+    // A long status (the frame-mode tip) is cut at the window's edge instead of widening it.
+    statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     progressRow->addWidget(progress_, 1);
     progressRow->addWidget(statusLine_, 2);
     layout->addLayout(progressRow);
