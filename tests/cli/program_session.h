@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace partita::test {
 
 // The partita program running while a test talks to it: on a pseudo-terminal of a given width
@@ -85,14 +87,7 @@ class ProgramSession {
     int Finish() {
         while (ReadSome(60000)) {
         }
-        int status = 0;
-        pid_t ended = 0;
-        for (int i = 0; i < 600 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0; ++i)
-            ::usleep(100000);
-        if (ended == 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-        }
+        int status = WaitOrKill(pid_, 60);
         exited_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -143,17 +144,23 @@ int RunProgram(const std::vector<std::string>& argv, std::string* output) {
            (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
         text.append(buffer, n);
     ::close(pipeFds[0]);
+    int status = WaitOrKill(pid, 10);
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int WaitOrKill(int pid, double seconds) {
+    constexpr int kStepUs = 100000;
     int status = 0;
     pid_t ended = 0;
-    for (int i = 0; i < 100 && (ended = ::waitpid(pid, &status, WNOHANG)) == 0; ++i)
-        ::usleep(100000);
+    for (int i = 0; i < seconds * 10 && (ended = ::waitpid(pid, &status, WNOHANG)) == 0; ++i)
+        ::usleep(kStepUs);
     if (ended == 0) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
     }
-    if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
 }
 
 void EncodeWithLame(const fs::path& wav, const fs::path& mp3,

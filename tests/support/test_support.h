@@ -59,6 +59,9 @@ void WriteWav(const fs::path& path, const std::vector<std::int16_t>& samples,
 // Runs a program without a shell; returns its exit code and puts what it printed in `output`
 // (standard output and error together) when given.
 int RunProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
+// Waits up to `seconds` for child `pid` to end and returns its wait status; a child still running
+// then is killed, so that a hang fails its test instead of stopping the whole run.
+int WaitOrKill(int pid, double seconds);
 
 // Encodes a WAV file with the lame program and the given extra options (such as {"-b", "128"}
 // or {"-V", "4"}); fails the test when lame fails.
