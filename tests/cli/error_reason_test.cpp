@@ -93,6 +93,12 @@ TEST_F(ErrorReasonTest, CreateAndOpenFailuresSayWhy) {
     r = Run({"merge", mp3, "-o", longName});
     EXPECT_TRUE(Has(r.output, longName + "! Reason: the name is too long")) << r.output;
 
+    test::WriteFileBytes(P("taken"), {'x'});
+    r = Run({"split", mp3, "-o", dir.Path().string(), "--at", "1", "--rule", "taken/%S"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Has(r.output, P("taken/") + "\n\nPlease check")) << r.output;
+    EXPECT_TRUE(Has(r.output, "Reason: a file of that name exists")) << r.output;
+
     r = Run({"merge", mp3, P("gone.mp3"), "-o", P("out.mp3")});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Has(r.output, P("gone.mp3"))) << r.output;

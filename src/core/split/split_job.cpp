@@ -45,13 +45,16 @@ int CheckedTrackCount(const SplitList& list) {
 }
 
 // Creates the last level of a folder; true when it exists as a folder afterwards.
-bool MakeFolderLevel(const std::string& folder) {
+// Makes the last level of `folder`; returns 0 or why it could not (an errno value).
+int MakeFolderLevel(const std::string& folder) {
     std::error_code ec;
     fs::path path(folder);
     if (!path.has_filename())
         path = path.parent_path();
     fs::create_directory(path, ec);
-    return !ec && fs::is_directory(path, ec);
+    if (ec)
+        return ec.value();
+    return fs::is_directory(path, ec) ? 0 : ENOTDIR;
 }
 
 }  // namespace
@@ -236,8 +239,11 @@ SplitFileResult SplitJob::SplitFile(RowId source, const std::string& baseFolder,
             ExpandName(list_.Row(source).tags, parts.folderPart, run.sourcePath, -1, true);
         if (!levels.empty()) {
             run.folder = CombinePath(baseFolder, levels);
-            if (!options_.dryRun && !MakeFolderLevel(run.folder)) {
-                host_.ShowMessage(MessageKind::Warning, {Msg::CannotCreateFolder, run.folder});
+            int error = options_.dryRun ? 0 : MakeFolderLevel(run.folder);
+            if (error != 0) {
+                host_.ShowMessage(
+                    MessageKind::Warning,
+                    UserMessage(Msg::CannotCreateFolder, run.folder).WithReason(error));
                 ++result_.failed;
                 return SplitFileResult::StopAll;
             }
