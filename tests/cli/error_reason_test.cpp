@@ -138,6 +138,17 @@ TEST_F(ErrorReasonTest, WritePastTheLimitSaysWhy) {
     EXPECT_TRUE(Has(r.output, "failed\t" + P("tracks/1.mp3") + "\tthe file is larger")) << r.output;
     EXPECT_TRUE(fs::exists(P("tracks/2.mp3")));
     EXPECT_FALSE(TemporaryLeft(dir.Path()));
+
+    // The encoder of a convert merge meets the same limit.
+    test::WriteWav(P("b.wav"), test::SynthesizePcm({{330, 20000, 0.4}}, 44100, 2), 44100, 2);
+    r = RunLimited(40, {"merge", mp3, P("b.wav"), "-o", P("converted.mp3")});
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_TRUE(Has(r.output,
+                    "The encoder ran into a problem; the current operation failed! "
+                    "Reason: the file is larger than allowed"))
+        << r.output;
+    EXPECT_FALSE(fs::exists(P("converted.mp3")));
+    EXPECT_FALSE(TemporaryLeft(dir.Path()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "join/convert_merge.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -100,6 +101,15 @@ class GaplessJoin {
     double tailLevel_ = 0;  // kept from one file to the next
 };
 
+// A write the encoder did not take: when the encoder has gone (a broken pipe), what it died of;
+// otherwise the pipe's error.
+void ReportWriteFailure(PcmSink& sink, std::uint64_t written, JobHost& host) {
+    if (sink.LastError() == EPIPE)
+        host.ShowMessage(MessageKind::Error, sink.Failure());
+    else
+        host.ShowMessage(MessageKind::Error, {Msg::EncoderWriteFailed, written, sink.LastError()});
+}
+
 }  // namespace
 
 MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertOptions& options,
@@ -177,7 +187,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             if (got == 0)
                 break;
             if (!sink.IsActive()) {
-                host.ShowMessage(MessageKind::Error, Msg::EncoderFailed);
+                host.ShowMessage(MessageKind::Error, sink.Failure());
                 result = MergeResult::Failed;
                 break;
             }
@@ -187,8 +197,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
             if (got > hold + lead) {
                 std::size_t count = got - hold - lead;
                 if (!sink.Write(chunk.data() + lead, count)) {
-                    host.ShowMessage(MessageKind::Error,
-                                     {Msg::EncoderWriteFailed, written, sink.LastError()});
+                    ReportWriteFailure(sink, written, host);
                     result = MergeResult::Failed;
                     break;
                 }
@@ -213,8 +222,7 @@ MergeResult ConvertMerge(const std::vector<MergeSource>& sources, const ConvertO
                 auto count =
                     static_cast<std::size_t>(std::min<std::uint64_t>(remaining, chunkBytes));
                 if (!sink.Write(chunk.data(), count)) {
-                    host.ShowMessage(MessageKind::Error,
-                                     {Msg::EncoderWriteFailed, written, sink.LastError()});
+                    ReportWriteFailure(sink, written, host);
                     result = MergeResult::Failed;
                     break;
                 }
@@ -235,7 +243,8 @@ MergeResult RunConvertMerge(const std::string& encoderPath, const std::string& o
     if (encoderPath.empty() ||
         !encoder.Start(
             MakeEncoderCommand(encoderPath, outputPath, options.sampleRate, options.channels)
-                .arguments)) {
+                .arguments,
+            outputPath)) {
         host.ShowMessage(MessageKind::Error, Msg::EncoderNotStarted);
         return MergeResult::Failed;
     }
@@ -245,13 +254,7 @@ MergeResult RunConvertMerge(const std::string& encoderPath, const std::string& o
         return result;
     }
     if (!encoder.Finish()) {
-        // The encoder's own last words tell what it disliked.
-        std::string said = encoder.Output();
-        while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
-            said.pop_back();
-        if (auto cut = said.find_last_of("\r\n"); cut != std::string::npos)
-            said.erase(0, cut + 1);
-        host.ShowMessage(MessageKind::Error, UserMessage(Msg::EncoderFailed).WithDetail(said));
+        host.ShowMessage(MessageKind::Error, encoder.Failure());
         return MergeResult::Failed;
     }
     return result;

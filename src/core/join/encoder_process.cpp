@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 
 extern char** environ;
 
@@ -59,9 +61,10 @@ EncoderProcess::~EncoderProcess() {
         reader_.join();
 }
 
-bool EncoderProcess::Start(const std::vector<std::string>& arguments) {
+bool EncoderProcess::Start(const std::vector<std::string>& arguments, std::string outputPath) {
     if (arguments.empty() || pid_ > 0)
         return false;
+    outputPath_ = std::move(outputPath);
     int inPipe[2];
     int outPipe[2];
     if (::pipe2(inPipe, O_CLOEXEC) != 0)
@@ -137,6 +140,30 @@ void EncoderProcess::ReadOutput(int fd) {
 std::string EncoderProcess::Output() const {
     std::lock_guard lock(outputMutex_);
     return output_.size() > kKeptOutput ? output_.substr(output_.size() - kKeptOutput) : output_;
+}
+
+UserMessage EncoderProcess::Failure() {
+    // An encoder whose input broke is on its way out: give it a moment to end with its status.
+    constexpr int kWaitSteps = 50;
+    constexpr timespec kStep{0, 20'000'000};
+    for (int i = 0; i < kWaitSteps && IsActive(); ++i)
+        ::nanosleep(&kStep, nullptr);
+    // Its own last words tell what it disliked.
+    std::string said = Output();
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
+        said.pop_back();
+    if (auto cut = said.find_last_of("\r\n"); cut != std::string::npos)
+        said.erase(0, cut + 1);
+    UserMessage message = UserMessage(Msg::EncoderFailed).WithDetail(said);
+    if (exited_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGXFSZ) {
+        message.WithReason(EFBIG);
+    } else if (!outputPath_.empty()) {
+        std::string folder = std::filesystem::path(outputPath_).parent_path().string();
+        struct statvfs room {};
+        if (::statvfs(folder.empty() ? "." : folder.c_str(), &room) == 0 && room.f_bavail == 0)
+            message.WithReason(ENOSPC);
+    }
+    return message;
 }
 
 void EncoderProcess::Reap(bool wait) {

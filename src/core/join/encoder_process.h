@@ -22,12 +22,16 @@ class EncoderProcess : public PcmSink {
     EncoderProcess& operator=(const EncoderProcess&) = delete;
 
     // Starts the program `arguments[0]` (a path; PATH is not searched). False when it cannot be
-    // started, for instance when it does not exist.
-    bool Start(const std::vector<std::string>& arguments);
+    // started, for instance when it does not exist. `outputPath`, the file it writes, is looked
+    // at when it fails.
+    bool Start(const std::vector<std::string>& arguments, std::string outputPath = {});
 
     bool IsActive() override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
     int LastError() const override { return lastError_; }
+    // The encoder failed: the message with its own last words and, where the system shows one,
+    // the reason (its output grew past the file size limit, or the output's disk is full).
+    UserMessage Failure() override;
 
     // Closes the input so the encoder finishes its file, and waits for it. True when it ended
     // with exit code 0.
@@ -43,6 +47,7 @@ class EncoderProcess : public PcmSink {
     void Reap(bool wait);
     void ReadOutput(int fd);
 
+    std::string outputPath_;
     pid_t pid_ = -1;
     int input_ = -1;
     bool exited_ = false;

@@ -41,6 +41,8 @@ class PcmSink {
     // Writes all bytes; false when they cannot be delivered; `LastError` tells why.
     virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
     virtual int LastError() const = 0;
+    // What to tell the user once the receiver has gone.
+    virtual UserMessage Failure() { return UserMessage(Msg::EncoderFailed); }
 };
 
 }  // namespace partita

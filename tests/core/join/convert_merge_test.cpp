@@ -151,17 +151,21 @@ TEST_F(ConvertMergeTest, StopRequests) {
     EXPECT_LT(sink.bytes.size(), whole);
 }
 
-// An encoder that has ended fails the run with 297; a refused write with 308.
+// An encoder that has ended fails the run with 297, also when a write finds its pipe broken;
+// a write refused for another reason gives 308 with the error.
 TEST_F(ConvertMergeTest, EncoderFailures) {
     Clip("a", {{440, 200}});
     sink.active = false;
     EXPECT_EQ(Run({Source("a")}), MergeResult::Failed);
-    EXPECT_TRUE(host.Showed(Msg::EncoderFailed));
+    EXPECT_EQ(host.messages.back().id, Msg::EncoderFailed);
     sink.active = true;
     sink.failAfterWrites = 0;
     EXPECT_EQ(Run({Source("a")}), MergeResult::Failed);
-    ASSERT_TRUE(host.Showed(Msg::EncoderWriteFailed));
-    EXPECT_NE(host.messages.back().text.find("32"), std::string::npos);
+    EXPECT_EQ(host.messages.back().id, Msg::EncoderFailed);
+    sink.writeError = EIO;
+    EXPECT_EQ(Run({Source("a")}), MergeResult::Failed);
+    ASSERT_EQ(host.messages.back().id, Msg::EncoderWriteFailed);
+    EXPECT_NE(host.messages.back().text.find(std::to_string(EIO)), std::string::npos);
 }
 
 // Through the real encoder: a missing one gives 296; a 440 Hz tone comes back at its frequency,

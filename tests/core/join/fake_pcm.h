@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -67,6 +68,7 @@ class FakePcmSink : public PcmSink {
     std::vector<std::size_t> writes;
     bool active = true;
     int failAfterWrites = -1;  // refuse writes once this many succeeded
+    int writeError = EPIPE;    // why a write is refused
 
     bool IsActive() override { return active; }
     bool Write(const std::uint8_t* data, std::size_t size) override {
@@ -76,7 +78,7 @@ class FakePcmSink : public PcmSink {
         writes.push_back(size);
         return true;
     }
-    int LastError() const override { return 32; }
+    int LastError() const override { return writeError; }
 
     std::vector<std::int16_t> Samples() const {
         std::vector<std::int16_t> s(bytes.size() / 2);
