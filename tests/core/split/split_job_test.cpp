@@ -1,7 +1,9 @@
 #include "split/split_job.h"
 
+#include <cerrno>
 #include <fstream>
 
+#include "app/file_error.h"
 #include "app/memory_settings_store.h"
 #include "app/setting_values.h"
 #include "app/string_table.h"
@@ -399,9 +401,16 @@ TEST_F(SplitJobTest, IncompleteSplitIsReportedAndKeepsTheList) {
     EXPECT_EQ((std::vector<int>{report.written, report.failed, report.skipped, report.notDone}),
               (std::vector<int>{1, 1, 0, 2}));
 
-    // Sources that cannot be read are named.
+    // Sources that cannot be read are named; the tracks of one deleted since it was loaded are
+    // reported with its path and the reason.
     cutter.readable = false;
+    std::filesystem::remove(dir / "a.mp3");
+    reports.clear();
     result = Run();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports[0].state, State::NotCut);
+    EXPECT_EQ(reports[0].sourcePath, (dir / "a.mp3").string());
+    EXPECT_EQ(reports[0].reason, FileErrorText(ENOENT));
     EXPECT_FALSE(result.startNew);
     report = host.completions.back();
     EXPECT_EQ(report.unreadableSources,
