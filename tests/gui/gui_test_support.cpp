@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QSet>
+#include <QTest>
 #include <cstdlib>
 #include <filesystem>
 
@@ -60,10 +61,13 @@ std::string ScreenshotFolder() {
     return folder.string();
 }
 
-void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix) {
+void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix,
+                           bool accessKeys) {
     ExpectEveryControlNamed(dialog);
     QSet<int> keys;
     for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (!accessKeys)
+            break;
         QKeySequence key = QKeySequence::mnemonic(button->text());
         auto* push = qobject_cast<QPushButton*>(button);
         if (button->text() == "..." || (key.isEmpty() && push && push->isDefault()))
@@ -76,6 +80,19 @@ void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& 
     QString file = QString::fromStdString(ScreenshotFolder()) +
                    QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
     EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
+}
+
+void CheckAndPictureDialogs(std::span<const NamedDialog> dialogs, bool accessKeys) {
+    for (Language language : {Language::Chinese, Language::English}) {
+        SetCurrentLanguage(language);
+        const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
+        for (const auto& [name, make] : dialogs) {
+            std::unique_ptr<QDialog> dialog(make());
+            dialog->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+            CheckAndPictureDialog(dialog.get(), name, suffix, accessKeys);
+        }
+    }
 }
 
 }  // namespace partita::gui::test

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +67,13 @@ std::string ScreenshotFolder();
 // Checks a dialog that is shown as every dialog's picture test does: every control a user can
 // reach has a name, every button and tick has a key of its own (a default button that Enter
 // presses may have none), and its picture is saved as dialog_<name>_<suffix>.png.
-void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix);
+void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& suffix,
+                           bool accessKeys = true);
+
+// A dialog's picture name and how to make it.
+using NamedDialog = std::pair<const char*, std::function<QDialog*()>>;
+// Shows every dialog in Chinese and in English and checks and pictures it as above; with
+// `accessKeys` false, buttons may keep their exact texts without keys.
+void CheckAndPictureDialogs(std::span<const NamedDialog> dialogs, bool accessKeys = true);
 
 }  // namespace partita::gui::test

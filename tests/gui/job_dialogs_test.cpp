@@ -84,7 +84,7 @@ TEST_F(DialogsTest, OverwriteDialogAnswersUnderAnotherNameOnlyWhenTicked) {
 TEST_F(DialogsTest, EveryDialogIsNamedReachableAndPictured) {
     MemorySettingsStore settings;
     const std::string folder = "/home/听众/分割输出";
-    const std::pair<const char*, std::function<QDialog*()>> dialogs[] = {
+    const NamedDialog dialogs[] = {
         {"overwrite",
          [] { return new OverwriteDialog("/home/听众/分割输出/音乐会 live 01.mp3", nullptr); }},
         {"info_toggle",
@@ -122,16 +122,7 @@ TEST_F(DialogsTest, EveryDialogIsNamedReachableAndPictured) {
                                             nullptr);
          }},
     };
-    for (Language language : {Language::Chinese, Language::English}) {
-        SetCurrentLanguage(language);
-        const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
-        for (const auto& [name, make] : dialogs) {
-            std::unique_ptr<QDialog> dialog(make());
-            dialog->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            CheckAndPictureDialog(dialog.get(), name, suffix);
-        }
-    }
+    CheckAndPictureDialogs(dialogs);
 }
 
 }  // namespace

@@ -324,7 +324,7 @@ TEST_F(JoinDialogsTest, EveryJoinerDialogIsNamedAndPictured) {
     const std::size_t one[] = {0}, both[] = {0, 1};
     TagInfo tags{true, true,       "夜曲 Nocturne", "四重奏", "现场", "2024", "Partita Studio",
                  "3",  "Classical"};
-    const std::pair<const char*, std::function<QDialog*()>> dialogs[] = {
+    const NamedDialog dialogs[] = {
         {"insert_silence",
          [&] { return new InsertSilenceDialog(2, true, true, settings, nullptr); }},
         {"partial_merge",
@@ -336,19 +336,7 @@ TEST_F(JoinDialogsTest, EveryJoinerDialogIsNamedAndPictured) {
         {"output_tag",
          [&] { return new OutputTagDialog(tags, true, settings, messages, nullptr); }},
     };
-    for (Language language : {Language::Chinese, Language::English}) {
-        SetCurrentLanguage(language);
-        const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
-        for (const auto& [name, make] : dialogs) {
-            std::unique_ptr<QDialog> dialog(make());
-            dialog->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            ExpectEveryControlNamed(dialog.get());
-            QString file = QString::fromStdString(ScreenshotFolder()) +
-                           QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
-            EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
-        }
-    }
+    CheckAndPictureDialogs(dialogs, false);
 }
 
 }  // namespace

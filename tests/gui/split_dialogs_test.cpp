@@ -291,7 +291,7 @@ TEST_F(SplitDialogsTest, EveryDialogIsNamedReachableAndPictured) {
     MemorySettingsStore settings;
     RecordedMessages messages;
     TagTemplates tags{"[音轨 %S]", "乐团", "音乐会", "Live", "2024", "%S", "现场录音"};
-    const std::pair<const char*, std::function<QDialog*()>> dialogs[] = {
+    const NamedDialog dialogs[] = {
         {"group_name", [] { return new GroupNameDialog("分割组 02", nullptr); }},
         {"track_times",
          [&] {
@@ -320,16 +320,7 @@ TEST_F(SplitDialogsTest, EveryDialogIsNamedReachableAndPictured) {
          [&] { return new TrackOverlapDialog(true, settings, messages, nullptr); }},
         {"time_step", [] { return new TimeStepDialog(100, 1000, nullptr); }},
     };
-    for (Language language : {Language::Chinese, Language::English}) {
-        SetCurrentLanguage(language);
-        const char* suffix = language == Language::Chinese ? "zh_CN" : "en";
-        for (const auto& [name, make] : dialogs) {
-            std::unique_ptr<QDialog> dialog(make());
-            dialog->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            CheckAndPictureDialog(dialog.get(), name, suffix);
-        }
-    }
+    CheckAndPictureDialogs(dialogs);
 }
 
 }  // namespace
