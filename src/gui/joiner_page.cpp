@@ -20,6 +20,7 @@
 #include "app/column_layout.h"
 #include "app/setting_values.h"
 #include "app/time_text.h"
+#include "header_fit.h"
 #include "job_runner.h"
 #include "join/audio_file_inspector.h"
 #include "join/merge_list_file.h"
@@ -343,6 +344,8 @@ void JoinerPage::RestoreColumns() {
     // The default width of the silence column is narrower than its none text in most fonts.
     int noneWidth = view_->fontMetrics().horizontalAdvance(ToQString(SilenceText(0))) + 12;
     header->resizeSection(kMergeSilence, std::max(header->sectionSize(kMergeSilence), noneWidth));
+    if (!settings_.Contains(settings::JoinerColumnList.section, settings::JoinerColumnList.name))
+        WidenToHeaderTexts(header);
 }
 
 void JoinerPage::SaveState() {

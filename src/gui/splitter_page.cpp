@@ -18,6 +18,7 @@
 
 #include "app/column_layout.h"
 #include "app/setting_values.h"
+#include "header_fit.h"
 #include "job_runner.h"
 #include "preview_panel.h"
 #include "preview_sink.h"
@@ -348,6 +349,9 @@ void SplitterPage::RestoreColumns() {
         else
             header->resizeSection(logical, stored[visual].width);
     }
+    if (!context_.settings.Contains(settings::SplitterColumnList.section,
+                                    settings::SplitterColumnList.name))
+        WidenToHeaderTexts(header);
 }
 
 void SplitterPage::SaveState() {

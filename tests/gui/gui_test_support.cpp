@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -80,6 +81,20 @@ void CheckAndPictureDialog(QDialog* dialog, const QString& name, const QString& 
     QString file = QString::fromStdString(ScreenshotFolder()) +
                    QStringLiteral("/dialog_%1_%2.png").arg(name, suffix);
     EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
+}
+
+void ExpectWholeColumnNames(QWidget* widget) {
+    for (QHeaderView* header : widget->findChildren<QHeaderView*>()) {
+        if (header->orientation() != Qt::Horizontal || !header->isVisible())
+            continue;
+        for (int column = 0; column < header->count(); ++column) {
+            if (header->isSectionHidden(column))
+                continue;
+            QString text = header->model()->headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(header->sectionSize(column), header->fontMetrics().horizontalAdvance(text))
+                << text.toStdString();
+        }
+    }
 }
 
 void CheckAndPictureDialogs(std::span<const NamedDialog> dialogs, bool accessKeys) {

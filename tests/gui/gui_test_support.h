@@ -61,6 +61,9 @@ class IniFileTest : public partita::test::TempDirTest {
     std::unique_ptr<ProgramSettings> OpenSettings(const std::vector<std::string>& overrides = {});
 };
 
+// Every column header of `widget`'s item views shows its whole text.
+void ExpectWholeColumnNames(QWidget* widget);
+
 // A folder in the build tree for pictures the tests take.
 std::string ScreenshotFolder();
 

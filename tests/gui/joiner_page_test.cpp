@@ -421,6 +421,7 @@ TEST_F(JoinerPageTest, SavesScreenshots) {
         shown.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
         ExpectEveryControlNamed(&shown);
+        ExpectWholeColumnNames(&shown);
         QString file = QString::fromStdString(ScreenshotFolder()) +
                        QStringLiteral("/page_joiner_%1.png")
                            .arg(language == Language::Chinese ? "zh_CN" : "en");

@@ -362,6 +362,7 @@ TEST_F(SplitterPageTest, Screenshots) {
         SetCurrentLanguage(language);
         MakePage();
         ExpectEveryControlNamed(page.get());
+        ExpectWholeColumnNames(page.get());
         ASSERT_TRUE(page->ApplyCommand(CommandAction::Split, source.string()));
         ASSERT_TRUE(Idle());
         InsertAt(2500);
