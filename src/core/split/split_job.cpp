@@ -44,7 +44,6 @@ int CheckedTrackCount(const SplitList& list) {
     return count;
 }
 
-// Creates the last level of a folder; true when it exists as a folder afterwards.
 // Makes the last level of `folder`; returns 0 or why it could not (an errno value).
 int MakeFolderLevel(const std::string& folder) {
     std::error_code ec;
