@@ -207,12 +207,24 @@ TEST_F(SplitCommandTest, Mp3SplitsWithoutAudioModule) {
     EXPECT_TRUE(test::DecodesCleanly(out / "song-1.mp3"));
 }
 
-// A file that is no audio at all is reported with the audio layer's reason.
+// A file that is no audio at all is reported with the audio layer's reason in words; the
+// tracks of audio of another format than MPEG or WAV say why they are not cut.
 TEST_F(SplitCommandTest, NotAudioIsReported) {
     test::WriteFileText(dir / "notes.txt", "not audio");
     auto r = Split({(dir / "notes.txt").string(), "-o", out.string()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.output.find("notes.txt"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("notes.txt\" (error code: 41) Reason: the file's format is not "
+                            "recognised"),
+              std::string::npos)
+        << r.output;
+
+    fs::copy_file(PARTITA_CORPUS_DIR "/test.ogg", dir / "test.ogg");
+    r = Split({(dir / "test.ogg").string(), "-o", out.string(), "--rule", "%F-%S", "--parts", "2"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.output.find("not cut\t" + (out / "test-2.ogg").string() +
+                            "\tonly MPEG audio and WAV files are cut"),
+              std::string::npos)
+        << r.output;
 }
 
 }  // namespace

@@ -218,6 +218,14 @@ enum class Msg : int {
     ReasonTooManyFiles = 2361,
     ReasonExists = 2362,
     RangeOutsideFile = 2363,  // a merge file's range: its path, start, end, the file's length
+
+    // --- Why audio could not be read or cut
+    // -------------------------------------------------------
+    ReasonUnknownFormat = 2364,  // the reasons of the audio layer's codes 41, 43, 44 and 45
+    ReasonNoAudio = 2365,
+    ReasonNoDecoder = 2366,
+    ReasonDamaged = 2367,
+    ReasonNotCuttable = 2368,  // a track of a source of another format than MPEG audio or WAV
 };
 
 }  // namespace partita

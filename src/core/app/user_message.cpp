@@ -21,7 +21,14 @@ UserMessage& UserMessage::WithReason(int code, std::string path) {
     return *this;
 }
 
+UserMessage& UserMessage::WithReason(Msg reason) {
+    reasonId_ = reason;
+    return *this;
+}
+
 std::string UserMessage::ReasonText() const {
+    if (reasonId_)
+        return Message(*reasonId_);
     if (reasonCode_ == 0)
         return {};
     std::string reason = FileErrorText(reasonCode_);
@@ -30,7 +37,7 @@ std::string UserMessage::ReasonText() const {
 
 std::string UserMessage::Text() const {
     std::string text = id_ ? Message(*id_, std::span<const MessageArg>(args_)) : plain_;
-    if (reasonCode_ != 0)
+    if (reasonCode_ != 0 || reasonId_)
         text += " " + Message(Msg::FileErrorReason, ReasonText());
     if (!detail_.empty())
         text += "\n" + detail_;

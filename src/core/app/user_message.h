@@ -34,6 +34,8 @@ class UserMessage {
     // another file than the one the message names, that file's path.
     UserMessage& WithReason(int code, std::string path = {});
     UserMessage& WithReason(const FileError& error) { return WithReason(error.code, error.path); }
+    // Adds a reason of the program's own, from the table.
+    UserMessage& WithReason(Msg reason);
     // The reason in the current language; empty when none was added.
     std::string ReasonText() const;
 
@@ -47,6 +49,7 @@ class UserMessage {
     std::string detail_;
     int reasonCode_ = 0;
     std::string reasonPath_;
+    std::optional<Msg> reasonId_;
 };
 
 // A text of the table in the current language with its arguments.

@@ -25,6 +25,18 @@ UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
                             : error == OpenError::FileNotFound ? ENOENT
                                                                : 0);
         }
+        case OpenError::UnknownFormat:
+            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
+                .WithReason(Msg::ReasonUnknownFormat);
+        case OpenError::NoAudio:
+            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
+                .WithReason(Msg::ReasonNoAudio);
+        case OpenError::UnsupportedCodec:
+            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
+                .WithReason(Msg::ReasonNoDecoder);
+        case OpenError::Damaged:
+            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
+                .WithReason(Msg::ReasonDamaged);
         default:
             return {Msg::CannotLoadFileWithCode, path, ToInt(error)};
     }

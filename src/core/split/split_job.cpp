@@ -415,6 +415,10 @@ SplitJob::TrackStep SplitJob::SplitTrack(SourceRun& run, RowId track, int index,
         if (outcome == CutOutcome::NotCut || outcome == CutOutcome::Kept) {
             report.state = outcome == CutOutcome::Kept ? SplitTrackReport::State::Skipped
                                                        : SplitTrackReport::State::NotCut;
+            const audio::AudioType type = run.prepared->AudioType();
+            if (outcome == CutOutcome::NotCut && type != audio::AudioType::Mpeg &&
+                type != audio::AudioType::Wav)
+                report.reason = Message(Msg::ReasonNotCuttable);
             Report(report);
             return TrackStep::Next;
         }

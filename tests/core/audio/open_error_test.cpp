@@ -18,14 +18,14 @@ class OpenErrorTest : public test::TempDirTest {
 };
 
 // Each reason becomes the message the lists show: 125 without a reason, 312 for protected
-// files, 313 for missing Windows Media support, 263 without the module, 311 with the code (and
-// the system's reason for a file that cannot be opened).
+// files, 313 for missing Windows Media support, 263 without the module, 311 with the code and
+// its reason in words (the system's for a file that cannot be opened).
 TEST_F(OpenErrorTest, ReasonsBecomeMessages) {
     EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::None).Text(), "未能载入文件“a.wav”");
     EXPECT_EQ(audio::OpenErrorMessage("a.wav", OpenError::FileNotFound).Text(),
               "未能载入文件“a.wav” (错误代码: 2) 原因: 文件或文件夹不存在");
     EXPECT_EQ(audio::OpenErrorMessage("b.ogg", OpenError::Damaged).Text(),
-              "未能载入文件“b.ogg” (错误代码: 45)");
+              "未能载入文件“b.ogg” (错误代码: 45) 原因: 其音频数据已损坏");
     EXPECT_NE(audio::OpenErrorMessage("c.wma", OpenError::Protected).Text().find("c.wma"),
               std::string::npos);
     EXPECT_EQ(audio::OpenErrorMessage("c.wma", OpenError::WmaCodecMissing).Text(),
@@ -34,7 +34,8 @@ TEST_F(OpenErrorTest, ReasonsBecomeMessages) {
               CurrentStrings().Get(Msg::AudioModuleFailed));
     SetCurrentLanguage(Language::English);
     EXPECT_EQ(audio::OpenErrorMessage("d.wav", OpenError::UnknownFormat).Text(),
-              "Failed to load the file \"d.wav\" (error code: 41)");
+              "Failed to load the file \"d.wav\" (error code: 41) Reason: the file's format is not "
+              "recognised");
 
     EXPECT_EQ(audio::OpenErrorKind(OpenError::FileNotFound), ErrorCode::NotFound);
     EXPECT_EQ(audio::OpenErrorKind(OpenError::FileUnreadable), ErrorCode::Unreadable);
