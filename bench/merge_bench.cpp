@@ -22,39 +22,19 @@
 #include <string>
 #include <vector>
 
+#include "bench_wav.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-void PutLe(std::ofstream& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 // `seconds` of stereo tones at 44.1 kHz; `first` shifts the tune so files differ.
 void WriteWav(const fs::path& path, std::uint32_t seconds, int first) {
-    const std::uint32_t rate = 44100, channels = 2;
-    const std::uint32_t samples = rate * seconds;
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    PutLe(out, 36 + samples * channels * 2, 4);
-    out.write("WAVEfmt ", 8);
-    PutLe(out, 16, 4);
-    PutLe(out, 1, 2);
-    PutLe(out, channels, 2);
-    PutLe(out, rate, 4);
-    PutLe(out, rate * channels * 2, 4);
-    PutLe(out, channels * 2, 2);
-    PutLe(out, 16, 2);
-    out.write("data", 4);
-    PutLe(out, samples * channels * 2, 4);
-    for (std::uint32_t i = 0; i < samples; ++i) {
-        double t = static_cast<double>(i) / rate;
+    partita::bench::WriteStereoWav(path, seconds, [first](double t) {
         double f = 220.0 * (1 + (first + static_cast<int>(t * 2)) % 7);
         auto s = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * f * t));
-        PutLe(out, static_cast<std::uint16_t>(s), 2);
-        PutLe(out, static_cast<std::uint16_t>(s / 2), 2);
-    }
+        return std::pair<std::int16_t, std::int16_t>(s, static_cast<std::int16_t>(s / 2));
+    });
 }
 
 // Runs a program, its standard output into `stdoutFile` when given, and waits for it.
