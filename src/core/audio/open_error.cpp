@@ -1,10 +1,31 @@
 #include "audio/open_error.h"
 
 #include <cerrno>
+#include <optional>
 
 #include "app/user_message.h"
 
 namespace partita::audio {
+
+namespace {
+
+// The audio layer's reasons in words, where the code alone says nothing to a user.
+std::optional<Msg> ReasonOf(OpenError error) {
+    switch (error) {
+        case OpenError::UnknownFormat:
+            return Msg::ReasonUnknownFormat;
+        case OpenError::NoAudio:
+            return Msg::ReasonNoAudio;
+        case OpenError::UnsupportedCodec:
+            return Msg::ReasonNoDecoder;
+        case OpenError::Damaged:
+            return Msg::ReasonDamaged;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
 
 UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
     switch (error) {
@@ -25,20 +46,12 @@ UserMessage OpenErrorMessage(const std::string& path, OpenError error) {
                             : error == OpenError::FileNotFound ? ENOENT
                                                                : 0);
         }
-        case OpenError::UnknownFormat:
-            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
-                .WithReason(Msg::ReasonUnknownFormat);
-        case OpenError::NoAudio:
-            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
-                .WithReason(Msg::ReasonNoAudio);
-        case OpenError::UnsupportedCodec:
-            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
-                .WithReason(Msg::ReasonNoDecoder);
-        case OpenError::Damaged:
-            return UserMessage(Msg::CannotLoadFileWithCode, path, ToInt(error))
-                .WithReason(Msg::ReasonDamaged);
-        default:
-            return {Msg::CannotLoadFileWithCode, path, ToInt(error)};
+        default: {
+            UserMessage message(Msg::CannotLoadFileWithCode, path, ToInt(error));
+            if (std::optional<Msg> reason = ReasonOf(error))
+                message.WithReason(*reason);
+            return message;
+        }
     }
 }
 
