@@ -339,7 +339,6 @@ TEST_F(MainWindowTest, SavesAScreenshotOfEachPane) {
         MainWindowOptions options;
         options.desktop = QRect(0, 0, 1920, 1080);
         options.previewAvailable = false;
-        options.command = ParseActionCommandLine("-a SPLIT -s /music/音乐会 live.mp3");
         MainWindow window(settings->Store(), messages, std::move(options));
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
